@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+
+namespace velmora {
+
+// Days since 30 December 1899, 00:00, in the proleptic Gregorian calendar, with the time of day
+// as the fraction. Local clock time: never converted between time zones.
+using TDateTime = double;
+
+inline constexpr double kOneHour = 0.041666666666666664;  // 1/24 of a day, as a double
+inline constexpr std::int64_t kMsPerDay = 86'400'000;
+
+struct CivilDate {
+  std::int32_t year = 0;
+  std::int32_t month = 0;  // 1..12
+  std::int32_t day = 0;    // 1..31
+  friend constexpr bool operator==(const CivilDate&, const CivilDate&) = default;
+};
+
+// A moment split into its calendar date and the milliseconds of its day, after rounding to the
+// nearest millisecond, so that a moment less than half a millisecond before midnight belongs
+// to the following day.
+struct DecodedMoment {
+  CivilDate date;
+  std::int32_t msOfDay = 0;  // 0..86'399'999
+};
+
+// Moments this far from 1899 are rejected before any arithmetic, so that rounding and the day
+// count stay far inside 64-bit range. Ten million days is more than 27,000 years.
+inline constexpr double kMaxDecodableDays = 10'000'000.0;
+
+// Days from 1 January 1970 to a Gregorian date (Howard Hinnant's days_from_civil).
+constexpr std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
+  y -= m <= 2 ? 1 : 0;
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const std::int64_t yoe = y - era * 400;
+  const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+// The Gregorian date of a day counted from 1 January 1970 (civil_from_days).
+constexpr CivilDate CivilFromDays(std::int64_t z) {
+  z += 719468;
+  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const std::int64_t doe = z - era * 146097;
+  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const std::int64_t mp = (5 * doy + 2) / 153;
+  const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
+  const std::int64_t m = mp < 10 ? mp + 3 : mp - 9;
+  return {static_cast<std::int32_t>(yoe + era * 400 + (m <= 2 ? 1 : 0)),
+          static_cast<std::int32_t>(m), static_cast<std::int32_t>(d)};
+}
+
+inline constexpr std::int64_t kDelphiEpochDays = DaysFromCivil(1899, 12, 30);
+static_assert(kDelphiEpochDays == -25569);
+
+// The TDateTime of midnight at the start of a Gregorian date.
+constexpr TDateTime EncodeDate(std::int32_t year, std::int32_t month, std::int32_t day) {
+  return static_cast<double>(DaysFromCivil(year, month, day) - kDelphiEpochDays);
+}
+
+constexpr TDateTime EncodeTime(std::int32_t hour, std::int32_t minute, std::int32_t second = 0,
+                               std::int32_t ms = 0) {
+  const std::int64_t total = ((std::int64_t{hour} * 60 + minute) * 60 + second) * 1000 + ms;
+  return static_cast<double>(total) / static_cast<double>(kMsPerDay);
+}
+
+// Splits a moment into date and time of day. Returns false, leaving `out` untouched, for a
+// moment that is not finite or lies beyond kMaxDecodableDays of 1899.
+bool DecodeMoment(TDateTime moment, DecodedMoment& out);
+
+}  // namespace velmora

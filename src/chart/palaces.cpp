@@ -1,0 +1,55 @@
+// Palace names, palace stems and the five-element bureau.
+#include <array>
+
+#include "chart/palace_chart.h"
+
+namespace velmora {
+
+namespace {
+
+// The number each stem and branch code adds to the bureau sum; 0 for any other code.
+constexpr std::int32_t StemNumber(ItemCode c) {
+  constexpr std::array<std::int32_t, 23> table = {
+      0,                             // no code
+      9, 8, 7, 6, 5, 9, 8, 7, 6, 5,  // stems 甲..癸
+      9, 8, 7, 6, 5, 4, 9, 8, 7, 6, 5, 4,  // branches 子..亥
+  };
+  return c >= 0 && c < static_cast<ItemCode>(table.size()) ? table[static_cast<std::size_t>(c)] : 0;
+}
+
+// Element by WrapInto(sum, 5), then bureau by element.
+constexpr std::array<std::int32_t, 6> kElementTable = {0, 2, 3, 1, 4, 5};
+constexpr std::array<std::int32_t, 6> kBureauOfElement = {0, 3, 6, 5, 4, 2};
+
+}  // namespace
+
+void PalaceChart::PlacePalaceNames() {
+  // Life on its branch, then Siblings, Marriage and the rest towards lower branch numbers.
+  std::int32_t branch = LifeBranch(calendar.lunarMonth, calendar.hourBranch);
+  for (ItemCode name = code::Life; name <= code::Parents; ++name) {
+    PlaceItem(name, branch, kNameSlot);
+    branch = WrapAdd(branch, 12, -1);
+  }
+}
+
+void PalaceChart::PlacePalaceStems() {
+  // Branches 寅 (3) to 亥 (12) take ten consecutive stems starting from the year stem's stem for
+  // 寅; 子 (1) and 丑 (2) come after 亥 and so repeat the stems of 寅 and 卯.
+  ItemCode stem = StemForBranch(calendar.yearStemCode, BranchCode(3));
+  for (std::int32_t i = 1; i <= 12; ++i) {
+    grid[static_cast<std::size_t>(WrapInto(i + 2, 12))][kStemSlot] = stem;
+    stem = NextStem(stem);
+  }
+}
+
+void PalaceChart::ComputeBureau() {
+  const std::int32_t life = PalaceOf(code::Life);
+  const CodePair pair = StemBranchPair(grid[static_cast<std::size_t>(life)][kStemSlot], life);
+  const CodePair partner = pair.stem % 2 == 1 ? NextPair(pair) : PrevPair(pair);
+  const std::int32_t sum = StemNumber(pair.stem) + StemNumber(pair.branch) +
+                           StemNumber(partner.stem) + StemNumber(partner.branch);
+  const std::int32_t element = kElementTable[static_cast<std::size_t>(WrapInto(sum, 5))];
+  bureau = kBureauOfElement[static_cast<std::size_t>(element)];
+}
+
+}  // namespace velmora

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "calendar/item_code.h"
+
+namespace velmora {
+
+inline constexpr std::int32_t kStarTableRows = 45;
+inline constexpr std::int32_t kStarNameField = 15;   // bytes per name, zero-terminated
+inline constexpr std::int32_t kStarTextField = 500;  // bytes per description, zero-terminated
+
+// Names and descriptions of the 44 displayable codes; row 12 is empty and no code reaches it.
+// Every stored character is printable 7-bit ASCII.
+extern const std::array<std::array<char, kStarNameField>, kStarTableRows> StarNameTable;
+extern const std::array<std::array<char, kStarTextField>, kStarTableRows> StarTextTable;
+
+// The table row of a code: 23..34 and 36..63 give code - 23; 70, 71, 86, 87 give 41..44.
+// Any other code gives -1.
+constexpr std::int32_t DisplayIndex(ItemCode c) {
+  if ((c >= code::Life && c <= code::Parents) || (c >= code::King && c <= code::Angel2))
+    return c - code::Life;
+  switch (c) {
+    case code::Punishment: return 41;
+    case code::Dissolute: return 42;
+    case code::Belle: return 43;
+    case code::Festival: return 44;
+    default: return -1;
+  }
+}
+
+// The English name and description of a displayable code, read up to the terminating zero.
+// A code outside the 44 gives an empty string.
+std::string_view StarName(ItemCode c);
+std::string_view StarText(ItemCode c);
+
+}  // namespace velmora
