@@ -1,1 +1,344 @@
-// Filled in by its own change.
+#include "presentation/styled_text_buffer.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace velmora {
+
+namespace {
+
+constexpr char32_t kReplacement = U'\uFFFD';
+constexpr std::size_t kMaxChars = std::numeric_limits<std::int32_t>::max();
+
+// Decodes one UTF-8 sequence starting at text[i] and advances i past it. A byte that does not
+// begin a well-formed sequence (stray continuation, overlong form, surrogate, beyond U+10FFFF,
+// cut short) gives U+FFFD and is skipped alone.
+char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  std::size_t extra = 0;
+  char32_t c = 0;
+  char32_t smallest = 0;
+  if (lead < 0x80) {
+    ++i;
+    return lead;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1, c = lead & 0x1F, smallest = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2, c = lead & 0x0F, smallest = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3, c = lead & 0x07, smallest = 0x10000;
+  } else {
+    ++i;
+    return kReplacement;
+  }
+  if (text.size() - i <= extra) {
+    ++i;
+    return kReplacement;
+  }
+  for (std::size_t k = 1; k <= extra; ++k) {
+    const unsigned char next = byte(i + k);
+    if ((next & 0xC0) != 0x80) {
+      ++i;
+      return kReplacement;
+    }
+    c = (c << 6) | (next & 0x3F);
+  }
+  if (c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+    ++i;
+    return kReplacement;
+  }
+  i += extra + 1;
+  return c;
+}
+
+// Written without an early exit so that the compiler can test many bytes at once.
+bool IsAscii(std::string_view text) {
+  unsigned char all = 0;
+  for (const char c : text) all |= static_cast<unsigned char>(c);
+  return all < 0x80;
+}
+
+void EncodeUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// Control characters that neither an XML document nor a terminal may be given as text: all of
+// C0 but tab and line break, DEL and C1. Escape (0x1B) is among them.
+constexpr bool IsUnsafeControl(char32_t c) {
+  return (c < 0x20 && c != U'\t' && c != U'\n') || (c >= 0x7F && c <= 0x9F);
+}
+
+void AppendHex2(std::uint8_t v, std::string& out) {
+  constexpr std::string_view kDigits = "0123456789abcdef";
+  out += kDigits[v >> 4];
+  out += kDigits[v & 0x0F];
+}
+
+void AppendHtmlEscaped(char32_t c, std::string& out) {
+  switch (c) {
+    case U'&':
+      out += "&amp;";
+      break;
+    case U'<':
+      out += "&lt;";
+      break;
+    case U'>':
+      out += "&gt;";
+      break;
+    case U'"':
+      out += "&quot;";
+      break;
+    case U'\'':
+      out += "&#39;";
+      break;
+    default: {
+      // U+FFFE and U+FFFF are not characters an XML document may hold either.
+      const bool unsafe = IsUnsafeControl(c) || c == 0xFFFE || c == 0xFFFF;
+      EncodeUtf8(unsafe ? kReplacement : c, out);
+    }
+  }
+}
+
+struct BasicColor {
+  std::int32_t sgr;
+  std::int32_t r, g, b;
+};
+
+// The sixteen terminal colours as xterm shows them.
+constexpr std::array<BasicColor, 16> kBasicColors = {{
+    {30, 0, 0, 0},
+    {31, 205, 0, 0},
+    {32, 0, 205, 0},
+    {33, 205, 205, 0},
+    {34, 0, 0, 238},
+    {35, 205, 0, 205},
+    {36, 0, 205, 205},
+    {37, 229, 229, 229},
+    {90, 127, 127, 127},
+    {91, 255, 0, 0},
+    {92, 0, 255, 0},
+    {93, 255, 255, 0},
+    {94, 92, 92, 255},
+    {95, 255, 0, 255},
+    {96, 0, 255, 255},
+    {97, 255, 255, 255},
+}};
+
+void AppendSgr(CharFormat f, AnsiColors mode, std::string& out) {
+  out += "\x1b[0";
+  if (f.bold) out += ";1";
+  if (f.color != kColorBlack) {
+    if (mode == AnsiColors::kTrueColor) {
+      out += ";38;2;";
+      out += std::to_string(RedOf(f.color));
+      out += ';';
+      out += std::to_string(GreenOf(f.color));
+      out += ';';
+      out += std::to_string(BlueOf(f.color));
+    } else {
+      out += ';';
+      out += std::to_string(NearestBasicColor(f.color));
+    }
+  }
+  out += 'm';
+}
+
+}  // namespace
+
+std::int32_t NearestBasicColor(ColorValue color) {
+  const std::int32_t r = RedOf(color);
+  const std::int32_t g = GreenOf(color);
+  const std::int32_t b = BlueOf(color);
+  std::int32_t best = kBasicColors[0].sgr;
+  std::int32_t bestDistance = std::numeric_limits<std::int32_t>::max();
+  for (const BasicColor& candidate : kBasicColors) {
+    const std::int32_t dr = r - candidate.r;
+    const std::int32_t dg = g - candidate.g;
+    const std::int32_t db = b - candidate.b;
+    const std::int32_t distance = dr * dr + dg * dg + db * db;
+    if (distance < bestDistance) {
+      best = candidate.sgr;
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+// The new line takes the format of the character before it, or black regular in an empty box:
+// the last run simply grows. A box that already holds the most characters a position can count
+// keeps its text unchanged.
+void StyledTextBuffer::AppendLine(std::string_view line) {
+  if (chars_.size() + line.size() + 1 > kMaxChars) return;
+  if (runs_.empty()) runs_.push_back({0, CharFormat{}});
+  // A line never holds more characters than bytes, so one resize makes room for all of it.
+  std::size_t n = chars_.size();
+  chars_.resize(n + line.size() + 1);
+  if (IsAscii(line)) {
+    for (const char c : line) chars_[n++] = static_cast<unsigned char>(c);
+  } else {
+    for (std::size_t i = 0; i < line.size();) chars_[n++] = DecodeUtf8(line, i);
+  }
+  chars_[n++] = U'\n';
+  chars_.resize(n);
+}
+
+StyledTextBuffer::Range StyledTextBuffer::Clamp(std::int64_t start, std::int64_t length) const {
+  const auto size = static_cast<std::int64_t>(chars_.size());
+  const std::int64_t first = std::clamp<std::int64_t>(start, 0, size);
+  const std::int64_t last =
+      std::clamp<std::int64_t>(start + std::max<std::int64_t>(length, 0), first, size);
+  return {static_cast<std::size_t>(first), static_cast<std::size_t>(last)};
+}
+
+std::size_t StyledTextBuffer::RunOf(std::size_t pos) const {
+  // Text is formatted right after it is appended, so the last run is the usual answer.
+  if (pos >= runs_.back().start) return runs_.size() - 1;
+  const auto after =
+      std::upper_bound(runs_.begin(), runs_.end(), pos,
+                       [](std::size_t p, const StoredRun& r) { return p < r.start; });
+  return static_cast<std::size_t>(after - runs_.begin()) - 1;
+}
+
+std::size_t StyledTextBuffer::SplitAt(std::size_t pos) {
+  if (pos >= chars_.size()) return runs_.size();
+  const std::size_t holder = RunOf(pos);
+  if (runs_[holder].start == pos) return holder;
+  const auto at = runs_.begin() + static_cast<std::ptrdiff_t>(holder) + 1;
+  runs_.insert(at, {pos, runs_[holder].format});
+  return holder + 1;
+}
+
+template <typename Change>
+void StyledTextBuffer::ChangeSelection(Change change) {
+  // The selection is clamped again because the text may have changed since it was made.
+  const Range r = Clamp(selStart_, selLength_);
+  if (r.first == r.last) return;
+  const std::size_t first = SplitAt(r.first);
+  const std::size_t last = SplitAt(r.last);
+  for (std::size_t i = first; i < last; ++i) change(runs_[i].format);
+  // Only the changed runs and their two neighbours can have become equal to the run before.
+  const std::size_t begin = std::max<std::size_t>(first, 1);
+  const std::size_t end = std::min(last + 1, runs_.size());
+  std::size_t kept = begin;
+  for (std::size_t i = begin; i < end; ++i) {
+    if (runs_[i].format != runs_[kept - 1].format) runs_[kept++] = runs_[i];
+  }
+  runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(kept),
+              runs_.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
+void StyledTextBuffer::Select(std::int32_t start, std::int32_t length) {
+  const Range r = Clamp(start, length);
+  selStart_ = static_cast<std::int32_t>(r.first);
+  selLength_ = static_cast<std::int32_t>(r.last - r.first);
+}
+
+void StyledTextBuffer::SetSelectionColor(ColorValue color) {
+  ChangeSelection([color](CharFormat& f) { f.color = color; });
+}
+
+void StyledTextBuffer::SetSelectionBold(bool bold) {
+  ChangeSelection([bold](CharFormat& f) { f.bold = bold; });
+}
+
+void StyledTextBuffer::Clear() {
+  chars_.clear();
+  runs_.clear();
+  selStart_ = 0;
+  selLength_ = 0;
+}
+
+std::optional<char32_t> StyledTextBuffer::CharAt(std::int32_t i) const {
+  if (i < 0 || i >= Length()) return std::nullopt;
+  return chars_[static_cast<std::size_t>(i)];
+}
+
+std::optional<CharFormat> StyledTextBuffer::FormatAt(std::int32_t i) const {
+  if (i < 0 || i >= Length()) return std::nullopt;
+  return runs_[RunOf(static_cast<std::size_t>(i))].format;
+}
+
+std::string StyledTextBuffer::Text(std::int32_t start, std::int32_t length) const {
+  const Range r = Clamp(start, length);
+  std::string out;
+  out.reserve(r.last - r.first);
+  for (std::size_t i = r.first; i < r.last; ++i) EncodeUtf8(chars_[i], out);
+  return out;
+}
+
+std::vector<FormatRun> StyledTextBuffer::Runs() const {
+  std::vector<FormatRun> runs;
+  runs.reserve(runs_.size());
+  for (std::size_t i = 0; i < runs_.size(); ++i) {
+    const std::size_t end = i + 1 < runs_.size() ? runs_[i + 1].start : chars_.size();
+    runs.push_back({static_cast<std::int32_t>(runs_[i].start),
+                    static_cast<std::int32_t>(end - runs_[i].start), runs_[i].format});
+  }
+  return runs;
+}
+
+std::string StyledTextBuffer::PlainText() const {
+  return Text(0, Length());
+}
+
+std::string StyledTextBuffer::Html() const {
+  std::string out = "<div style=\"white-space:pre-wrap\">";
+  out.reserve(chars_.size() + chars_.size() / 8 + 64);
+  for (const FormatRun& run : Runs()) {
+    out += "<span style=\"color:#";
+    AppendHex2(RedOf(run.format.color), out);
+    AppendHex2(GreenOf(run.format.color), out);
+    AppendHex2(BlueOf(run.format.color), out);
+    if (run.format.bold) out += ";font-weight:bold";
+    out += "\">";
+    const auto first = static_cast<std::size_t>(run.start);
+    const auto last = first + static_cast<std::size_t>(run.length);
+    for (std::size_t i = first; i < last; ++i) AppendHtmlEscaped(chars_[i], out);
+    out += "</span>";
+  }
+  out += "</div>";
+  return out;
+}
+
+std::string StyledTextBuffer::Ansi(AnsiColors mode) const {
+  std::string out;
+  out.reserve(chars_.size() + chars_.size() / 4);
+  const CharFormat terminalDefault{};
+  CharFormat shown = terminalDefault;
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < chars_.size(); ++i) {
+    if (run + 1 < runs_.size() && runs_[run + 1].start == i) ++run;
+    const char32_t c = chars_[i];
+    if (c == U'\n') {
+      if (shown != terminalDefault) out += "\x1b[0m";
+      shown = terminalDefault;
+      out += '\n';
+      continue;
+    }
+    if (mode != AnsiColors::kNone && runs_[run].format != shown) {
+      shown = runs_[run].format;
+      AppendSgr(shown, mode, out);
+    }
+    EncodeUtf8(IsUnsafeControl(c) ? kReplacement : c, out);
+  }
+  if (shown != terminalDefault) out += "\x1b[0m";
+  return out;
+}
+
+}  // namespace velmora
