@@ -8,22 +8,26 @@ namespace {
 
 // Every fact is read from the moment one hour later: the calendar day, and with it the lunar
 // day, month and year, changes at 23:00, and the two-hour periods begin at odd hours.
-TDateTime ShiftedMoment(TDateTime birth) { return birth + kOneHour; }
+TDateTime ShiftedMoment(TDateTime birth) {
+  return birth + kOneHour;
+}
 
 }  // namespace
 
 void BirthCalendar::DecodeBirthMoment() {
   const TDateTime t = ShiftedMoment(birthMoment);
 
-  DecodedMoment decoded;
-  const std::int32_t hour =
-      DecodeMoment(t, decoded) ? static_cast<std::int32_t>(decoded.msOfDay / 3'600'000) : 0;
-  hourBranch = hour / 2 + 1;
-
   // An unsupported moment leaves the lunar date at this neutral value, so that every later rule
   // still works on facts inside their ranges.
   LunarDate lunar{0, 1, 1};
-  LunarDateOf(t, lunar);
+  DecodedMoment decoded;
+  std::int32_t hour = 0;
+  if (DecodeMoment(t, decoded)) {
+    hour = decoded.msOfDay / 3'600'000;
+    // The same conversion as LunarDateOf, without decoding the moment a second time.
+    GregorianToLunar(decoded.date.year, decoded.date.month, decoded.date.day, lunar);
+  }
+  hourBranch = hour / 2 + 1;
 
   lunarDay = lunar.day;
   lunarMonth = lunar.month > 0 ? lunar.month : -lunar.month + 1;

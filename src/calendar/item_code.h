@@ -11,8 +11,8 @@ using ItemCode = std::int32_t;
 // The codes by family. Stem numbers equal their codes; branch number = code - 10.
 namespace code {
 inline constexpr ItemCode Empty = 0;
-inline constexpr ItemCode FirstStem = 1;   // 甲
-inline constexpr ItemCode LastStem = 10;   // 癸
+inline constexpr ItemCode FirstStem = 1;     // 甲
+inline constexpr ItemCode LastStem = 10;     // 癸
 inline constexpr ItemCode FirstBranch = 11;  // 子
 inline constexpr ItemCode LastBranch = 22;   // 亥
 
@@ -81,43 +81,68 @@ constexpr std::int32_t WrapAdd(std::int32_t a, std::int32_t m, std::int32_t c) {
   return r > 0 ? r : r + m;
 }
 
-constexpr std::int32_t WrapInto(std::int32_t a, std::int32_t m) { return WrapAdd(a, m, 0); }
+constexpr std::int32_t WrapInto(std::int32_t a, std::int32_t m) {
+  return WrapAdd(a, m, 0);
+}
 
 // A stem code is its own stem number; a branch code 11..22 gives branch number 1..12.
 constexpr std::int32_t CodeToNumber(ItemCode stemOrBranch) {
   return stemOrBranch > code::LastStem ? stemOrBranch - 10 : stemOrBranch;
 }
 
-constexpr ItemCode StemCode(std::int32_t n) { return WrapInto(n, 10); }
-constexpr ItemCode BranchCode(std::int32_t n) { return WrapInto(n, 12) + 10; }
+constexpr ItemCode StemCode(std::int32_t n) {
+  return WrapInto(n, 10);
+}
+constexpr ItemCode BranchCode(std::int32_t n) {
+  return WrapInto(n, 12) + 10;
+}
 
 // Index 1 is 甲子, index 60 is 癸亥.
-constexpr CodePair SexagenaryPair(std::int32_t index) { return {StemCode(index), BranchCode(index)}; }
+constexpr CodePair SexagenaryPair(std::int32_t index) {
+  return {StemCode(index), BranchCode(index)};
+}
 constexpr CodePair StemBranchPair(std::int32_t stem, std::int32_t branch) {
   return {StemCode(stem), BranchCode(branch)};
 }
 
 // The stem that a year stem gives to a branch: the palace stems start from it.
 constexpr ItemCode StemForBranch(ItemCode yearStemCode, ItemCode branchCode) {
-  const std::int64_t n = 2 * std::int64_t{CodeToNumber(yearStemCode)} + CodeToNumber(branchCode) - 2;
+  const std::int64_t n =
+      2 * std::int64_t{CodeToNumber(yearStemCode)} + CodeToNumber(branchCode) - 2;
   return StemCode(static_cast<std::int32_t>(n % 10));
 }
 
-constexpr ItemCode NextStem(ItemCode stem) { return StemCode(WrapAdd(CodeToNumber(stem), 10, 1)); }
-constexpr ItemCode PrevStem(ItemCode stem) { return StemCode(WrapAdd(CodeToNumber(stem), 10, -1)); }
+constexpr ItemCode NextStem(ItemCode stem) {
+  return StemCode(WrapAdd(CodeToNumber(stem), 10, 1));
+}
+constexpr ItemCode PrevStem(ItemCode stem) {
+  return StemCode(WrapAdd(CodeToNumber(stem), 10, -1));
+}
 constexpr ItemCode NextBranch(ItemCode branch) {
   return BranchCode(WrapAdd(CodeToNumber(branch), 12, 1));
 }
 constexpr ItemCode PrevBranch(ItemCode branch) {
   return BranchCode(WrapAdd(CodeToNumber(branch), 12, -1));
 }
-constexpr CodePair NextPair(CodePair p) { return {NextStem(p.stem), NextBranch(p.branch)}; }
-constexpr CodePair PrevPair(CodePair p) { return {PrevStem(p.stem), PrevBranch(p.branch)}; }
+constexpr CodePair NextPair(CodePair p) {
+  return {NextStem(p.stem), NextBranch(p.branch)};
+}
+constexpr CodePair PrevPair(CodePair p) {
+  return {PrevStem(p.stem), PrevBranch(p.branch)};
+}
 
-constexpr std::int32_t NextBranchNumber(std::int32_t n) { return WrapAdd(n, 12, 1); }
-constexpr std::int32_t PrevBranchNumber(std::int32_t n) { return WrapAdd(n, 12, -1); }
-inline void StepBranchForward(std::int32_t& n) { n = NextBranchNumber(n); }
-inline void StepBranchBackward(std::int32_t& n) { n = PrevBranchNumber(n); }
+constexpr std::int32_t NextBranchNumber(std::int32_t n) {
+  return WrapAdd(n, 12, 1);
+}
+constexpr std::int32_t PrevBranchNumber(std::int32_t n) {
+  return WrapAdd(n, 12, -1);
+}
+inline void StepBranchForward(std::int32_t& n) {
+  n = NextBranchNumber(n);
+}
+inline void StepBranchBackward(std::int32_t& n) {
+  n = PrevBranchNumber(n);
+}
 
 static_assert(WrapAdd(0, 12, 0) == 12 && WrapAdd(-1, 12, 0) == 11 && WrapInto(0, 60) == 60);
 static_assert(StemForBranch(1, 13) == 3 && StemForBranch(10, 13) == 1);

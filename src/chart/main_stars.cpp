@@ -12,9 +12,17 @@ constexpr std::array<ItemCode, 9> KingGroupTable = {
     code::King, code::Wit, 0, code::Sun, code::Warrior, code::Lucky, 0, 0, code::Chastity};
 
 // Laid from Treasury's branch towards higher branches.
-constexpr std::array<ItemCode, 11> TreasuryGroupTable = {
-    code::Treasury, code::Moon,       code::GreedyWolf, code::BigMouth, code::Minister, code::Beam,
-    code::SevenKills, 0, 0, 0, code::Army};
+constexpr std::array<ItemCode, 11> TreasuryGroupTable = {code::Treasury,
+                                                         code::Moon,
+                                                         code::GreedyWolf,
+                                                         code::BigMouth,
+                                                         code::Minister,
+                                                         code::Beam,
+                                                         code::SevenKills,
+                                                         0,
+                                                         0,
+                                                         0,
+                                                         code::Army};
 
 // King's branch: take the smallest multiple of the bureau not below the lunar day and count
 // its quotient forward from 寅; then move by the amount added to the day to reach it, backward
@@ -30,25 +38,30 @@ constexpr std::int32_t KingBranch(std::int32_t lunarDay, std::int32_t bureau) {
 static_assert(KingBranch(1, 3) == 5 && KingBranch(2, 3) == 2 && KingBranch(30, 6) == 7);
 
 // Treasury mirrors King: their branches add up to 6 or 18.
-constexpr std::int32_t TreasuryBranch(std::int32_t kingBranch) { return WrapInto(6 - kingBranch, 12); }
+constexpr std::int32_t TreasuryBranch(std::int32_t kingBranch) {
+  return WrapInto(6 - kingBranch, 12);
+}
 
 }  // namespace
 
 void PalaceChart::PlaceKingGroup() {
   // A bureau outside 2..6 cannot come from ComputeBureau; the guard keeps the division defined.
   const std::int32_t divisor = bureau >= 2 && bureau <= 6 ? bureau : 2;
-  std::int32_t branch = KingBranch(calendar.lunarDay, divisor);
-  for (ItemCode star : KingGroupTable) {
-    PlaceItem(star, branch, kFirstFree);
-    branch = WrapAdd(branch, 12, -1);
+  const std::int32_t king = KingBranch(calendar.lunarDay, divisor);
+  // Entry i of the group lies i places backward from King; the empty entries place nothing.
+  for (std::size_t i = 0; i < KingGroupTable.size(); ++i) {
+    if (KingGroupTable[i] == code::Empty) continue;
+    PlaceItem(KingGroupTable[i], StepBranch(king, -static_cast<std::int32_t>(i)), kFirstFree);
   }
 }
 
 void PalaceChart::PlaceTreasuryGroup() {
-  std::int32_t branch = TreasuryBranch(PalaceOf(code::King));
-  for (ItemCode star : TreasuryGroupTable) {
-    PlaceItem(star, branch, kFirstFree);
-    branch = WrapAdd(branch, 12, 1);
+  const std::int32_t treasury = TreasuryBranch(PalaceOf(code::King));
+  // Entry i of the group lies i places forward from Treasury.
+  for (std::size_t i = 0; i < TreasuryGroupTable.size(); ++i) {
+    if (TreasuryGroupTable[i] == code::Empty) continue;
+    PlaceItem(TreasuryGroupTable[i], StepBranch(treasury, static_cast<std::int32_t>(i)),
+              kFirstFree);
   }
 }
 

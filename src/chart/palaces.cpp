@@ -10,8 +10,8 @@ namespace {
 // The number each stem and branch code adds to the bureau sum; 0 for any other code.
 constexpr std::int32_t StemNumber(ItemCode c) {
   constexpr std::array<std::int32_t, 23> table = {
-      0,                             // no code
-      9, 8, 7, 6, 5, 9, 8, 7, 6, 5,  // stems 甲..癸
+      0,                                   // no code
+      9, 8, 7, 6, 5, 9, 8, 7, 6, 5,        // stems 甲..癸
       9, 8, 7, 6, 5, 4, 9, 8, 7, 6, 5, 4,  // branches 子..亥
   };
   return c >= 0 && c < static_cast<ItemCode>(table.size()) ? table[static_cast<std::size_t>(c)] : 0;
@@ -25,20 +25,17 @@ constexpr std::array<std::int32_t, 6> kBureauOfElement = {0, 3, 6, 5, 4, 2};
 
 void PalaceChart::PlacePalaceNames() {
   // Life on its branch, then Siblings, Marriage and the rest towards lower branch numbers.
-  std::int32_t branch = LifeBranch(calendar.lunarMonth, calendar.hourBranch);
-  for (ItemCode name = code::Life; name <= code::Parents; ++name) {
-    PlaceItem(name, branch, kNameSlot);
-    branch = WrapAdd(branch, 12, -1);
-  }
+  const std::int32_t life = LifeBranch(calendar.lunarMonth, calendar.hourBranch);
+  for (std::int32_t i = 0; i < 12; ++i) PlaceItem(code::Life + i, StepBranch(life, -i), kNameSlot);
 }
 
 void PalaceChart::PlacePalaceStems() {
   // Branches 寅 (3) to 亥 (12) take ten consecutive stems starting from the year stem's stem for
   // 寅; 子 (1) and 丑 (2) come after 亥 and so repeat the stems of 寅 and 卯.
-  ItemCode stem = StemForBranch(calendar.yearStemCode, BranchCode(3));
-  for (std::int32_t i = 1; i <= 12; ++i) {
-    grid[static_cast<std::size_t>(WrapInto(i + 2, 12))][kStemSlot] = stem;
-    stem = NextStem(stem);
+  const ItemCode first = StemForBranch(calendar.yearStemCode, BranchCode(3));
+  for (std::int32_t i = 0; i < 12; ++i) {
+    const std::int32_t stem = first + i - (first + i > 20 ? 20 : (first + i > 10 ? 10 : 0));
+    PlaceItem(stem, i < 10 ? i + 3 : i - 9, kStemSlot);
   }
 }
 

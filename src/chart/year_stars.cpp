@@ -58,7 +58,8 @@ void PalaceChart::PlaceGuardStars() {
 }
 
 void PalaceChart::PlaceFireStars() {
-  const FireStarts starts = kFireStarts[static_cast<std::size_t>(WrapInto(calendar.yearBranch, 12) % 4)];
+  const FireStarts starts =
+      kFireStarts[static_cast<std::size_t>(WrapInto(calendar.yearBranch, 12) % 4)];
   PlaceItem(code::FieryStar, CountFrom(starts.fiery, calendar.hourBranch, true), kFirstFree);
   PlaceItem(code::SirenStar, CountFrom(starts.siren, calendar.hourBranch, true), kFirstFree);
 }
