@@ -53,13 +53,6 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
   return c;
 }
 
-// Written without an early exit so that the compiler can test many bytes at once.
-bool IsAscii(std::string_view text) {
-  unsigned char all = 0;
-  for (const char c : text) all |= static_cast<unsigned char>(c);
-  return all < 0x80;
-}
-
 void EncodeUtf8(char32_t c, std::string& out) {
   if (c < 0x80) {
     out += static_cast<char>(c);
@@ -189,8 +182,16 @@ void StyledTextBuffer::AppendLine(std::string_view line) {
   // A line never holds more characters than bytes, so one resize makes room for all of it.
   std::size_t n = chars_.size();
   chars_.resize(n + line.size() + 1);
-  if (IsAscii(line)) {
-    for (const char c : line) chars_[n++] = static_cast<unsigned char>(c);
+  // Copy every byte as a character while noting whether any was not ASCII; only then is the
+  // line decoded again as UTF-8. One pass without branches serves the usual, ASCII, line.
+  unsigned char all = 0;
+  char32_t* out = chars_.data() + n;
+  for (const char c : line) {
+    all |= static_cast<unsigned char>(c);
+    *out++ = static_cast<unsigned char>(c);
+  }
+  if (all < 0x80) {
+    n += line.size();
   } else {
     for (std::size_t i = 0; i < line.size();) chars_[n++] = DecodeUtf8(line, i);
   }
