@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
+#include <type_traits>
 
 #include "calendar/item_code.h"
 
@@ -32,6 +34,13 @@ consteval std::array<char, N> MakeTextField(const char (&text)[L]) {
 // so a read never leaves it.
 template <std::size_t N>
 constexpr std::string_view FieldText(const std::array<char, N>& field) {
+  if (!std::is_constant_evaluated()) {
+    // At run time the library's memchr finds the terminator many bytes at a time; the reading
+    // looks up some 13 KB of descriptions per chart.
+    const void* end = std::memchr(field.data(), '\0', N);
+    return {field.data(),
+            end ? static_cast<std::size_t>(static_cast<const char*>(end) - field.data()) : N};
+  }
   std::size_t n = 0;
   while (n < N && field[n] != '\0') ++n;
   return {field.data(), n};
