@@ -1,0 +1,171 @@
+#include "app/qt_image_surface.h"
+
+#include <QByteArray>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QPainter>
+#include <QSaveFile>
+
+#include <cstdlib>
+#include <utility>
+
+#include "presentation/chart_painter.h"
+#include "presentation/svg_surface.h"
+
+namespace velmora {
+
+namespace {
+
+// 96 dots per inch, the resolution the board's 8-point font is measured at.
+constexpr int kDotsPerMeter96Dpi = 3780;
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+QString DialogFaceFamily() {
+  static const QString family = [] {
+    const QString wanted = QStringLiteral("MS Sans Serif");
+    if (QFontDatabase::hasFamily(wanted)) return wanted;
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+  }();
+  return family;
+}
+
+QFont BoardFont(bool bold) {
+  QFont font(DialogFaceFamily());
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSize(8);
+  font.setBold(bold);
+  return font;
+}
+
+QImageSurface::QImageSurface()
+    : image_(kBoardImageSize, kBoardImageSize, QImage::Format_RGB32), font_(BoardFont(false)) {
+  image_.setDotsPerMeterX(kDotsPerMeter96Dpi);
+  image_.setDotsPerMeterY(kDotsPerMeter96Dpi);
+  calls_.reserve(256);
+  image_.fill(Qt::white);
+}
+
+void QImageSurface::Clear() {
+  image_.fill(Qt::white);
+  calls_.clear();
+}
+
+void QImageSurface::MoveTo(std::int32_t x, std::int32_t y) {
+  penX_ = x;
+  penY_ = y;
+  calls_.push_back({DrawCall::Kind::Move, x, y, false, {}});
+}
+
+// Bresenham's line from the pen to (x, y), every pixel but the end point itself, so that lines
+// drawn end to end never set their shared pixel twice and a line's length is exact.
+void QImageSurface::LineTo(std::int32_t x, std::int32_t y) {
+  std::int64_t cx = penX_;
+  std::int64_t cy = penY_;
+  const std::int64_t dx = std::llabs(std::int64_t{x} - cx);
+  const std::int64_t dy = -std::llabs(std::int64_t{y} - cy);
+  const int sx = cx < x ? 1 : -1;
+  const int sy = cy < y ? 1 : -1;
+  std::int64_t err = dx + dy;
+  while (cx != x || cy != y) {
+    if (cx >= 0 && cy >= 0 && cx < image_.width() && cy < image_.height()) {
+      PutPixel(static_cast<std::int32_t>(cx), static_cast<std::int32_t>(cy));
+    }
+    const std::int64_t e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      cx += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      cy += sy;
+    }
+  }
+  penX_ = x;
+  penY_ = y;
+  calls_.push_back({DrawCall::Kind::Line, x, y, false, {}});
+}
+
+void QImageSurface::PutPixel(std::int32_t x, std::int32_t y) {
+  reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = qRgb(0, 0, 0);
+}
+
+void QImageSurface::SetBold(bool bold) {
+  font_.setBold(bold);
+  calls_.push_back({DrawCall::Kind::Bold, 0, 0, bold, {}});
+}
+
+void QImageSurface::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
+  const QString s = FromUtf8(text);
+  QPainter painter(&image_);
+  painter.setFont(font_);
+  const QFontMetrics metrics = painter.fontMetrics();
+  // The string's cell, advance wide and one line high, is filled white and the glyphs go on it.
+  // Their edges are kept inside it, so that nothing shows left of the point the text starts at.
+  const QRect cell(x, y, metrics.horizontalAdvance(s), metrics.height());
+  painter.fillRect(cell, Qt::white);
+  painter.setClipRect(cell);
+  painter.setPen(Qt::black);
+  painter.drawText(QPoint(x, y + metrics.ascent()), s);
+  calls_.push_back({DrawCall::Kind::Text, x, y, false, std::string(text)});
+}
+
+void QImageSurface::Replay(DrawingSurface& target) const {
+  target.Clear();
+  for (const DrawCall& call : calls_) {
+    switch (call.kind) {
+      case DrawCall::Kind::Move:
+        target.MoveTo(call.x, call.y);
+        break;
+      case DrawCall::Kind::Line:
+        target.LineTo(call.x, call.y);
+        break;
+      case DrawCall::Kind::Bold:
+        target.SetBold(call.bold);
+        break;
+      case DrawCall::Kind::Text:
+        target.TextOut(call.x, call.y, call.text);
+        break;
+    }
+  }
+}
+
+bool SaveBoard(const QImageSurface& board, const QString& path, QString& error) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix != QLatin1String("png") && suffix != QLatin1String("svg")) {
+    error =
+        QStringLiteral("Cannot save the chart as \"%1\": the file name must end in .png or .svg.")
+            .arg(path);
+    return false;
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    error = QStringLiteral("Cannot save the chart as \"%1\": %2.").arg(path, file.errorString());
+    return false;
+  }
+  bool written = false;
+  if (suffix == QLatin1String("png")) {
+    written = board.Image().save(&file, "PNG");
+  } else {
+    SvgSurface svg;
+    board.Replay(svg);
+    const std::string document = svg.Document();
+    written = file.write(document.data(), static_cast<qint64>(document.size())) ==
+              static_cast<qint64>(document.size());
+  }
+  if (!written || !file.commit()) {
+    file.cancelWriting();
+    error = QStringLiteral("Cannot save the chart as \"%1\": %2.")
+                .arg(path, file.errorString().isEmpty()
+                               ? QStringLiteral("the file could not be written")
+                               : file.errorString());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace velmora

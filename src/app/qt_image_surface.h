@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "presentation/drawing_surface.h"
+
+namespace velmora {
+
+// The family of the system's dialog face: "MS Sans Serif" where it is installed, otherwise the
+// platform's general sans-serif face. Needs a QGuiApplication.
+QString DialogFaceFamily();
+
+// The board's own font: the dialog face at 8 points, black, regular unless bold is asked for.
+QFont BoardFont(bool bold);
+
+// The board's bitmap: 401 x 401 pixels, white, drawn with a one-pixel black pen, text on opaque
+// white boxes in the board font. It also keeps the drawing calls made since the last Clear, so
+// that the same board can be drawn again on another surface (the SVG export).
+class QImageSurface final : public DrawingSurface {
+ public:
+  QImageSurface();
+
+  const QImage& Image() const { return image_; }
+
+  void Clear() override;
+  void MoveTo(std::int32_t x, std::int32_t y) override;
+  void LineTo(std::int32_t x, std::int32_t y) override;
+  void SetBold(bool bold) override;
+  void TextOut(std::int32_t x, std::int32_t y, std::string_view text) override;
+
+  // Draws everything drawn here since the last Clear onto `target`, after clearing it.
+  void Replay(DrawingSurface& target) const;
+
+ private:
+  struct DrawCall {
+    enum class Kind { Move, Line, Bold, Text } kind;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    bool bold = false;
+    std::string text;
+  };
+
+  void PutPixel(std::int32_t x, std::int32_t y);
+
+  QImage image_;
+  QFont font_;
+  std::int32_t penX_ = 0;
+  std::int32_t penY_ = 0;
+  std::vector<DrawCall> calls_;
+};
+
+// Writes the board to `path`: a PNG of the bitmap for a name ending in ".png", the same drawing
+// as an SVG document for ".svg" (letter case ignored). The file appears whole or not at all. On
+// failure returns false with a sentence for the user in `error`.
+bool SaveBoard(const QImageSurface& board, const QString& path, QString& error);
+
+}  // namespace velmora

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QTextCursor>
+
+#include <cstdint>
+#include <string_view>
+
+#include "presentation/rich_text_box.h"
+
+class QTextEdit;
+
+namespace velmora {
+
+// The reading's rich-text box over a QTextEdit. Positions are the document's character
+// positions: each appended line is one paragraph, and the paragraph break that ends it counts
+// as one character and carries a format of its own.
+class QtRichTextBox final : public RichTextBox {
+ public:
+  explicit QtRichTextBox(QTextEdit& edit);
+
+  void SetFocus() override;
+  void SetWordWrap(bool on) override;
+  void AppendLine(std::string_view line) override;
+  std::int32_t EndPosition() const override;
+  void Select(std::int32_t start, std::int32_t length) override;
+  void SetSelectionColor(ColorValue color) override;
+  void SetSelectionBold(bool bold) override;
+
+ private:
+  QTextEdit& edit_;
+  QTextCursor selection_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,258 @@
+#include "app/qt_image_surface.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <string>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+bool IsBlack(const QImage& image, int x, int y) {
+  return image.pixel(x, y) == qRgb(0, 0, 0);
+}
+bool IsWhite(const QImage& image, int x, int y) {
+  return image.pixel(x, y) == qRgb(255, 255, 255);
+}
+
+int InkIn(const QImage& image, const QRect& area) {
+  int ink = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) ink += IsWhite(image, x, y) ? 0 : 1;
+  return ink;
+}
+
+struct Pixel {
+  int x;
+  int y;
+};
+
+struct LineCase {
+  const char* name;
+  Pixel from;
+  Pixel to;
+  std::vector<Pixel> black;  // every pixel the line must set
+  std::vector<Pixel> white;  // pixels it must leave alone, its end point among them
+};
+
+const LineCase kLineCases[] = {
+    {"rightwards", {0, 0}, {5, 0}, {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}}, {{5, 0}, {6, 0}}},
+    {"leftwards", {5, 2}, {0, 2}, {{5, 2}, {4, 2}, {1, 2}}, {{0, 2}}},
+    {"downwards", {3, 0}, {3, 4}, {{3, 0}, {3, 1}, {3, 2}, {3, 3}}, {{3, 4}}},
+    {"upwards", {7, 4}, {7, 0}, {{7, 4}, {7, 1}}, {{7, 0}}},
+    {"diagonal", {10, 10}, {13, 13}, {{10, 10}, {11, 11}, {12, 12}}, {{13, 13}, {11, 10}}},
+    {"zero length", {20, 20}, {20, 20}, {}, {{20, 20}}},
+    {"one pixel", {30, 30}, {31, 30}, {{30, 30}}, {{31, 30}}},
+    {"bottom line past the edge", {390, 400}, {401, 400}, {{390, 400}, {400, 400}}, {{389, 400}}},
+    {"right line to the edge", {400, 390}, {400, 400}, {{400, 390}, {400, 399}}, {{400, 400}}},
+};
+
+TEST(QImageSurfaceLines, SetEveryPixelButTheEndPoint) {
+  for (const LineCase& c : kLineCases) {
+    SCOPED_TRACE(c.name);
+    QImageSurface surface;
+    surface.MoveTo(c.from.x, c.from.y);
+    surface.LineTo(c.to.x, c.to.y);
+    const QImage& image = surface.Image();
+    for (const Pixel& p : c.black) EXPECT_TRUE(IsBlack(image, p.x, p.y)) << p.x << "," << p.y;
+    for (const Pixel& p : c.white) EXPECT_TRUE(IsWhite(image, p.x, p.y)) << p.x << "," << p.y;
+    const int length = std::max(std::abs(c.to.x - c.from.x), std::abs(c.to.y - c.from.y));
+    const int drawn = InkIn(image, image.rect());
+    if (c.to.x <= 400 && c.to.y <= 400) {
+      EXPECT_EQ(drawn, length) << "a line sets exactly as many pixels as it is long";
+    }
+  }
+}
+
+TEST(QImageSurfaceLines, PenStaysAtTheEndAndLinesFarOutsideAreHarmless) {
+  QImageSurface surface;
+  surface.MoveTo(50, 50);
+  surface.LineTo(60, 50);
+  surface.LineTo(60, 60);  // from the pen left at (60, 50)
+  EXPECT_TRUE(IsBlack(surface.Image(), 60, 50));
+  EXPECT_TRUE(IsBlack(surface.Image(), 60, 59));
+  EXPECT_TRUE(IsWhite(surface.Image(), 60, 60));
+
+  QImageSurface outside;
+  outside.MoveTo(-1000, -5);
+  outside.LineTo(-10, -5);
+  outside.MoveTo(1'000'000, 1'000'000);
+  outside.LineTo(1'000'010, 1'000'000);
+  EXPECT_EQ(InkIn(outside.Image(), outside.Image().rect()), 0);
+}
+
+TEST(QImageSurfaceBitmap, IsTheBoardsSizeAndClearsToWhite) {
+  QImageSurface surface;
+  EXPECT_EQ(surface.Image().size(), QSize(401, 401));
+  EXPECT_EQ(InkIn(surface.Image(), surface.Image().rect()), 0);
+  surface.MoveTo(0, 7);
+  surface.LineTo(401, 7);
+  surface.TextOut(10, 10, "Life");
+  EXPECT_GT(InkIn(surface.Image(), surface.Image().rect()), 401);
+  surface.Clear();
+  EXPECT_EQ(InkIn(surface.Image(), surface.Image().rect()), 0);
+}
+
+TEST(QImageSurfaceText, SitsOnAnOpaqueWhiteBoxAtItsTopLeftCorner) {
+  QImageSurface surface;
+  for (int y = 0; y < 60; ++y) {  // a black field to write on
+    surface.MoveTo(0, y);
+    surface.LineTo(200, y);
+  }
+  surface.TextOut(20, 20, "Greedy Wolf");
+  const QImage& image = surface.Image();
+  const QFontMetrics metrics(BoardFont(false), &image);
+  const QRect box(20, 20, metrics.horizontalAdvance(QStringLiteral("Greedy Wolf")),
+                  metrics.height());
+  int white = 0;
+  for (int y = box.top(); y <= box.bottom(); ++y)
+    for (int x = box.left(); x <= box.right(); ++x) white += IsWhite(image, x, y) ? 1 : 0;
+  EXPECT_GT(white, box.width() * box.height() / 2) << "the box behind the text is white";
+  EXPECT_LT(white, box.width() * box.height()) << "and the text is drawn on it";
+  // Outside the box the field stays black.
+  EXPECT_TRUE(IsBlack(image, box.left() - 1, box.top() + 3));
+  EXPECT_TRUE(IsBlack(image, box.left() + 3, box.top() - 1));
+  EXPECT_TRUE(IsBlack(image, box.right() + 2, box.top() + 3));
+  EXPECT_TRUE(IsBlack(image, box.left() + 3, box.bottom() + 2));
+}
+
+TEST(QImageSurfaceText, BoldOnlyWhenAskedAndTheFontIsEightPoints) {
+  const QFont regular = BoardFont(false);
+  EXPECT_EQ(regular.pointSize(), 8);
+  EXPECT_FALSE(regular.bold());
+  EXPECT_TRUE(BoardFont(true).bold());
+  EXPECT_EQ(regular.family(), DialogFaceFamily());
+  EXPECT_FALSE(DialogFaceFamily().isEmpty());
+
+  QImageSurface plain;
+  plain.TextOut(0, 0, "Property");
+  QImageSurface bold;
+  bold.SetBold(true);
+  bold.TextOut(0, 0, "Property");
+  EXPECT_GT(InkIn(bold.Image(), bold.Image().rect()), InkIn(plain.Image(), plain.Image().rect()));
+  bold.SetBold(false);
+  bold.Clear();
+  bold.TextOut(0, 0, "Property");
+  EXPECT_EQ(bold.Image(), plain.Image()) << "regular again after bold";
+}
+
+// Records the calls a replay makes.
+class CallLog final : public DrawingSurface {
+ public:
+  void Clear() override { log += "clear;"; }
+  void MoveTo(std::int32_t x, std::int32_t y) override { Add("move", x, y); }
+  void LineTo(std::int32_t x, std::int32_t y) override { Add("line", x, y); }
+  void SetBold(bool bold) override { log += bold ? "bold;" : "regular;"; }
+  void TextOut(std::int32_t x, std::int32_t y, std::string_view text) override {
+    Add("text", x, y);
+    log += std::string(text) + ";";
+  }
+  std::string log;
+
+ private:
+  void Add(const char* what, int x, int y) {
+    log += std::string(what) + " " + std::to_string(x) + "," + std::to_string(y) + ";";
+  }
+};
+
+TEST(QImageSurfaceReplay, RepeatsTheCallsSinceTheLastClear) {
+  QImageSurface surface;
+  surface.MoveTo(1, 1);
+  surface.LineTo(9, 1);
+  surface.Clear();
+  surface.MoveTo(0, 0);
+  surface.LineTo(401, 0);
+  surface.SetBold(true);
+  surface.TextOut(4, 2, "Life");
+  surface.SetBold(false);
+  surface.TextOut(4, 18, "King");
+  CallLog log;
+  surface.Replay(log);
+  EXPECT_EQ(log.log, "clear;move 0,0;line 401,0;bold;text 4,2;Life;regular;text 4,18;King;");
+}
+
+class SaveBoardTest : public ::testing::Test {
+ protected:
+  SaveBoardTest() {
+    board_.MoveTo(0, 0);
+    board_.LineTo(401, 0);
+    board_.SetBold(true);
+    board_.TextOut(4, 2, "Life & <Parents>");
+  }
+  QString PathOf(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+
+  QTemporaryDir dir_;
+  QImageSurface board_;
+};
+
+TEST_F(SaveBoardTest, PngHoldsTheBitmapPixelForPixel) {
+  QString error;
+  ASSERT_TRUE(SaveBoard(board_, PathOf("board.PNG"), error)) << error.toStdString();
+  const QImage saved(PathOf("board.PNG"));
+  EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), board_.Image());
+}
+
+TEST_F(SaveBoardTest, SvgIsAWellFormedDocumentOfTheBoard) {
+  QString error;
+  ASSERT_TRUE(SaveBoard(board_, PathOf("board.svg"), error)) << error.toStdString();
+  QFile file(PathOf("board.svg"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QXmlStreamReader xml(&file);
+  QString root;
+  QString text;
+  while (!xml.atEnd()) {
+    xml.readNext();
+    if (xml.isStartElement() && root.isEmpty()) {
+      root = xml.name().toString();
+      EXPECT_EQ(xml.attributes().value(QLatin1String("width")).toString(), "401");
+      EXPECT_EQ(xml.attributes().value(QLatin1String("height")).toString(), "401");
+    }
+    if (xml.isCharacters()) text += xml.text();
+  }
+  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  EXPECT_EQ(root, "svg");
+  EXPECT_TRUE(text.contains(QLatin1String("Life & <Parents>")));
+}
+
+struct RefusedCase {
+  const char* name;
+  const char* file;  // relative to the scratch folder
+  const char* saying;
+};
+
+TEST_F(SaveBoardTest, RefusalsExplainAndLeaveNoFile) {
+  const RefusedCase cases[] = {
+      {"unknown extension", "board.jpg", ".png or .svg"},
+      {"no extension", "board", ".png or .svg"},
+      {"missing folder", "no/such/folder/board.png", "board.png"},
+  };
+  for (const RefusedCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    QString error;
+    EXPECT_FALSE(SaveBoard(board_, PathOf(c.file), error));
+    EXPECT_TRUE(error.contains(QLatin1String(c.saying))) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(PathOf(c.file)));
+  }
+  EXPECT_TRUE(QDir(dir_.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+TEST_F(SaveBoardTest, AFailedWriteLeavesTheOldFileWhole) {
+  // A folder where the file should go cannot be replaced; nothing beside it may appear.
+  ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("taken.png")));
+  QString error;
+  EXPECT_FALSE(SaveBoard(board_, PathOf("taken.png"), error));
+  EXPECT_FALSE(error.isEmpty());
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+            QStringList{QStringLiteral("taken.png")});
+}
+
+}  // namespace
+}  // namespace velmora
