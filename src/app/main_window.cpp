@@ -237,6 +237,7 @@ void TfrmMain::RunCommand() {
   Image1->update();
 
   QtRichTextBox box(*RichEdit1);
+  const QtRichTextBox::Batch batch(box);
   WriteReading(SharedDisplayTable(), box);
 }
 

@@ -30,8 +30,28 @@ void QtRichTextBox::SetFocus() {
   edit_.setFocus(Qt::OtherFocusReason);
 }
 
+QtRichTextBox::Batch::Batch(QtRichTextBox& box) : box_(box) {
+  box_.batch_ = QTextCursor(box_.edit_.document());
+  box_.batch_.beginEditBlock();
+  box_.inBatch_ = true;
+  box_.wordWrapWanted_ = box_.edit_.lineWrapMode() != QTextEdit::NoWrap;
+}
+
+QtRichTextBox::Batch::~Batch() {
+  box_.batch_.endEditBlock();
+  box_.inBatch_ = false;
+  box_.ApplyWordWrap(box_.wordWrapWanted_);
+}
+
 void QtRichTextBox::SetWordWrap(bool on) {
-  edit_.setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+  wordWrapWanted_ = on;
+  if (!inBatch_) ApplyWordWrap(on);
+}
+
+// Switching the mode lays the whole text out again, so only a real change is passed on.
+void QtRichTextBox::ApplyWordWrap(bool on) {
+  const QTextEdit::LineWrapMode mode = on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap;
+  if (edit_.lineWrapMode() != mode) edit_.setLineWrapMode(mode);
 }
 
 // A new line takes the format of the character just before it, the break that ends the

@@ -18,6 +18,20 @@ class QtRichTextBox final : public RichTextBox {
  public:
   explicit QtRichTextBox(QTextEdit& edit);
 
+  // Gathers everything written through the box while it lives into one edit of the document,
+  // which is laid out once, when the batch ends, instead of after every line and format. Word
+  // wrapping switched meanwhile takes effect then: nothing is laid out or shown in between.
+  class Batch {
+   public:
+    explicit Batch(QtRichTextBox& box);
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+   private:
+    QtRichTextBox& box_;
+  };
+
   void SetFocus() override;
   void SetWordWrap(bool on) override;
   void AppendLine(std::string_view line) override;
@@ -27,8 +41,13 @@ class QtRichTextBox final : public RichTextBox {
   void SetSelectionBold(bool bold) override;
 
  private:
+  void ApplyWordWrap(bool on);
+
   QTextEdit& edit_;
   QTextCursor selection_;
+  QTextCursor batch_;  // holds the open edit block while a batch lives
+  bool inBatch_ = false;
+  bool wordWrapWanted_ = true;
 };
 
 }  // namespace velmora

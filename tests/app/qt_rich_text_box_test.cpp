@@ -7,6 +7,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,9 +53,13 @@ TEST(QtRichTextBoxFormats, FirstLineIsBlackRegularWhateverTheEditorLastUsed) {
 
 // A line takes the format of the line break before it, never that of the editor's cursor or of
 // the selection last formatted.
-TEST(QtRichTextBoxFormats, NewLinesInheritTheFormatOfThePreviousLineBreak) {
+class QtRichTextBoxInheritance : public ::testing::TestWithParam<bool> {};
+
+TEST_P(QtRichTextBoxInheritance, NewLinesTakeTheFormatOfThePreviousLineBreak) {
   QTextEdit edit;
   QtRichTextBox box(edit);
+  std::optional<QtRichTextBox::Batch> batch;
+  if (GetParam()) batch.emplace(box);
   box.AppendLine("Place:Life");  // 0..10, break at 10
   box.Select(0, 11);
   box.SetSelectionColor(kColorRed);
@@ -82,10 +87,39 @@ TEST(QtRichTextBoxFormats, NewLinesInheritTheFormatOfThePreviousLineBreak) {
       {22, 27, kBlue},  {27, 32, kMaroonBold}, {32, 38, kBlue}, {38, 39, kBlue},
   };
   ASSERT_EQ(box.EndPosition(), 39);
+  batch.reset();
   for (const Span& span : expected) {
     for (int p = span.from; p < span.to; ++p) {
       EXPECT_EQ(FormatAt(*edit.document(), p), span.format) << "position " << p;
     }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutBatch, QtRichTextBoxInheritance, ::testing::Bool());
+
+TEST(QtRichTextBoxBatch, WordWrapTakesEffectWhenTheBatchEnds) {
+  struct Case {
+    const char* name;
+    std::vector<bool> switches;  // SetWordWrap calls during the batch
+    QTextEdit::LineWrapMode after;
+  };
+  const Case cases[] = {
+      {"off and on again", {false, true}, QTextEdit::WidgetWidth},
+      {"left off", {false}, QTextEdit::NoWrap},
+      {"untouched", {}, QTextEdit::WidgetWidth},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTextEdit edit;
+    QtRichTextBox box(edit);
+    {
+      const QtRichTextBox::Batch batch(box);
+      for (const bool on : c.switches) box.SetWordWrap(on);
+      box.AppendLine("written in one edit");
+      EXPECT_EQ(edit.lineWrapMode(), QTextEdit::WidgetWidth);
+    }
+    EXPECT_EQ(edit.lineWrapMode(), c.after);
+    EXPECT_EQ(edit.document()->firstBlock().text(), "written in one edit");
   }
 }
 
