@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "calendar/date_time.h"
+
+namespace velmora {
+
+// A birth as the command line takes it: a calendar date and a clock time to the minute, local
+// clock time.
+struct BirthInput {
+  CivilDate date;
+  std::int32_t hour = 0;    // 0..23
+  std::int32_t minute = 0;  // 0..59
+
+  TDateTime Moment() const {
+    return EncodeDate(date.year, date.month, date.day) + EncodeTime(hour, minute);
+  }
+  friend constexpr bool operator==(const BirthInput&, const BirthInput&) = default;
+};
+
+// The readers below accept exactly the written forms and real calendar values. On refusal they
+// return false, leave their output untouched and put into `error` one phrase that says what is
+// wrong and what is accepted, without repeating the input (the caller shows it beside the
+// phrase).
+
+// "YYYY-MM-DD": four digits, two, two, joined by hyphens; a date that exists in the Gregorian
+// calendar.
+bool ParseBirthDate(std::string_view text, CivilDate& date, std::string& error);
+
+// "HH:MM" on the 24-hour clock: 00:00 to 23:59.
+bool ParseBirthTime(std::string_view text, std::int32_t& hour, std::int32_t& minute,
+                    std::string& error);
+
+// Whether the chart can be cast for this birth: the lunar calendar covers 23:00 on
+// 31 December 1901 to 22:59 on 31 December 2051.
+bool CheckSupportedBirth(const BirthInput& birth, std::string& error);
+
+// One line of a batch: a date and a time as above, separated by spaces or tabs, with spaces or
+// tabs allowed around them; the birth must be a supported one.
+bool ParseBirthLine(std::string_view line, BirthInput& birth, std::string& error);
+
+// "2000-02-04" and "23:00": the forms the readers accept.
+void AppendIsoDate(const CivilDate& date, std::string& out);
+void AppendClockTime(std::int32_t hour, std::int32_t minute, std::string& out);
+std::string IsoDate(const CivilDate& date);
+std::string ClockTime(std::int32_t hour, std::int32_t minute);
+
+// "4 February 2000, 23:00", for headings.
+std::string LongBirthText(const BirthInput& birth);
+
+}  // namespace velmora

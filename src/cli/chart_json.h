@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "chart/palace_chart.h"
+#include "cli/birth_input.h"
+#include "presentation/display_table.h"
+
+namespace velmora {
+
+// One object on one line, for JSON Lines; or the same object spread over lines with one palace
+// per line, for a person reading a single chart.
+enum class JsonLayout { kOneLine, kReadable };
+
+// Appends `text` as a JSON string with its quotes. Quotes, backslashes and control characters
+// are escaped; a byte that is not part of valid UTF-8 becomes U+FFFD, so the result is always
+// valid JSON whatever the input held.
+void AppendJsonString(std::string_view text, std::string& out);
+
+// Appends the chart of `birth` as one JSON object followed by a line break:
+//   date, time     the birth as given ("2000-02-04", "23:00")
+//   facts          the six calendar facts the chart was computed from
+//   bureau         the five-element bureau
+//   lifeBranch     the branch of the Life palace
+//   palaces        for branches 1 to 12 in order: branch, stem (the palace stem code), items
+//                  (the palace's display row: its name, then its stars) and names (their
+//                  display names)
+// `chart` must have been computed for `birth` and `table` built from it.
+void AppendChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
+                     JsonLayout layout, std::string& out);
+
+// Appends {"line":N,"input":"...","error":"..."} and a line break: the stand-in for a batch
+// line that could not be cast.
+void AppendBatchErrorJson(std::int64_t line, std::string_view input, std::string_view error,
+                          std::string& out);
+
+}  // namespace velmora

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "chart/palace_chart.h"
+#include "cli/birth_input.h"
+#include "presentation/display_table.h"
+#include "presentation/styled_text_buffer.h"
+
+namespace velmora {
+
+// One chart cast exactly as the window's Run casts it: the chart, its display table and the
+// reading written from that table, each kept for the outputs to read.
+class ChartReport {
+ public:
+  // Casts the chart of a supported birth, replacing whatever was cast before.
+  void Cast(const BirthInput& birth);
+
+  const BirthInput& Birth() const { return birth_; }
+  const PalaceChart& Chart() const { return chart_; }
+  const DisplayTable& Table() const { return table_; }
+  const StyledTextBuffer& Reading() const { return reading_; }
+
+  // The board drawn on the SVG surface: a standalone SVG document.
+  std::string BoardSvg() const;
+  // A standalone HTML page, well-formed as XML too: a heading naming the birth, the board as
+  // inline SVG and the reading in its colours and weights.
+  std::string HtmlPage() const;
+
+ private:
+  BirthInput birth_;
+  PalaceChart chart_;
+  DisplayTable table_;
+  StyledTextBuffer reading_;
+};
+
+}  // namespace velmora

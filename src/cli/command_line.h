@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+
+#include "cli/chart_file.h"
+
+namespace velmora {
+
+enum class OutputFormat { kText, kAnsi, kHtml, kJson };
+
+// What the command line asks for, before any of its values is checked against the calendar.
+struct CommandLineRequest {
+  bool help = false;
+  bool version = false;
+  std::optional<std::string> date;  // as written after --date
+  std::optional<std::string> time;  // as written after --time
+  std::optional<OutputFormat> format;
+  QString chartPath;  // empty: no picture
+  ChartFileKind chartKind = ChartFileKind::kUnknown;
+  std::optional<QString> batchPath;  // "-" for standard input
+};
+
+// Reads the arguments, program name first, with QCommandLineParser. Refuses unknown options,
+// stray words, an option given twice, an unknown format or picture type, and options that do
+// not go together; then returns false with one sentence in `error`.
+bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, QString& error);
+
+// The text --help prints: usage, options and examples.
+QString HelpText();
+
+// The format used when none is asked for: ansi on a terminal, unless NO_COLOR is set; plain
+// text otherwise.
+OutputFormat DefaultFormat(bool stdoutIsTerminal, const char* noColor);
+
+// The program: returns the exit status. 0 on success; 1 when a batch held bad lines or the
+// output could not be written; 2 for bad input, with one line on standard error and nothing
+// on standard output.
+int RunCommandLine(int argc, char** argv);
+
+}  // namespace velmora

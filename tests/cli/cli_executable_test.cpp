@@ -1,0 +1,507 @@
+// The real velmora-cli, run as a script runs it: standard output a pipe, exit status and both
+// streams checked.
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "cli/birth_input.h"
+#include "cli_runner.h"
+#include "presentation/display_table.h"
+#include "presentation/reading_writer.h"
+#include "presentation/star_tables.h"
+#include "presentation/styled_text_buffer.h"
+
+namespace velmora {
+namespace {
+
+using testing::CliRun;
+using ::testing::HasSubstr;
+using testing::LinesOf;
+using testing::NewYearEve2000;
+using testing::RunCli;
+
+QString Qs(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The reading of a birth written straight from the core into the in-memory box.
+StyledTextBuffer ReadingOf(const BirthInput& birth) {
+  PalaceChart chart;
+  DisplayTable table;
+  chart.SetBirthMoment(birth.Moment());
+  chart.ComputeChart();
+  BuildDisplayTable(chart, table);
+  StyledTextBuffer box;
+  WriteReading(table, box);
+  return box;
+}
+
+void ExpectSuccess(const CliRun& run) {
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_EQ(run.err, QByteArray());
+}
+
+// --- the reading as text and in colour ---
+
+TEST(CliReading, TextBeginsWithTheLifeBlockAndIsTheWholeReading) {
+  const CliRun run = RunCli(NewYearEve2000({QStringLiteral("--format"), QStringLiteral("text")}));
+  ExpectSuccess(run);
+  const QStringList lines = LinesOf(QString::fromUtf8(run.out));
+  ASSERT_GE(lines.size(), 7);
+  EXPECT_EQ(lines[0], QStringLiteral("Place:Life"));
+  EXPECT_EQ(lines[1], Qs(StarText(code::Life)));
+  EXPECT_EQ(lines[2], QStringLiteral("Stars:Warrior,Minister,Fiery Star"));
+  EXPECT_EQ(lines[3], QStringLiteral("Warrior:") + Qs(StarText(code::Warrior)));
+  EXPECT_EQ(lines[6], QString());
+  EXPECT_EQ(run.out.toStdString(), ReadingOf({{2000, 2, 4}, 23, 0}).PlainText());
+  EXPECT_FALSE(run.out.contains('\x1b'));
+}
+
+TEST(CliReading, APipeGetsPlainTextUnlessColourIsAskedFor) {
+  const CliRun text = RunCli(NewYearEve2000({QStringLiteral("--format"), QStringLiteral("text")}));
+  const CliRun plain = RunCli(NewYearEve2000());
+  ExpectSuccess(plain);
+  EXPECT_EQ(plain.out, text.out);
+}
+
+// The text a terminal shows for ANSI output: every SGR sequence taken out.
+QByteArray WithoutSgr(QByteArray ansi) {
+  static const QRegularExpression sgr(QStringLiteral("\x1b\\[[0-9;]*m"));
+  return QString::fromUtf8(ansi).remove(sgr).toUtf8();
+}
+
+TEST(CliReading, AnsiColoursTheSameTextWithOnlyColourSequences) {
+  const StyledTextBuffer reading = ReadingOf({{2000, 2, 4}, 23, 0});
+  struct Case {
+    const char* name;
+    QList<std::pair<QString, QString>> environment;
+    const char* placeLabel;  // the bold red "Place:" of the first line
+    const char* starLabel;   // the bold maroon label of the first star line
+  };
+  const Case cases[] = {
+      {"sixteen colours", {}, "\x1b[0;1;91mPlace:", "\x1b[0;1;31mWarrior:"},
+      {"24-bit colour",
+       {{QStringLiteral("COLORTERM"), QStringLiteral("truecolor")}},
+       "\x1b[0;1;38;2;255;0;0mPlace:",
+       "\x1b[0;1;38;2;128;0;0mWarrior:"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CliRun run = RunCli(NewYearEve2000({QStringLiteral("--format"), QStringLiteral("ansi")}),
+                              {}, c.environment);
+    ExpectSuccess(run);
+    EXPECT_TRUE(run.out.startsWith(c.placeLabel)) << run.out.left(60).toStdString();
+    EXPECT_TRUE(run.out.contains(c.starLabel));
+    EXPECT_EQ(WithoutSgr(run.out).toStdString(), reading.PlainText());
+    // No escape byte other than those starting a colour sequence.
+    EXPECT_EQ(run.out.count("\x1b"), run.out.count("\x1b["));
+  }
+}
+
+// --- JSON ---
+
+TEST(CliJson, HoldsTheFactsAndRowsOfTheChart) {
+  const CliRun run = RunCli(NewYearEve2000({QStringLiteral("--format"), QStringLiteral("json")}));
+  ExpectSuccess(run);
+  QJsonParseError error{};
+  const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+  const QJsonObject chart = document.object();
+  EXPECT_EQ(chart.value(QStringLiteral("date")).toString(), QStringLiteral("2000-02-04"));
+  EXPECT_EQ(chart.value(QStringLiteral("time")).toString(), QStringLiteral("23:00"));
+  const QJsonObject facts =
+      QJsonDocument::fromJson(
+          R"({"yearStem":7,"yearBranch":5,"yearStemCode":7,"lunarMonth":1,"lunarDay":1,"hourBranch":1})")
+          .object();
+  EXPECT_EQ(chart.value(QStringLiteral("facts")).toObject(), facts);
+  EXPECT_EQ(chart.value(QStringLiteral("bureau")).toInt(), 5);
+  EXPECT_EQ(chart.value(QStringLiteral("lifeBranch")).toInt(), 3);
+
+  const QJsonArray palaces = chart.value(QStringLiteral("palaces")).toArray();
+  ASSERT_EQ(palaces.size(), 12);
+  struct Row {
+    int branch;
+    int stem;
+    const char* items;
+    const char* names;
+  };
+  const Row rows[] = {
+      {1, 5, "[25,44]", R"(["Marriage","Greedy Wolf"])"},
+      {2, 6, "[24,40,45,62,71]", R"(["Siblings","Lucky","Big Mouth","Angel 1","Dissolute"])"},
+      {3, 5, "[23,39,46,54]", R"(["Life","Warrior","Minister","Fiery Star"])"},
+      {4, 6, "[34,38,47]", R"(["Parents","Sun","Beam"])"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE("branch " + std::to_string(row.branch));
+    const QJsonObject palace = palaces.at(row.branch - 1).toObject();
+    EXPECT_EQ(palace.value(QStringLiteral("branch")).toInt(), row.branch);
+    EXPECT_EQ(palace.value(QStringLiteral("stem")).toInt(), row.stem);
+    EXPECT_EQ(palace.value(QStringLiteral("items")).toArray(),
+              QJsonDocument::fromJson(row.items).array());
+    EXPECT_EQ(palace.value(QStringLiteral("names")).toArray(),
+              QJsonDocument::fromJson(row.names).array());
+  }
+  for (int branch = 1; branch <= 12; ++branch) {
+    EXPECT_EQ(palaces.at(branch - 1).toObject().value(QStringLiteral("branch")).toInt(), branch);
+  }
+}
+
+// --- HTML ---
+
+TEST(CliHtml, IsAWellFormedPageWithTheBoardAndTheColouredReading) {
+  const CliRun run = RunCli(NewYearEve2000({QStringLiteral("--format"), QStringLiteral("html")}));
+  ExpectSuccess(run);
+  EXPECT_TRUE(run.out.startsWith("<!DOCTYPE html>\n"));
+  QXmlStreamReader xml(run.out);
+  QStringList path;  // the open elements
+  QString readingText;
+  QString root;
+  bool sawSvg = false;
+  bool sawTitle = false;
+  while (!xml.atEnd()) {
+    xml.readNext();
+    if (xml.isStartElement()) {
+      if (root.isEmpty()) root = xml.name().toString();
+      if (xml.name() == QLatin1String("svg")) {
+        sawSvg = true;
+        EXPECT_EQ(xml.attributes().value(QStringLiteral("width")), QLatin1String("401"));
+        EXPECT_EQ(xml.attributes().value(QStringLiteral("height")), QLatin1String("401"));
+      }
+      const bool reading =
+          xml.name() == QLatin1String("section") &&
+          xml.attributes().value(QStringLiteral("class")) == QLatin1String("reading");
+      path << (reading ? QStringLiteral("reading") : xml.name().toString());
+    } else if (xml.isEndElement()) {
+      path.removeLast();
+    } else if (xml.isCharacters() && path.contains(QStringLiteral("reading"))) {
+      readingText += xml.text();
+    } else if (xml.isCharacters() && !path.isEmpty() && path.last() == QLatin1String("title")) {
+      sawTitle = true;
+      EXPECT_EQ(xml.text(), QLatin1String("Velmora chart: 4 February 2000, 23:00"));
+    }
+  }
+  ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line "
+                               << xml.lineNumber();
+  EXPECT_EQ(root, QStringLiteral("html"));
+  EXPECT_TRUE(sawSvg);
+  EXPECT_TRUE(sawTitle);
+  // The reading's characters, between its markup, are exactly the text.
+  EXPECT_EQ(readingText.trimmed(),
+            QString::fromStdString(ReadingOf({{2000, 2, 4}, 23, 0}).PlainText()).trimmed());
+  for (const char* colour :
+       {"color:#ff0000;font-weight:bold", "color:#0000ff", "color:#800000;font-weight:bold"}) {
+    EXPECT_TRUE(run.out.contains(colour)) << colour;
+  }
+}
+
+// --- bad input ---
+
+TEST(CliBadInput, GetsOneLineOnStandardErrorExitTwoAndNoOutputOrPicture) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.png")));
+  QFile kept(dir.filePath(QStringLiteral("kept.png")));
+  ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+  kept.write("the old picture");
+  kept.close();
+
+  const QString picture = dir.filePath(QStringLiteral("board.png"));
+  const QString drawing = dir.filePath(QStringLiteral("board.svg"));
+  struct Case {
+    const char* name;
+    QStringList arguments;
+    const char* message;
+  };
+  const auto birth = [](const char* date, const char* time, QStringList more) {
+    return QStringList{QStringLiteral("--date"), QString::fromUtf8(date), QStringLiteral("--time"),
+                       QString::fromUtf8(time)} +
+           more;
+  };
+  const QStringList png = {QStringLiteral("--chart"), picture};
+  const QStringList svg = {QStringLiteral("--chart"), drawing};
+  const Case cases[] = {
+      {"a malformed date", birth("2000-2-4", "23:00", png),
+       "--date \"2000-2-4\": not a date in the form YYYY-MM-DD (for example 2000-02-04)."},
+      {"a malformed time", birth("2000-02-04", "11pm", svg),
+       "--time \"11pm\": not a time in the form HH:MM on the 24-hour clock (for example 23:00)."},
+      {"30 February", birth("2000-02-30", "12:00", png),
+       "--date \"2000-02-30\": February 2000 has no day 30; it has days 01 to 29."},
+      {"month 13", birth("2000-13-01", "12:00", svg),
+       "--date \"2000-13-01\": there is no month 13; months run from 01 to 12."},
+      {"24:00", birth("2000-02-04", "24:00", png),
+       "--time \"24:00\": there is no hour 24; hours run from 00 to 23."},
+      {"the minute before the calendar", birth("1901-12-31", "22:59", png),
+       "1901-12-31 22:59: this birth lies outside the lunar calendar; births from 31 December "
+       "1901 23:00 to 31 December 2051 22:59 are accepted."},
+      {"the minute after the calendar", birth("2051-12-31", "23:00", svg),
+       "2051-12-31 23:00: this birth lies outside the lunar calendar"},
+      {"a picture in a missing folder",
+       birth("2000-02-04", "23:00",
+             {QStringLiteral("--chart"), dir.filePath(QStringLiteral("missing/board.png"))}),
+       "cannot write the chart to"},
+      {"an SVG picture in a missing folder",
+       birth("2000-02-04", "23:00",
+             {QStringLiteral("--chart"), dir.filePath(QStringLiteral("missing/board.svg"))}),
+       "board.svg\": No such file or directory."},
+      {"a picture named like a folder",
+       birth("2000-02-04", "23:00",
+             {QStringLiteral("--chart"), dir.filePath(QStringLiteral("folder.png"))}),
+       "folder.png\": that is a folder."},
+      {"a bad date with a picture already there",
+       birth("2000-02-31", "23:00", {QStringLiteral("--chart"), kept.fileName()}),
+       "February 2000 has no day 31"},
+      {"a picture of another type",
+       birth("2000-02-04", "23:00",
+             {QStringLiteral("--chart"), dir.filePath(QStringLiteral("b.jpg"))}),
+       "give a file name ending in .png or .svg."},
+      {"an unknown format",
+       birth("2000-02-04", "23:00", {QStringLiteral("--format"), QStringLiteral("pdf")}),
+       "--format \"pdf\": unknown format; use text, ansi, html or json."},
+      {"an unknown option",
+       {QStringLiteral("--sex"), QStringLiteral("female")},
+       "Unknown option 'sex'."},
+      {"a control character in the date", birth("2000\x1b[31m", "23:00", png),
+       "--date \"2000?[31m\": not a date"},
+      {"a missing batch file",
+       {QStringLiteral("--batch"), dir.filePath(QStringLiteral("none.txt"))},
+       "cannot read the births: No such file or directory."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CliRun run = RunCli(c.arguments);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, QByteArray()) << "nothing on standard output";
+    EXPECT_TRUE(run.err.startsWith("velmora-cli: ")) << run.err.toStdString();
+    EXPECT_THAT(run.err.toStdString(), HasSubstr(c.message));
+    EXPECT_EQ(run.err.count('\n'), 1) << "one line: " << run.err.toStdString();
+    EXPECT_TRUE(run.err.endsWith('\n'));
+    EXPECT_FALSE(QFile::exists(picture));
+    EXPECT_FALSE(QFile::exists(drawing));
+    // Nothing half-written is left beside the pictures either.
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(),
+        2);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("the old picture"));
+    kept.close();
+  }
+}
+
+TEST(CliBirths, TheEdgesOfTheCalendarAreAccepted) {
+  for (const char* birth : {"1901-12-31 23:00", "2051-12-31 22:59"}) {
+    SCOPED_TRACE(birth);
+    const QStringList parts = QString::fromUtf8(birth).split(QLatin1Char(' '));
+    const CliRun run = RunCli({QStringLiteral("--date"), parts[0], QStringLiteral("--time"),
+                               parts[1], QStringLiteral("--format"), QStringLiteral("json")});
+    ExpectSuccess(run);
+    EXPECT_EQ(QJsonDocument::fromJson(run.out).object().value(QStringLiteral("date")).toString(),
+              parts[0]);
+  }
+}
+
+TEST(CliBirths, WhatIsLeftOutComesFromThePresentMoment) {
+  const QDate before = QDate::currentDate();
+  const CliRun both = RunCli({QStringLiteral("--format"), QStringLiteral("json")});
+  const CliRun timeOnly = RunCli({QStringLiteral("--time"), QStringLiteral("12:34"),
+                                  QStringLiteral("--format"), QStringLiteral("json")});
+  const QTime now = QTime::currentTime();
+  const CliRun dateOnly = RunCli({QStringLiteral("--date"), QStringLiteral("2000-02-04"),
+                                  QStringLiteral("--format"), QStringLiteral("json")});
+  const QDate after = QDate::currentDate();
+  for (const CliRun* run : {&both, &timeOnly, &dateOnly}) ExpectSuccess(*run);
+  const auto member = [](const CliRun& run, const char* name) {
+    return QJsonDocument::fromJson(run.out).object().value(QString::fromUtf8(name)).toString();
+  };
+  const QStringList today = {before.toString(Qt::ISODate), after.toString(Qt::ISODate)};
+  EXPECT_TRUE(today.contains(member(both, "date")));
+  EXPECT_TRUE(today.contains(member(timeOnly, "date")));
+  EXPECT_EQ(member(timeOnly, "time"), QStringLiteral("12:34"));
+  EXPECT_EQ(member(dateOnly, "date"), QStringLiteral("2000-02-04"));
+  const QTime used = QTime::fromString(member(dateOnly, "time"), QStringLiteral("HH:mm"));
+  ASSERT_TRUE(used.isValid());
+  EXPECT_LE(std::abs(used.secsTo(now)), 120);
+}
+
+// --- batch ---
+
+TEST(CliBatch, GivesOneJsonLinePerInputLineInOrder) {
+  struct Line {
+    const char* input;
+    bool good;
+  };
+  const Line lines[] = {
+      {"2000-02-04 23:00", true},
+      {"not a birth", false},
+      {"1985-07-19 06:30", true},
+      {"2000-02-30 12:00", false},
+      {"", false},
+      {"2051-12-31 23:00", false},
+      {"1901-12-31 23:00", true},
+      {"2000-02-04 24:00", false},
+      {"2051-12-31 22:59", true},
+  };
+  QByteArray input;
+  for (const Line& line : lines) input += QByteArray(line.input) + '\n';
+  QTemporaryDir dir;
+  QFile file(dir.filePath(QStringLiteral("births.txt")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(input);
+  file.close();
+
+  struct Source {
+    const char* name;
+    QStringList arguments;
+    QByteArray stdinData;
+  };
+  const Source sources[] = {
+      {"a file", {QStringLiteral("--batch"), file.fileName()}, {}},
+      {"standard input", {QStringLiteral("--batch"), QStringLiteral("-")}, input},
+      {"standard input, JSON asked for",
+       {QStringLiteral("--batch=-"), QStringLiteral("--format=json")},
+       input},
+  };
+  for (const Source& source : sources) {
+    SCOPED_TRACE(source.name);
+    const CliRun run = RunCli(source.arguments, source.stdinData);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(
+        run.err,
+        QByteArray("velmora-cli: 5 of 9 lines could not be cast; see their \"error\" objects.\n"));
+    const QList<QByteArray> out = run.out.split('\n');
+    ASSERT_EQ(out.size(), std::size(lines) + 1);
+    EXPECT_EQ(out.last(), QByteArray());
+    for (std::size_t i = 0; i < std::size(lines); ++i) {
+      SCOPED_TRACE(lines[i].input);
+      QJsonParseError error{};
+      const QJsonObject object =
+          QJsonDocument::fromJson(out[static_cast<qsizetype>(i)], &error).object();
+      ASSERT_EQ(error.error, QJsonParseError::NoError);
+      if (lines[i].good) {
+        const QString date = object.value(QStringLiteral("date")).toString();
+        const QString time = object.value(QStringLiteral("time")).toString();
+        EXPECT_EQ(date + QLatin1Char(' ') + time, QString::fromUtf8(lines[i].input));
+        EXPECT_EQ(object.value(QStringLiteral("palaces")).toArray().size(), 12);
+      } else {
+        EXPECT_EQ(object.value(QStringLiteral("line")).toInt(), static_cast<int>(i + 1));
+        EXPECT_EQ(object.value(QStringLiteral("input")).toString(),
+                  QString::fromUtf8(lines[i].input));
+        EXPECT_FALSE(object.value(QStringLiteral("error")).toString().isEmpty());
+      }
+    }
+  }
+}
+
+TEST(CliBatch, ReadsLineEndingsOfEveryKindAndSucceedsWhenAllLinesAreGood) {
+  struct Case {
+    const char* name;
+    QByteArray input;
+    int lines;
+    int exitCode;
+  };
+  const QByteArray longLine = QByteArray(5000, 'x');
+  const Case cases[] = {
+      {"Windows line ends", "2000-02-04 23:00\r\n1985-07-19 06:30\r\n", 2, 0},
+      {"no line break at the end", "2000-02-04 23:00\n1985-07-19 06:30", 2, 0},
+      {"one line", "2000-02-04 23:00\n", 1, 0},
+      {"nothing at all", "", 0, 0},
+      {"an overlong line between good ones",
+       "2000-02-04 23:00\n" + longLine + "\n1985-07-19 06:30\n", 3, 1},
+      {"an overlong last line", "2000-02-04 23:00\n" + longLine, 2, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CliRun run = RunCli({QStringLiteral("--batch"), QStringLiteral("-")}, c.input);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+    EXPECT_EQ(run.out.count('\n'), c.lines);
+    EXPECT_TRUE(run.out.isEmpty() || run.out.endsWith('\n'));
+    for (const QByteArray& line : run.out.split('\n')) {
+      if (line.isEmpty()) continue;
+      QJsonParseError error{};
+      QJsonDocument::fromJson(line, &error);
+      EXPECT_EQ(error.error, QJsonParseError::NoError) << line.left(200).toStdString();
+      EXPECT_LT(line.size(), 2000) << "an overlong line is not echoed whole";
+    }
+  }
+}
+
+// --- version and help ---
+
+TEST(CliInformation, VersionAndHelp) {
+  const CliRun version = RunCli({QStringLiteral("--version")});
+  ExpectSuccess(version);
+  EXPECT_EQ(version.out, QByteArray("Velmora 1.31\n"));
+  const CliRun help = RunCli({QStringLiteral("--help")});
+  ExpectSuccess(help);
+  EXPECT_TRUE(help.out.startsWith("Usage: velmora-cli [options]\n"));
+  EXPECT_TRUE(help.out.contains("Examples:"));
+}
+
+// --- pictures ---
+
+TEST(CliChart, WritesThePngOfTheWindowsDrawing) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("board.PNG"));
+  QFile old(path);
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("an older file that the picture replaces");
+  old.close();
+  const CliRun run = RunCli(NewYearEve2000(
+      {QStringLiteral("--chart"), path, QStringLiteral("--format"), QStringLiteral("text")}));
+  ExpectSuccess(run);
+  EXPECT_TRUE(run.out.startsWith("Place:Life\n")) << "the reading is printed as well";
+  QImage image;
+  ASSERT_TRUE(image.load(path, "PNG"));
+  EXPECT_EQ(image.size(), QSize(401, 401));
+  EXPECT_EQ(image.pixelColor(200, 150), QColor(Qt::white)) << "inside the central block";
+  EXPECT_EQ(image.pixelColor(50, 200), QColor(Qt::black)) << "the middle line on the left";
+  EXPECT_EQ(image.pixelColor(200, 50), QColor(Qt::black)) << "the middle line at the top";
+  EXPECT_EQ(image.pixelColor(400, 400), QColor(Qt::black)) << "the bottom right corner";
+  // The cell of branch 3, the Life palace, holds text below its top edge; the empty centre none.
+  bool inked = false;
+  for (int y = 302; y < 320; ++y) {
+    for (int x = 4; x < 40; ++x) inked |= image.pixelColor(x, y) != QColor(Qt::white);
+  }
+  EXPECT_TRUE(inked);
+}
+
+TEST(CliChart, WritesTheSvgDrawingAsAWellFormedDocument) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("board.svg"));
+  const CliRun run = RunCli(NewYearEve2000(
+      {QStringLiteral("--chart"), path, QStringLiteral("--format"), QStringLiteral("json")}));
+  ExpectSuccess(run);
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QXmlStreamReader xml(&file);
+  QStringList texts;
+  QString root;
+  while (!xml.atEnd()) {
+    xml.readNext();
+    if (xml.isStartElement() && root.isEmpty()) root = xml.name().toString();
+    if (xml.isCharacters() && !xml.isWhitespace()) texts << xml.text().toString();
+  }
+  ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  EXPECT_EQ(root, QStringLiteral("svg"));
+  for (const char* name :
+       {"Life", "Warrior", "Minister", "Fiery Star", "Marriage", "Greedy Wolf"}) {
+    EXPECT_TRUE(texts.contains(QString::fromUtf8(name))) << name;
+  }
+}
+
+}  // namespace
+}  // namespace velmora

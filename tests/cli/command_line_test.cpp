@@ -1,0 +1,112 @@
+#include "cli/command_line.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+using ::testing::HasSubstr;
+
+QStringList Args(std::initializer_list<const char*> words) {
+  QStringList list = {QStringLiteral("velmora-cli")};
+  for (const char* word : words) list << QString::fromUtf8(word);
+  return list;
+}
+
+TEST(CommandLineReading, TakesTheOptionsOfTheTool) {
+  CommandLineRequest request;
+  QString error;
+  ASSERT_TRUE(ReadCommandLine(
+      Args({"--date", "2000-02-04", "--time=23:00", "--format", "json", "--chart", "board.SVG"}),
+      request, error))
+      << error.toStdString();
+  EXPECT_EQ(request.date, "2000-02-04");
+  EXPECT_EQ(request.time, "23:00");
+  EXPECT_EQ(request.format, OutputFormat::kJson);
+  EXPECT_EQ(request.chartPath, QStringLiteral("board.SVG"));
+  EXPECT_EQ(request.chartKind, ChartFileKind::kSvg);
+  EXPECT_FALSE(request.batchPath.has_value());
+
+  ASSERT_TRUE(ReadCommandLine(Args({"--batch", "-"}), request, error)) << error.toStdString();
+  EXPECT_EQ(request.batchPath, QStringLiteral("-"));
+  EXPECT_FALSE(request.date.has_value());
+  EXPECT_FALSE(request.format.has_value());
+
+  ASSERT_TRUE(ReadCommandLine(Args({}), request, error));
+  EXPECT_FALSE(request.date.has_value());
+  EXPECT_FALSE(request.time.has_value());
+  EXPECT_TRUE(request.chartPath.isEmpty());
+}
+
+TEST(CommandLineReading, HelpAndVersionWinOverEverythingElse) {
+  CommandLineRequest request;
+  QString error;
+  ASSERT_TRUE(ReadCommandLine(Args({"--date", "nonsense", "--help"}), request, error));
+  EXPECT_TRUE(request.help);
+  ASSERT_TRUE(ReadCommandLine(Args({"-h"}), request, error));
+  EXPECT_TRUE(request.help);
+  ASSERT_TRUE(ReadCommandLine(Args({"--version", "--format", "bogus"}), request, error));
+  EXPECT_TRUE(request.version);
+}
+
+TEST(CommandLineReading, RefusesWhatItCannotDoSayingWhatItTakes) {
+  struct Case {
+    const char* name;
+    QStringList arguments;
+    const char* because;
+  };
+  const Case cases[] = {
+      {"an unknown option", Args({"--colour"}), "Unknown option 'colour'"},
+      {"a missing value", Args({"--date"}), "Missing value after '--date'"},
+      {"a stray word", Args({"2000-02-04"}),
+       "unexpected argument \"2000-02-04\"; give the birth as --date"},
+      {"an unknown format", Args({"--format", "xml"}), "use text, ansi, html or json"},
+      {"a format in capitals", Args({"--format", "JSON"}), "use text, ansi, html or json"},
+      {"a picture of another type", Args({"--chart", "board.jpg"}), "ending in .png or .svg"},
+      {"a picture without a name", Args({"--chart", ""}), "ending in .png or .svg"},
+      {"a date twice", Args({"--date", "2000-02-04", "--date", "2000-02-05"}),
+       "--date is given more than once"},
+      {"a batch with a date", Args({"--batch", "-", "--date", "2000-02-04"}),
+       "does not go with --date"},
+      {"a batch with a picture", Args({"--batch", "-", "--chart", "a.png"}),
+       "does not go with --date, --time or --chart"},
+      {"a batch as text", Args({"--batch", "-", "--format", "text"}),
+       "--batch writes JSON Lines only"},
+      {"a batch without a file", Args({"--batch", ""}), "needs a file of births"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CommandLineRequest request;
+    QString error;
+    EXPECT_FALSE(ReadCommandLine(c.arguments, request, error));
+    EXPECT_THAT(error.toStdString(), HasSubstr(c.because));
+    EXPECT_FALSE(error.contains(QLatin1Char('\n')));
+  }
+}
+
+TEST(DefaultFormat, IsColourOnATerminalOnly) {
+  EXPECT_EQ(DefaultFormat(true, nullptr), OutputFormat::kAnsi);
+  EXPECT_EQ(DefaultFormat(true, ""), OutputFormat::kAnsi);
+  EXPECT_EQ(DefaultFormat(true, "1"), OutputFormat::kText);
+  EXPECT_EQ(DefaultFormat(false, nullptr), OutputFormat::kText);
+  EXPECT_EQ(DefaultFormat(false, "1"), OutputFormat::kText);
+}
+
+TEST(HelpText, NamesTheProgramPlainlyAndShowsExamples) {
+  const QString help = HelpText();
+  EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: velmora-cli [options]\n")));
+  for (const char* part :
+       {"--date <YYYY-MM-DD>", "--time <HH:MM>", "--format <text|ansi|html|json>",
+        "--chart <FILE.png|FILE.svg>", "--batch <FILE|->", "--version",
+        "Examples:", "velmora-cli --date 2000-02-04 --time 23:00",
+        "31 December 1901 23:00 to 31 December 2051 22:59", "Exit status"}) {
+    EXPECT_THAT(help.toStdString(), HasSubstr(part));
+  }
+  for (const QString& line : help.split(QLatin1Char('\n'))) {
+    EXPECT_LE(line.size(), 80) << line.toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace velmora
