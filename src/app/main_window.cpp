@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -57,8 +56,8 @@ const QString kSvgFilter = QStringLiteral("SVG drawing (*.svg)");
 
 }  // namespace
 
-QString ShortDateDisplayFormat() {
-  QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
+QString ShortDateDisplayFormat(const QLocale& locale) {
+  QString format = locale.dateFormat(QLocale::ShortFormat);
   if (!format.contains(QLatin1String("yyyy")))
     format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
   return format;

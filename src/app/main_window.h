@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QWidget>
 
 #include <memory>
@@ -78,6 +79,6 @@ class TfrmMain final : public QWidget {
 
 // The date format the date picker shows: the system's short date format, with the year always
 // in four digits, since births on both sides of 2000 must stay apart.
-QString ShortDateDisplayFormat();
+QString ShortDateDisplayFormat(const QLocale& locale = QLocale::system());
 
 }  // namespace velmora

@@ -181,6 +181,25 @@ TEST_F(MainWindowTest, PickersAndReportBoxAreSetUpAsTheLayoutSays) {
   EXPECT_EQ(reading_->lineWrapMode(), QTextEdit::WidgetWidth);
 }
 
+TEST(ShortDateDisplayFormat, IsTheLocalesShortFormatWithAFourDigitYear) {
+  struct Case {
+    const char* locale;
+    const char* format;
+  };
+  const Case cases[] = {
+      {"en_US", "M/d/yyyy"},
+      {"de_DE", "dd.MM.yyyy"},
+      {"ja_JP", "yyyy/MM/dd"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.locale);
+    EXPECT_EQ(ShortDateDisplayFormat(QLocale(QLatin1String(c.locale))), c.format);
+  }
+  EXPECT_EQ(
+      ShortDateDisplayFormat(QLocale::c()),
+      QLocale::c().dateFormat(QLocale::ShortFormat).replace("yyyy", "yy").replace("yy", "yyyy"));
+}
+
 TEST_F(MainWindowTest, TabOrderVisitsTheControlsInTurn) {
   const QStringList wanted = {"dtpDate", "dtpTime", "rbFemale", "rbMale", "Button1", "RichEdit1"};
   QStringList visited;

@@ -181,15 +181,6 @@ TEST(QtRichTextBoxSelection, RangesOutsideTheTextAreClamped) {
   }
 }
 
-TEST(QtRichTextBoxEditor, WordWrapAndFocusReachTheWidget) {
-  QTextEdit edit;
-  QtRichTextBox box(edit);
-  box.SetWordWrap(false);
-  EXPECT_EQ(edit.lineWrapMode(), QTextEdit::NoWrap);
-  box.SetWordWrap(true);
-  EXPECT_EQ(edit.lineWrapMode(), QTextEdit::WidgetWidth);
-}
-
 TEST(QtRichTextBoxEditor, TextIsStoredAsUtf8Decoded) {
   QTextEdit edit;
   QtRichTextBox box(edit);
