@@ -2,34 +2,48 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
 
 #include "cli/birth_input.h"
-#include "cli/chart_json.h"
 
 namespace velmora {
 
-bool BatchCaster::CastLine(std::string_view line, std::int64_t number, std::string& out) {
+char* BatchCaster::CastLine(std::string_view line, std::int64_t number, char* out, bool& good) {
   BirthInput birth;
-  if (!ParseBirthLine(line, birth, error_)) {
-    AppendBatchErrorJson(number, line, error_, out);
-    return false;
-  }
+  good = ParseBirthLine(line, birth, error_);
+  if (!good) return WriteError(line, number, error_, out);
   chart_.SetBirthMoment(birth.Moment());
   chart_.ComputeChart();
   ClearDisplayTable(table_);
   BuildDisplayTable(chart_, table_);
-  AppendChartJson(birth, chart_, table_, JsonLayout::kOneLine, out);
-  return true;
+  return WriteChartJson(birth, chart_, table_, JsonLayout::kOneLine, out);
 }
 
-void BatchCaster::RefuseLongLine(std::string_view start, std::int64_t number, std::string& out) {
-  std::string shown(start);
+bool BatchCaster::CastLine(std::string_view line, std::int64_t number, std::string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + kMaxAnswerBytes);
+  bool good = false;
+  char* end = CastLine(line, number, out.data() + start, good);
+  out.resize(static_cast<std::size_t>(end - out.data()));
+  return good;
+}
+
+char* BatchCaster::RefuseLongLine(std::string_view start, std::int64_t number, char* out) {
+  std::string shown(start.substr(0, kMaxLineBytes));
   shown += "...";
-  AppendBatchErrorJson(number, shown,
-                       "the line is too long; each line holds one birth as YYYY-MM-DD HH:MM", out);
+  return WriteError(shown, number,
+                    "the line is too long; each line holds one birth as YYYY-MM-DD HH:MM", out);
+}
+
+char* BatchCaster::WriteError(std::string_view input, std::int64_t number, std::string_view error,
+                              char* out) {
+  scratch_.clear();
+  AppendBatchErrorJson(number, input.substr(0, kMaxLineBytes + 3), error, scratch_);
+  std::memcpy(out, scratch_.data(), scratch_.size());
+  return out + scratch_.size();
 }
 
 namespace {
@@ -37,34 +51,75 @@ namespace {
 constexpr std::size_t kReadBlock = 1 << 20;
 constexpr std::size_t kWriteBlock = 1 << 20;
 
-// Splits the input into lines and feeds them to the caster, keeping a line that runs over the
-// end of one block until the next.
+// The output, gathered into one block and written with write(2) when the block is full or the
+// caller asks. There is always room for one more answer at Room().
+class OutputBlock {
+ public:
+  explicit OutputBlock(int fd) : fd_(fd), buffer_(kWriteBlock + BatchCaster::kMaxAnswerBytes) {}
+
+  char* Room() { return buffer_.data() + used_; }
+
+  bool Commit(const char* end) {
+    used_ = static_cast<std::size_t>(end - buffer_.data());
+    return used_ < kWriteBlock || Flush();
+  }
+
+  bool Flush() {
+    const char* p = buffer_.data();
+    std::size_t left = used_;
+    while (left > 0) {
+      const ssize_t written = ::write(fd_, p, left);
+      if (written < 0) {
+        if (errno == EINTR) continue;
+        error_ = std::string("cannot write the output: ") + std::strerror(errno);
+        return false;
+      }
+      p += written;
+      left -= static_cast<std::size_t>(written);
+    }
+    used_ = 0;
+    return true;
+  }
+
+  const std::string& Error() const { return error_; }
+
+ private:
+  int fd_;
+  std::vector<char> buffer_;
+  std::size_t used_ = 0;
+  std::string error_;
+};
+
+// Splits the input into lines and answers each, keeping a line that runs over the end of one
+// block until the next.
 class LineFeeder {
  public:
-  LineFeeder(BatchCaster& caster, BatchSummary& summary, std::string& out)
+  LineFeeder(BatchCaster& caster, BatchSummary& summary, OutputBlock& out)
       : caster_(caster), summary_(summary), out_(out) {}
 
-  void Feed(std::string_view block) {
+  // Returns false once the output cannot be written.
+  bool Feed(std::string_view block) {
     while (!block.empty()) {
       const std::size_t end = block.find('\n');
       if (end == std::string_view::npos) {
         Keep(block);
-        return;
+        return true;
       }
+      bool written = false;
       if (pending_.empty() && !overlong_) {
-        EndLine(block.substr(0, end));  // the whole line lies in this block: no copy
+        written = EndLine(block.substr(0, end));  // the whole line lies in this block: no copy
       } else {
         Keep(block.substr(0, end));
-        EndLine(pending_);
+        written = EndLine(pending_);
       }
+      if (!written) return false;
       block.remove_prefix(end + 1);
     }
+    return true;
   }
 
   // The last line, when the input does not end with a line break.
-  void Finish() {
-    if (!pending_.empty() || overlong_) EndLine(pending_);
-  }
+  bool Finish() { return pending_.empty() && !overlong_ ? true : EndLine(pending_); }
 
  private:
   void Keep(std::string_view part) {
@@ -73,53 +128,43 @@ class LineFeeder {
     pending_.append(part.substr(0, std::min(room, part.size())));
   }
 
-  void EndLine(std::string_view line) {
+  bool EndLine(std::string_view line) {
     ++summary_.lines;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     bool good = false;
+    char* end = nullptr;
     if (overlong_ || line.size() > BatchCaster::kMaxLineBytes) {
-      caster_.RefuseLongLine(line.substr(0, BatchCaster::kMaxLineBytes), summary_.lines, out_);
+      end = caster_.RefuseLongLine(line, summary_.lines, out_.Room());
     } else {
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      good = caster_.CastLine(line, summary_.lines, out_);
+      end = caster_.CastLine(line, summary_.lines, out_.Room(), good);
     }
     if (!good) ++summary_.badLines;
     pending_.clear();
     overlong_ = false;
+    return out_.Commit(end);
   }
 
   BatchCaster& caster_;
   BatchSummary& summary_;
-  std::string& out_;
+  OutputBlock& out_;
   std::string pending_;
   bool overlong_ = false;
 };
-
-bool WriteOut(std::string& buffer, std::FILE* out, BatchSummary& summary) {
-  if (buffer.empty()) return true;
-  const std::size_t size = buffer.size();
-  const std::size_t written = std::fwrite(buffer.data(), 1, size, out);
-  buffer.clear();
-  if (written != size) {
-    summary.ioFailed = true;
-    summary.ioError = std::string("cannot write the output: ") + std::strerror(errno);
-    return false;
-  }
-  return true;
-}
 
 }  // namespace
 
 BatchSummary RunBatch(std::FILE* in, std::FILE* out) {
   BatchSummary summary;
+  std::fflush(out);  // whatever went out through the stream before comes first
+  OutputBlock output(fileno(out));
   BatchCaster caster;
-  std::string output;
-  output.reserve(kWriteBlock + 4096);
   LineFeeder feeder(caster, summary, output);
   std::vector<char> block(kReadBlock);
   const int fd = fileno(in);
+  bool writing = true;
   for (;;) {
-    // read() rather than fread(): it returns what is there, so births typed or piped in slowly
-    // are answered line by line instead of after a whole block.
+    // read(2) rather than fread(): it returns what is there, so input that comes slowly is
+    // answered line by line instead of after a whole block.
     const ssize_t got = ::read(fd, block.data(), block.size());
     if (got < 0) {
       if (errno == EINTR) continue;
@@ -128,18 +173,16 @@ BatchSummary RunBatch(std::FILE* in, std::FILE* out) {
       break;
     }
     if (got == 0) break;
-    feeder.Feed(std::string_view(block.data(), static_cast<std::size_t>(got)));
+    writing = feeder.Feed(std::string_view(block.data(), static_cast<std::size_t>(got)));
     // A short read means the input has nothing more for now: show what is done so far.
-    const bool drained = static_cast<std::size_t>(got) < block.size();
-    if (output.size() >= kWriteBlock || drained) {
-      if (!WriteOut(output, out, summary)) return summary;
-      if (drained) std::fflush(out);
-    }
+    if (writing && static_cast<std::size_t>(got) < block.size()) writing = output.Flush();
+    if (!writing) break;
   }
-  feeder.Finish();
-  if (WriteOut(output, out, summary) && std::fflush(out) != 0) {
+  if (writing && !summary.ioFailed) writing = feeder.Finish();
+  if (writing) writing = output.Flush();
+  if (!writing) {
     summary.ioFailed = true;
-    summary.ioError = std::string("cannot write the output: ") + std::strerror(errno);
+    summary.ioError = output.Error();
   }
   return summary;
 }

@@ -6,27 +6,38 @@
 #include <string_view>
 
 #include "chart/palace_chart.h"
+#include "cli/chart_json.h"
 #include "presentation/display_table.h"
 
 namespace velmora {
 
-// Casts births one line at a time into JSON Lines, reusing one chart and one display table, so
-// that a line costs no allocation once the output buffer has grown.
+// Casts births one line at a time into JSON Lines, reusing one chart and one display table and
+// writing straight into the caller's buffer, so that a line costs no allocation.
 class BatchCaster {
  public:
   // A line longer than this cannot be a birth; only its beginning is kept to show in the error.
   static constexpr std::size_t kMaxLineBytes = 200;
+  // The most bytes the answer to one line takes: a chart, or an error object that shows at most
+  // kMaxLineBytes of the line (each byte escaped to at most six) beside a short message.
+  static constexpr std::size_t kMaxAnswerBytes = kMaxChartJsonBytes;
+  static_assert(6 * (kMaxLineBytes + 3) + 1024 <= kMaxAnswerBytes);
 
-  // Appends the chart of `line` (numbered from 1), or an error object in its place, as one
-  // JSON line. Returns whether the line was a good birth.
+  // Writes the chart of `line` (numbered from 1), or an error object in its place, as one JSON
+  // line at `out`, which must have room for kMaxAnswerBytes. Returns the end of what was
+  // written; `good` tells whether the line was a good birth.
+  char* CastLine(std::string_view line, std::int64_t number, char* out, bool& good);
+  // The same, appended to a string; returns whether the line was a good birth.
   bool CastLine(std::string_view line, std::int64_t number, std::string& out);
-  // The error object for a line that was cut short at kMaxLineBytes.
-  void RefuseLongLine(std::string_view start, std::int64_t number, std::string& out);
+  // The error object for a line that was cut short at kMaxLineBytes: `start` is its beginning.
+  char* RefuseLongLine(std::string_view start, std::int64_t number, char* out);
 
  private:
+  char* WriteError(std::string_view input, std::int64_t number, std::string_view error, char* out);
+
   PalaceChart chart_;
   DisplayTable table_;
   std::string error_;
+  std::string scratch_;
 };
 
 struct BatchSummary {
@@ -39,8 +50,9 @@ struct BatchSummary {
 
 // Reads births from `in` until its end and writes one JSON line per input line to `out`, in
 // input order. A line ends at "\n"; a "\r" before it is dropped, so files with Windows line
-// ends read the same; a last line without a line break still counts. Output goes out in large
-// blocks.
+// ends read the same; a last line without a line break still counts. Output goes out in blocks
+// of a megabyte, and whenever the input pauses, so that births typed or piped in slowly are
+// answered as they come.
 BatchSummary RunBatch(std::FILE* in, std::FILE* out);
 
 }  // namespace velmora

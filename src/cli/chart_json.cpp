@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstring>
 
 #include "presentation/star_tables.h"
 
@@ -45,13 +46,69 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
   return length;
 }
 
+// The bytes of `text` at `p`; gives the end.
+inline char* Put(char* p, std::string_view text) {
+  std::memcpy(p, text.data(), text.size());
+  return p + text.size();
+}
+
+// A number in decimal; the codes, facts and branches are small, so one or two digits is the
+// usual case.
+char* PutInt(char* p, std::int64_t value) {
+  if (value >= 0 && value < 10) {
+    *p = static_cast<char>('0' + value);
+    return p + 1;
+  }
+  if (value >= 10 && value < 100) {
+    p[0] = static_cast<char>('0' + value / 10);
+    p[1] = static_cast<char>('0' + value % 10);
+    return p + 2;
+  }
+  return std::to_chars(p, p + 24, value).ptr;
+}
+
+// A number of 0 to 9999 in exactly `width` digits, zeros first.
+char* PutDigits(char* p, std::int32_t value, int width) {
+  for (int i = width - 1; i >= 0; --i) {
+    p[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  return p + width;
+}
+
+// Every display name as a finished JSON string, quotes included, built once: the names are
+// constant, so escaping them again for every chart would be wasted work.
+class NameFragments {
+ public:
+  NameFragments() {
+    for (ItemCode code = 0; code < kCodes; ++code) {
+      std::string json;
+      AppendJsonString(StarName(code), json);
+      fragments_[static_cast<std::size_t>(code)] = json;
+    }
+  }
+  std::string_view Of(ItemCode code) const {
+    return code >= 0 && code < kCodes ? std::string_view(fragments_[static_cast<std::size_t>(code)])
+                                      : std::string_view("\"\"");
+  }
+
+ private:
+  static constexpr ItemCode kCodes = code::Festival + 1;
+  std::array<std::string, kCodes> fragments_;
+};
+
+const NameFragments& Names() {
+  static const NameFragments names;
+  return names;
+}
+
 // A line break, and the indentation before a palace, in the readable layout only.
 struct Layout {
-  const char* open;       // after the opening brace
-  const char* member;     // between members
-  const char* palace;     // before each palace
-  const char* lastClose;  // after the last palace, before "]"
-  const char* close;      // before the closing brace
+  std::string_view open;       // after the opening brace
+  std::string_view member;     // between members
+  std::string_view palace;     // before each palace
+  std::string_view lastClose;  // after the last palace, before "]"
+  std::string_view close;      // before the closing brace
 };
 
 constexpr Layout kOneLineLayout = {"", ",", "", "", ""};
@@ -111,72 +168,90 @@ void AppendJsonString(std::string_view text, std::string& out) {
   out += '"';
 }
 
-void AppendChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
-                     JsonLayout layout, std::string& out) {
+char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
+                     JsonLayout layout, char* out) {
   const Layout& l = layout == JsonLayout::kReadable ? kReadableLayout : kOneLineLayout;
   const BirthCalendar& facts = chart.calendar;
-  out += '{';
-  out += l.open;
-  out += "\"date\":\"";
-  AppendIsoDate(birth.date, out);
-  out += '"';
-  out += l.member;
-  out += "\"time\":\"";
-  AppendClockTime(birth.hour, birth.minute, out);
-  out += '"';
-  out += l.member;
-  out += "\"facts\":{\"yearStem\":";
-  AppendInt(facts.yearStem, out);
-  out += ",\"yearBranch\":";
-  AppendInt(facts.yearBranch, out);
-  out += ",\"yearStemCode\":";
-  AppendInt(facts.yearStemCode, out);
-  out += ",\"lunarMonth\":";
-  AppendInt(facts.lunarMonth, out);
-  out += ",\"lunarDay\":";
-  AppendInt(facts.lunarDay, out);
-  out += ",\"hourBranch\":";
-  AppendInt(facts.hourBranch, out);
-  out += '}';
-  out += l.member;
-  out += "\"bureau\":";
-  AppendInt(chart.bureau, out);
-  out += l.member;
-  out += "\"lifeBranch\":";
-  AppendInt(LifeRow(table), out);
-  out += l.member;
-  out += "\"palaces\":[";
+  char* p = out;
+  p = Put(p, "{");
+  p = Put(p, l.open);
+  p = Put(p, "\"date\":\"");
+  p = PutDigits(p, birth.date.year, 4);
+  p = Put(p, "-");
+  p = PutDigits(p, birth.date.month, 2);
+  p = Put(p, "-");
+  p = PutDigits(p, birth.date.day, 2);
+  p = Put(p, "\"");
+  p = Put(p, l.member);
+  p = Put(p, "\"time\":\"");
+  p = PutDigits(p, birth.hour, 2);
+  p = Put(p, ":");
+  p = PutDigits(p, birth.minute, 2);
+  p = Put(p, "\"");
+  p = Put(p, l.member);
+  p = Put(p, "\"facts\":{\"yearStem\":");
+  p = PutInt(p, facts.yearStem);
+  p = Put(p, ",\"yearBranch\":");
+  p = PutInt(p, facts.yearBranch);
+  p = Put(p, ",\"yearStemCode\":");
+  p = PutInt(p, facts.yearStemCode);
+  p = Put(p, ",\"lunarMonth\":");
+  p = PutInt(p, facts.lunarMonth);
+  p = Put(p, ",\"lunarDay\":");
+  p = PutInt(p, facts.lunarDay);
+  p = Put(p, ",\"hourBranch\":");
+  p = PutInt(p, facts.hourBranch);
+  p = Put(p, "}");
+  p = Put(p, l.member);
+  p = Put(p, "\"bureau\":");
+  p = PutInt(p, chart.bureau);
+  p = Put(p, l.member);
+  p = Put(p, "\"lifeBranch\":");
+  p = PutInt(p, LifeRow(table));
+  p = Put(p, l.member);
+  p = Put(p, "\"palaces\":[");
+  const NameFragments& names = Names();
   for (std::int32_t branch = 1; branch <= 12; ++branch) {
     const auto b = static_cast<std::size_t>(branch);
     const auto& row = table.rows[b];
-    if (branch > 1) out += ',';
-    out += l.palace;
-    out += "{\"branch\":";
-    AppendInt(branch, out);
-    out += ",\"stem\":";
-    AppendInt(chart.grid[b][kStemSlot], out);
-    out += ",\"items\":[";
-    bool first = true;
+    if (branch > 1) p = Put(p, ",");
+    p = Put(p, l.palace);
+    p = Put(p, "{\"branch\":");
+    p = PutInt(p, branch);
+    p = Put(p, ",\"stem\":");
+    p = PutInt(p, chart.grid[b][kStemSlot]);
+    p = Put(p, ",\"items\":[");
+    // Every entry is followed by a comma, and the last comma is then overwritten.
+    char* list = p;
     for (const ItemCode code : row) {
       if (code == code::Empty) continue;
-      if (!first) out += ',';
-      first = false;
-      AppendInt(code, out);
+      p = PutInt(p, code);
+      *p++ = ',';
     }
-    out += "],\"names\":[";
-    first = true;
+    if (p != list) --p;
+    p = Put(p, "],\"names\":[");
+    list = p;
     for (const ItemCode code : row) {
       if (code == code::Empty) continue;
-      if (!first) out += ',';
-      first = false;
-      AppendJsonString(StarName(code), out);
+      p = Put(p, names.Of(code));
+      *p++ = ',';
     }
-    out += "]}";
+    if (p != list) --p;
+    p = Put(p, "]}");
   }
-  out += l.lastClose;
-  out += ']';
-  out += l.close;
-  out += "}\n";
+  p = Put(p, l.lastClose);
+  p = Put(p, "]");
+  p = Put(p, l.close);
+  p = Put(p, "}\n");
+  return p;
+}
+
+void AppendChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
+                     JsonLayout layout, std::string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + kMaxChartJsonBytes);
+  char* end = WriteChartJson(birth, chart, table, layout, out.data() + start);
+  out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 void AppendBatchErrorJson(std::int64_t line, std::string_view input, std::string_view error,

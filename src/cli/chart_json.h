@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -7,6 +8,7 @@
 #include "chart/palace_chart.h"
 #include "cli/birth_input.h"
 #include "presentation/display_table.h"
+#include "presentation/star_tables.h"
 
 namespace velmora {
 
@@ -19,7 +21,14 @@ enum class JsonLayout { kOneLine, kReadable };
 // valid JSON whatever the input held.
 void AppendJsonString(std::string_view text, std::string& out);
 
-// Appends the chart of `birth` as one JSON object followed by a line break:
+// The most bytes one chart object takes in either layout, line break included: the fixed
+// members, and for each palace its members and ten entries, each a two-digit code and a name
+// whose every character is escaped to the longest form (six bytes).
+inline constexpr std::size_t kMaxChartJsonBytes =
+    512 + 12 * (128 + kDisplayEntries * (3 + 3 + 6 * (kStarNameField - 1)));
+
+// Writes the chart of `birth` as one JSON object followed by a line break into `out`, which
+// must have room for kMaxChartJsonBytes, and returns the end of what was written:
 //   date, time     the birth as given ("2000-02-04", "23:00")
 //   facts          the six calendar facts the chart was computed from
 //   bureau         the five-element bureau
@@ -28,6 +37,10 @@ void AppendJsonString(std::string_view text, std::string& out);
 //                  (the palace's display row: its name, then its stars) and names (their
 //                  display names)
 // `chart` must have been computed for `birth` and `table` built from it.
+char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
+                     JsonLayout layout, char* out);
+
+// The same, appended to a string.
 void AppendChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
                      JsonLayout layout, std::string& out);
 
