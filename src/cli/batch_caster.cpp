@@ -169,6 +169,7 @@ BatchSummary RunBatch(std::FILE* in, std::FILE* out) {
     if (got < 0) {
       if (errno == EINTR) continue;
       summary.ioFailed = true;
+      summary.readFailed = true;
       summary.ioError = std::string("cannot read the births: ") + std::strerror(errno);
       break;
     }

@@ -43,8 +43,10 @@ class BatchCaster {
 struct BatchSummary {
   std::int64_t lines = 0;
   std::int64_t badLines = 0;
-  // Set when reading or writing failed; `ioError` then says what happened.
+  // Set when reading or writing failed; `ioError` then says what happened, and `readFailed`
+  // which of the two it was.
   bool ioFailed = false;
+  bool readFailed = false;
   std::string ioError;
 };
 

@@ -19,6 +19,7 @@
 #include "cli/birth_input.h"
 #include "cli/chart_json.h"
 #include "cli/chart_report.h"
+#include "cli/terminal_text.h"
 
 namespace velmora {
 
@@ -169,12 +170,14 @@ AnsiColors TerminalColors() {
   return AnsiColors::kBasic16;
 }
 
-std::string RenderReport(const ChartReport& report, OutputFormat format) {
+// The output in `format`; ANSI text is wrapped between words to `width` columns when that is
+// above 0.
+std::string RenderReport(const ChartReport& report, OutputFormat format, int width) {
   switch (format) {
     case OutputFormat::kText:
       return report.Reading().PlainText();
     case OutputFormat::kAnsi:
-      return report.Reading().Ansi(TerminalColors());
+      return WrapToWidth(report.Reading().Ansi(TerminalColors()), width);
     case OutputFormat::kHtml:
       return report.HtmlPage();
     case OutputFormat::kJson: {
@@ -214,7 +217,8 @@ int RunSingle(const CommandLineRequest& request, int& argc, char** argv) {
   }
   const OutputFormat format =
       request.format.value_or(DefaultFormat(::isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR")));
-  const std::string output = RenderReport(report, format);
+  const std::string output =
+      RenderReport(report, format, format == OutputFormat::kAnsi ? TerminalWidth() : 0);
   return WriteStdout(output.data(), output.size()) ? kExitOk : kExitBadLines;
 }
 
@@ -231,8 +235,10 @@ int RunBatchRequest(const QString& path) {
   const BatchSummary summary = RunBatch(in, stdout);
   if (in != stdin) std::fclose(in);
   if (summary.ioFailed) {
-    PrintError(FromUtf8(summary.ioError) + QLatin1Char('.'));
-    return kExitBadInput;
+    const QString source = path == QLatin1String("-") ? QStringLiteral("standard input") : path;
+    PrintError((summary.readFailed ? QStringLiteral("--batch \"%1\": ").arg(source) : QString()) +
+               FromUtf8(summary.ioError) + QLatin1Char('.'));
+    return summary.readFailed ? kExitBadInput : kExitBadLines;
   }
   if (summary.badLines > 0) {
     PrintError(QStringLiteral("%1 of %2 lines could not be cast; see their \"error\" objects.")

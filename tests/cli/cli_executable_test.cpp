@@ -276,7 +276,10 @@ TEST(CliBadInput, GetsOneLineOnStandardErrorExitTwoAndNoOutputOrPicture) {
        "--date \"2000?[31m\": not a date"},
       {"a missing batch file",
        {QStringLiteral("--batch"), dir.filePath(QStringLiteral("none.txt"))},
-       "cannot read the births: No such file or directory."},
+       "none.txt\": cannot read the births: No such file or directory."},
+      {"a folder as the batch file",
+       {QStringLiteral("--batch"), dir.path()},
+       "cannot read the births: Is a directory."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
