@@ -46,10 +46,10 @@ struct Options {
                           QStringLiteral("HH:MM")};
   QCommandLineOption format{
       QStringLiteral("format"),
-      QStringLiteral("text: the reading as plain lines; ansi: the same in colour; html: a "
-                     "page with the board and the coloured reading; json: the chart's facts "
-                     "and palaces. Default: ansi on a terminal (text if NO_COLOR is set), "
-                     "text otherwise."),
+      QStringLiteral("text: the reading as plain lines; ansi: the same in colour, wrapped "
+                     "between words on a terminal; html: a page with the board and the "
+                     "coloured reading; json: the chart's facts and palaces. Default: ansi on "
+                     "a terminal (text if NO_COLOR is set), text otherwise."),
       QStringLiteral("text|ansi|html|json")};
   QCommandLineOption chart{QStringLiteral("chart"),
                            QStringLiteral("Also draw the board into FILE, a PNG or SVG picture "
