@@ -1,5 +1,7 @@
 #include "presentation/svg_surface.h"
 
+#include "presentation/utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -32,76 +34,18 @@ constexpr std::array<std::int16_t, 95> kBoldAdvance = {
 constexpr std::int32_t kOtherAdvance = 556;  // any other character of an alphabetic script
 constexpr std::int32_t kWideAdvance = 1000;  // ideographs and other full-width characters
 
-constexpr char32_t kReplacement = 0xFFFD;
+using utf8::kReplacement;
 
 constexpr bool IsXmlChar(char32_t c) {
   return (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
          (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-// Reads one character of UTF-8 at `pos` and moves past it. A malformed, overlong or surrogate
-// sequence gives U+FFFD and moves past its first byte only, so decoding always goes forward.
-char32_t DecodeNext(std::string_view text, std::size_t& pos) {
-  const auto lead = static_cast<unsigned char>(text[pos]);
-  std::size_t length = 0;
-  char32_t c = 0;
-  char32_t least = 0;
-  if (lead < 0x80) {
-    ++pos;
-    return lead;
-  } else if ((lead & 0xE0) == 0xC0) {
-    length = 2, c = lead & 0x1F, least = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, c = lead & 0x0F, least = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, c = lead & 0x07, least = 0x10000;
-  } else {
-    ++pos;
-    return kReplacement;
-  }
-  if (text.size() - pos < length) {
-    ++pos;
-    return kReplacement;
-  }
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[pos + i]);
-    if ((next & 0xC0) != 0x80) {
-      ++pos;
-      return kReplacement;
-    }
-    c = (c << 6) | (next & 0x3F);
-  }
-  if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-    ++pos;
-    return kReplacement;
-  }
-  pos += length;
-  return c;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // The text as XML character data: markup characters escaped, characters that XML cannot carry
 // replaced by U+FFFD.
 void AppendEscaped(std::string& out, std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
-    char32_t c = DecodeNext(text, pos);
+    char32_t c = utf8::DecodeUtf8(text, pos);
     if (!IsXmlChar(c)) c = kReplacement;
     switch (c) {
       case '&':
@@ -120,7 +64,7 @@ void AppendEscaped(std::string& out, std::string_view text) {
         out += "&apos;";
         break;
       default:
-        AppendUtf8(out, c);
+        utf8::EncodeUtf8(c, out);
     }
   }
 }
@@ -257,7 +201,7 @@ std::int32_t SvgSurface::TextWidth(std::string_view text, bool bold) {
   const auto& advances = bold ? kBoldAdvance : kRegularAdvance;
   std::int64_t thousandths = 0;
   for (std::size_t pos = 0; pos < text.size();) {
-    const char32_t c = DecodeNext(text, pos);
+    const char32_t c = utf8::DecodeUtf8(text, pos);
     if (c >= 0x20 && c <= 0x7E) {
       thousandths += advances[static_cast<std::size_t>(c - 0x20)];
     } else {
