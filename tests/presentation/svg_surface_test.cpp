@@ -1,4 +1,5 @@
 #include "presentation/svg_surface.h"
+#include "presentation/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -43,24 +44,6 @@ bool IsNameChar(char c) {
 
 bool IsSpace(char c) {
   return c == ' ' || c == '\n' || c == '\t' || c == '\r';
-}
-
-void AppendUtf8(std::string& out, std::uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // Every byte sequence valid UTF-8 and every character one that XML 1.0 allows.
@@ -145,7 +128,7 @@ class XmlReader {
         if (digits.empty() || digits.find_first_not_of(hex ? "0123456789abcdefABCDEF"
                                                            : "0123456789") != std::string::npos)
           return Error("bad character reference");
-        AppendUtf8(out, static_cast<std::uint32_t>(std::stoul(digits, nullptr, hex ? 16 : 10)));
+        utf8::EncodeUtf8(static_cast<char32_t>(std::stoul(digits, nullptr, hex ? 16 : 10)), out);
       } else {
         return Error("unknown entity");
       }
