@@ -20,12 +20,12 @@ void BirthCalendar::DecodeBirthMoment() {
   // An unsupported moment leaves the lunar date at this neutral value, so that every later rule
   // still works on facts inside their ranges.
   LunarDate lunar{0, 1, 1};
-  DecodedMoment decoded;
+  MomentDay split;
   std::int32_t hour = 0;
-  if (DecodeMoment(t, decoded)) {
-    hour = decoded.msOfDay / 3'600'000;
-    // The same conversion as LunarDateOf, without decoding the moment a second time.
-    GregorianToLunar(decoded.date.year, decoded.date.month, decoded.date.day, lunar);
+  if (SplitMoment(t, split)) {
+    hour = split.msOfDay / 3'600'000;
+    // The same conversion as LunarDateOf, without splitting the moment a second time.
+    LunarDateOfDay(split.day, lunar);
   }
   hourBranch = hour / 2 + 1;
 

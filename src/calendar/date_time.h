@@ -68,8 +68,39 @@ constexpr TDateTime EncodeTime(std::int32_t hour, std::int32_t minute, std::int3
   return static_cast<double>(total) / static_cast<double>(kMsPerDay);
 }
 
-// Splits a moment into date and time of day. Returns false, leaving `out` untouched, for a
-// moment that is not finite or lies beyond kMaxDecodableDays of 1899.
+// A moment rounded to the nearest millisecond and split into its day number (whole days since
+// 30 December 1899, counted downwards before it) and the milliseconds of that day.
+struct MomentDay {
+  std::int64_t day = 0;
+  std::int32_t msOfDay = 0;  // 0..86'399'999
+};
+
+// Rounds half a millisecond away from zero, as llround does, without the library call: the
+// truncated count plus the fraction it dropped. Exact for |ms| < 2^52, which every decodable
+// moment (kMaxDecodableDays) keeps.
+constexpr std::int64_t RoundToMilliseconds(double ms) {
+  const auto whole = static_cast<std::int64_t>(ms);
+  const double dropped = ms - static_cast<double>(whole);  // exact: both lie within 1 of each other
+  return whole + (dropped >= 0.5 ? 1 : 0) - (dropped <= -0.5 ? 1 : 0);
+}
+
+// Splits a moment into day number and time of day. Returns false, leaving `out` untouched, for
+// a moment that is not finite or lies beyond kMaxDecodableDays of 1899.
+inline bool SplitMoment(TDateTime moment, MomentDay& out) {
+  if (!(moment <= kMaxDecodableDays && moment >= -kMaxDecodableDays)) return false;  // and NaN
+  const std::int64_t totalMs = RoundToMilliseconds(moment * static_cast<double>(kMsPerDay));
+  std::int64_t day = totalMs / kMsPerDay;
+  std::int64_t ms = totalMs % kMsPerDay;
+  if (ms < 0) {  // before 1899 the time of day still counts forward from midnight
+    ms += kMsPerDay;
+    --day;
+  }
+  out = {day, static_cast<std::int32_t>(ms)};
+  return true;
+}
+
+// Splits a moment into date and time of day, with the same rounding and the same refusals as
+// SplitMoment.
 bool DecodeMoment(TDateTime moment, DecodedMoment& out);
 
 }  // namespace velmora

@@ -49,9 +49,9 @@ std::int32_t GregorianToLunar(std::int32_t year, std::int32_t month, std::int32_
 }
 
 std::int32_t LunarDateOf(TDateTime moment, LunarDate& out) {
-  DecodedMoment decoded;
-  if (!DecodeMoment(moment, decoded)) return kLunarYearOutOfRange;
-  return GregorianToLunar(decoded.date.year, decoded.date.month, decoded.date.day, out);
+  MomentDay split;
+  if (!SplitMoment(moment, split)) return kLunarYearOutOfRange;
+  return LunarDateOfDay(split.day, out);
 }
 
 }  // namespace velmora

@@ -228,6 +228,75 @@ constexpr bool LunarYearTableIsContiguous() {
 }
 static_assert(LunarYearTableIsContiguous());
 
+// The table restated by day number (whole days since 30 December 1899), so that a day converts
+// without first finding its Gregorian date: where each lunar year begins and where each of its
+// months begins, counted in days from the new year in the order the months follow each other.
+struct LunarYearDays {
+  std::int32_t newYearDay;
+  std::int32_t leapMonth;
+  // Entry k: the first day of the (k + 1)-th month of the year. A twelve-month year repeats its
+  // length in entry 12, so no day of the year reaches it.
+  std::array<std::int32_t, 13> monthStart;
+};
+
+constexpr std::array<LunarYearDays, 152> MakeLunarYearDays() {
+  std::array<LunarYearDays, 152> days{};
+  for (std::size_t r = 0; r < LunarYearTable.size(); ++r) {
+    const LunarYear& row = LunarYearTable[r];
+    const std::int32_t year = kFirstLunarYear + static_cast<std::int32_t>(r);
+    days[r].newYearDay =
+        static_cast<std::int32_t>(DaysFromCivil(year, 1, 1) - kDelphiEpochDays) + row.newYearOffset;
+    days[r].leapMonth = row.leapMonth;
+    std::int32_t start = 0;
+    for (std::size_t k = 0; k < 13; ++k) {
+      days[r].monthStart[k] = start;
+      if (k < 12 || row.leapMonth != 0) start += 29 + row.monthLong[k];
+    }
+    if (row.leapMonth == 0) days[r].monthStart[12] = LunarYearLength(row);
+  }
+  // A last row holds only the new year that ends the table's last year.
+  const LunarYearDays& last = days[LunarYearTable.size() - 1];
+  days[LunarYearTable.size()].newYearDay = last.newYearDay + LunarYearLength(LunarYearTable.back());
+  return days;
+}
+inline constexpr std::array<LunarYearDays, 152> LunarYearDaysTable = MakeLunarYearDays();
+
+// Day numbers of 1 January 1902 and 31 December 2051, the convertible days.
+inline constexpr std::int64_t kFirstConvertibleDay = DaysFromCivil(1902, 1, 1) - kDelphiEpochDays;
+inline constexpr std::int64_t kLastConvertibleDay = DaysFromCivil(2051, 12, 31) - kDelphiEpochDays;
+
+// Converts a day number: the same lunar date as GregorianToLunar gives for that day's Gregorian
+// date, found by arithmetic and compares instead of walking the months, since it runs once for
+// every chart. Returns kLunarYearOutOfRange, leaving `out` alone, outside the convertible days.
+inline std::int32_t LunarDateOfDay(std::int64_t dayNumber, LunarDate& out) {
+  if (dayNumber < kFirstConvertibleDay || dayNumber > kLastConvertibleDay) {
+    return kLunarYearOutOfRange;
+  }
+  // A lunar year averages 365.25 days to within a month, so the year estimated from the mean is
+  // right or one off; one compare each way settles it.
+  const auto fromFirst = static_cast<std::int32_t>(dayNumber - LunarYearDaysTable[0].newYearDay);
+  std::int32_t r = (fromFirst + 15) * 4 / 1461;
+  r -= dayNumber < LunarYearDaysTable[static_cast<std::size_t>(r)].newYearDay ? 1 : 0;
+  r += dayNumber >= LunarYearDaysTable[static_cast<std::size_t>(r) + 1].newYearDay ? 1 : 0;
+  const LunarYearDays& year = LunarYearDaysTable[static_cast<std::size_t>(r)];
+
+  // The month in sequence: how many months after the first have begun by this day.
+  const auto k = static_cast<std::int32_t>(dayNumber - year.newYearDay);
+  std::int32_t begun = 0;
+  for (std::size_t m = 1; m < year.monthStart.size(); ++m) begun += year.monthStart[m] <= k ? 1 : 0;
+  const std::int32_t day = k - year.monthStart[static_cast<std::size_t>(begun)] + 1;
+
+  // With a leap month after month L, the (L + 1)-th month in sequence is the leap month and
+  // every later one is numbered one less than its place.
+  const std::int32_t sequential = begun + 1;
+  const std::int32_t leap = year.leapMonth;
+  const bool afterLeap = leap != 0 && sequential > leap;
+  const std::int32_t month =
+      afterLeap ? (sequential - 1 == leap ? -leap : sequential - 1) : sequential;
+  out = {kFirstLunarYear + r, month, day};
+  return kLunarOk;
+}
+
 // Converts a Gregorian date. Returns a LunarResult; `out` is written on success only.
 std::int32_t GregorianToLunar(std::int32_t year, std::int32_t month, std::int32_t day,
                               LunarDate& out);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -117,6 +118,26 @@ TEST(GregorianToLunar, EverySupportedDayFollowsFromTheDayBefore) {
   EXPECT_EQ(days, 54787);  // 150 Gregorian years, 1902 to 2051
 }
 
+// The day-number conversion that decodes every birth agrees with the Gregorian one on every
+// convertible day, and refuses the days on either side.
+TEST(LunarDateOfDay, AgreesWithGregorianToLunarOnEveryDay) {
+  for (std::int64_t d = kFirstConvertibleDay; d <= kLastConvertibleDay; ++d) {
+    const CivilDate date = CivilFromDays(d + kDelphiEpochDays);
+    LunarDate expected;
+    LunarDate out;
+    ASSERT_EQ(GregorianToLunar(date.year, date.month, date.day, expected), kLunarOk);
+    ASSERT_EQ(LunarDateOfDay(d, out), kLunarOk)
+        << date.year << "-" << date.month << "-" << date.day;
+    ASSERT_EQ(out, expected) << date.year << "-" << date.month << "-" << date.day;
+  }
+  for (std::int64_t d : {kFirstConvertibleDay - 1, kLastConvertibleDay + 1, std::int64_t{0},
+                         std::int64_t{-10'000'000}, std::int64_t{10'000'000}}) {
+    LunarDate out{7, 7, 7};
+    EXPECT_EQ(LunarDateOfDay(d, out), kLunarYearOutOfRange) << d;
+    EXPECT_EQ(out, (LunarDate{7, 7, 7}));
+  }
+}
+
 TEST(LunarYearTable, EveryYearEndsWhereTheNextBegins) {
   for (std::size_t r = 0; r + 1 < LunarYearTable.size(); ++r) {
     const std::int32_t year = kFirstLunarYear + static_cast<std::int32_t>(r);
@@ -164,6 +185,27 @@ TEST(DateTime, EncodesAndDecodesTheDelphiEpoch) {
   ASSERT_TRUE(DecodeMoment(-0.25, m));  // 29 December 1899, 18:00
   EXPECT_EQ(m.date, (CivilDate{1899, 12, 29}));
   EXPECT_EQ(m.msOfDay, 18 * 3'600'000);
+}
+
+// The inline rounding matches llround on halves, on the values just either side of them, and
+// out to the largest decodable moment.
+TEST(DateTime, RoundsMillisecondsAsLlroundDoes) {
+  const double maxMs = kMaxDecodableDays * static_cast<double>(kMsPerDay);
+  std::vector<double> values = {
+      0.0,    0.5,   -0.5,   1.5,        -1.5, 2.5, -2.5, 0.49999999999999994, -0.49999999999999994,
+      1e-300, maxMs, -maxMs, maxMs - 0.5};
+  for (double base : {0.5, 1.5, 86'399'999.5, 3'155'673'599'999.5, -3'155'673'599'999.5}) {
+    values.push_back(std::nextafter(base, 0.0));
+    values.push_back(std::nextafter(base, base * 2));
+  }
+  std::uint64_t state = 88172645463325252u;  // xorshift: a fixed spread of moments
+  for (int i = 0; i < 100'000; ++i) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    values.push_back((static_cast<double>(state % 2'000'000'000) / 1e9 - 1.0) * maxMs);
+  }
+  for (double v : values) EXPECT_EQ(RoundToMilliseconds(v), std::llround(v)) << v;
 }
 
 }  // namespace
