@@ -37,18 +37,39 @@ constexpr std::int32_t KingBranch(std::int32_t lunarDay, std::int32_t bureau) {
 }
 static_assert(KingBranch(1, 3) == 5 && KingBranch(2, 3) == 2 && KingBranch(30, 6) == 7);
 
+// KingBranch for every lunar day 1..30 and bureau 2..6, worked out at compile time: a chart then
+// looks King up instead of dividing and branching on the remainder.
+constexpr auto kKingBranchTable = [] {
+  std::array<std::array<std::int32_t, 31>, 7> table{};
+  for (std::int32_t bureau = 2; bureau <= 6; ++bureau) {
+    for (std::int32_t day = 1; day <= 30; ++day) {
+      table[static_cast<std::size_t>(bureau)][static_cast<std::size_t>(day)] =
+          KingBranch(day, bureau);
+    }
+  }
+  return table;
+}();
+
+// King's branch for the chart's facts. A bureau outside 2..6 cannot come from ComputeBureau, nor
+// a day outside 1..30 from decoding; facts set by hand still get a defined division.
+constexpr std::int32_t KingBranchOf(std::int32_t lunarDay, std::int32_t bureau) {
+  const std::int32_t divisor = bureau >= 2 && bureau <= 6 ? bureau : 2;
+  return lunarDay >= 1 && lunarDay <= 30 ? kKingBranchTable[static_cast<std::size_t>(divisor)]
+                                                           [static_cast<std::size_t>(lunarDay)]
+                                         : KingBranch(lunarDay, divisor);
+}
+
 // Treasury mirrors King: their branches add up to 6 or 18.
 constexpr std::int32_t TreasuryBranch(std::int32_t kingBranch) {
-  return WrapInto(6 - kingBranch, 12);
+  return StepBranch(6, -kingBranch);
 }
 
 }  // namespace
 
 void PalaceChart::PlaceKingGroup() {
-  // A bureau outside 2..6 cannot come from ComputeBureau; the guard keeps the division defined.
-  const std::int32_t divisor = bureau >= 2 && bureau <= 6 ? bureau : 2;
-  const std::int32_t king = KingBranch(calendar.lunarDay, divisor);
+  const std::int32_t king = KingBranchOf(calendar.lunarDay, bureau);
   // Entry i of the group lies i places backward from King; the empty entries place nothing.
+#pragma GCC unroll 9
   for (std::size_t i = 0; i < KingGroupTable.size(); ++i) {
     if (KingGroupTable[i] == code::Empty) continue;
     PlaceItem(KingGroupTable[i], StepBranch(king, -static_cast<std::int32_t>(i)), kFirstFree);
@@ -56,8 +77,10 @@ void PalaceChart::PlaceKingGroup() {
 }
 
 void PalaceChart::PlaceTreasuryGroup() {
-  const std::int32_t treasury = TreasuryBranch(PalaceOf(code::King));
+  // King stands where PlaceKingGroup laid it, on the branch the same facts give.
+  const std::int32_t treasury = TreasuryBranch(KingBranchOf(calendar.lunarDay, bureau));
   // Entry i of the group lies i places forward from Treasury.
+#pragma GCC unroll 11
   for (std::size_t i = 0; i < TreasuryGroupTable.size(); ++i) {
     if (TreasuryGroupTable[i] == code::Empty) continue;
     PlaceItem(TreasuryGroupTable[i], StepBranch(treasury, static_cast<std::int32_t>(i)),

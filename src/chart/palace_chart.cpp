@@ -2,6 +2,7 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#include <utility>
 #endif
 
 namespace velmora {
@@ -58,6 +59,32 @@ void PalaceChart::PlaceFromCalendarFacts() {
   PlacePegasus();
   PlaceRomanceStars();
   PlaceJoyStars();
+}
+
+namespace {
+template <std::size_t... I>
+void ZeroBlocks(char* p, std::index_sequence<I...>) {
+  const __m128i zero = _mm_setzero_si128();
+  (_mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16 * I), zero), ...);
+}
+}  // namespace
+
+void PalaceChart::ClearGrid() {
+  auto* p = reinterpret_cast<char*>(grid.data());
+  ZeroBlocks(p, std::make_index_sequence<sizeof(SlotGrid) / 16>{});
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(p + sizeof(SlotGrid) - 16), _mm_setzero_si128());
+  freeFrom = {};
+}
+
+void PalaceChart::PlaceInFirstEmptySlot(ItemCode code, std::int32_t branch) {
+  const auto row = static_cast<std::size_t>(branch);
+  for (std::int32_t s = freeFrom[row]; s < kSlotsPerPalace; ++s) {
+    if (grid[row][static_cast<std::size_t>(s)] == code::Empty) {
+      grid[row][static_cast<std::size_t>(s)] = code;
+      freeFrom[row] = s + 1;
+      return;
+    }
+  }
 }
 
 std::int32_t PalaceChart::PalaceOf(ItemCode code) const {

@@ -18,20 +18,43 @@ inline constexpr std::int32_t kFirstFree = -1;  // PlaceItem: the first empty sl
 using PalaceSlots = std::array<ItemCode, kSlotsPerPalace>;
 using SlotGrid = std::array<PalaceSlots, kPalaceRows>;
 
+// The branch 1..12 that each sum branch + places of -10..23 wraps round to, entry b + 11 for b.
+inline constexpr auto kWrappedBranch = [] {
+  std::array<std::int32_t, 35> wrapped{};
+  for (std::int32_t b = -11; b <= 23; ++b)
+    wrapped[static_cast<std::size_t>(b + 11)] = WrapInto(b, 12);
+  return wrapped;
+}();
+static_assert(std::ranges::all_of(kWrappedBranch,
+                                  [](std::int32_t b) { return b >= 1 && b <= 12; }));
+
+// Steps a branch 1..12 by -11..11 places round the twelve branches: WrapAdd for the short steps
+// that the groups, palace names and counts take. Where the result lands depends on the birth, so
+// it is looked up rather than compared: a jump on it would be mispredicted chart after chart.
+// Any other sum still wraps correctly, by division.
+constexpr std::int32_t StepBranch(std::int32_t branch, std::int32_t places) {
+  const std::int64_t b = std::int64_t{branch} + places;
+  if (b >= -11 && b <= 23) [[likely]] {
+    const std::int32_t wrapped = kWrappedBranch[static_cast<std::size_t>(b + 11)];
+    // What the table holds, told to the compiler so that PlaceItem's bounds check folds away.
+    if (wrapped < 1 || wrapped > 12) __builtin_unreachable();
+    return wrapped;
+  }
+  return WrapAdd(branch, 12, places);
+}
+
 // One chart: the calendar facts of a birth, the five-element bureau and the slot grid. All of
 // it is fixed-size, so a chart never allocates and copying it copies the whole chart.
 struct PalaceChart {
   BirthCalendar calendar;
   std::int32_t bureau = 0;  // 2..6 after ComputeChart
-  // Written through PlaceItem: clearing and first-free placement rely on knowing which slots
-  // it filled. (Writing a non-empty code straight into a slot of a fresh chart, as a test may
-  // do, is harmless until the next ComputeChart.)
-  SlotGrid grid{};
+  // Written through PlaceItem, which keeps freeFrom in step with it. (Writing a non-empty code
+  // straight into a slot, as the palace stems and some tests do, is harmless: first-free
+  // placement checks the slot it is pointed at.)
+  alignas(64) SlotGrid grid{};
   // Per palace, a slot below which every slot is filled, so that first-free placement starts
-  // there instead of at slot 0; and one past the highest slot written since the grid was
-  // cleared, so that clearing touches only what was written. Kept by PlaceItem.
+  // there instead of at slot 0.
   std::array<std::int32_t, kPalaceRows> freeFrom{};
-  std::array<std::int32_t, kPalaceRows> writtenTo{};
 
   void SetBirthMoment(TDateTime moment) { calendar.SetBirthMoment(moment); }
 
@@ -44,52 +67,34 @@ struct PalaceChart {
   // Puts a code into a palace: into `slot` (0..26), or with kFirstFree into the first empty slot.
   // A full palace, or a place outside the grid, drops the code silently.
   void PlaceItem(ItemCode code, std::int32_t branch, std::int32_t slot) {
-    if (branch < 1 || branch >= kPalaceRows) return;
-    PalaceSlots& palace = grid[static_cast<std::size_t>(branch)];
-    std::int32_t& from = freeFrom[static_cast<std::size_t>(branch)];
-    std::int32_t& extent = writtenTo[static_cast<std::size_t>(branch)];
-    if (slot >= 0 && slot < kSlotsPerPalace) {
-      palace[static_cast<std::size_t>(slot)] = code;
-      if (code == code::Empty) {
-        if (slot < from) from = slot;
-      } else if (slot == from) {
-        from = slot + 1;  // names and stems fill slots 0 and 1 in turn
-      }
-      if (slot >= extent) extent = slot + 1;
-    } else if (slot == kFirstFree && code != code::Empty) {
-      // (An empty code placed first-free would only write 0 over 0.)
-      if (from < kSlotsPerPalace && palace[static_cast<std::size_t>(from)] == code::Empty) {
-        palace[static_cast<std::size_t>(from)] = code;  // the usual case: the hint is the slot
-        if (from >= extent) extent = from + 1;
+    if (branch < 1 || branch >= kPalaceRows) [[unlikely]] {
+      return;
+    }
+    const auto row = static_cast<std::size_t>(branch);
+    std::int32_t& from = freeFrom[row];
+    if (slot == kFirstFree) {
+      // An empty code placed first-free would only write 0 over 0.
+      if (code == code::Empty) return;
+      // The usual case: the hint is the first empty slot.
+      if (from < kSlotsPerPalace && grid[row][static_cast<std::size_t>(from)] == code::Empty)
+          [[likely]] {
+        grid[row][static_cast<std::size_t>(from)] = code;
         ++from;
         return;
       }
-      for (std::int32_t s = from; s < kSlotsPerPalace; ++s) {
-        if (palace[static_cast<std::size_t>(s)] == code::Empty) {
-          palace[static_cast<std::size_t>(s)] = code;
-          from = s + 1;
-          if (s >= extent) extent = s + 1;
-          return;
-        }
+      PlaceInFirstEmptySlot(code, branch);
+    } else if (slot >= 0 && slot < kSlotsPerPalace) {
+      grid[row][static_cast<std::size_t>(slot)] = code;
+      if (code == code::Empty) {
+        if (slot < from) from = slot;
+      } else if (slot == from) {
+        ++from;  // names fill slot 0, so the next first-free search starts at slot 1
       }
     }
   }
 
-  // Empties every slot of every palace. No palace of a computed chart holds more than 11 items,
-  // so usually only the first twelve slots of each palace need clearing.
-  void ClearGrid() {
-    bool beyondTwelve = false;
-    for (std::int32_t extent : writtenTo) beyondTwelve |= extent > 12;
-    if (beyondTwelve) {
-      grid = SlotGrid{};
-    } else {
-      for (std::size_t branch = 1; branch < grid.size(); ++branch) {
-        std::fill_n(grid[branch].begin(), 12, code::Empty);
-      }
-    }
-    freeFrom = {};
-    writtenTo = {};
-  }
+  // Empties every slot of every palace.
+  void ClearGrid();
 
   // The branch of the first palace (rows, then slots, ascending) that holds `code`; 0 if none.
   std::int32_t PalaceOf(ItemCode code) const;
@@ -97,6 +102,11 @@ struct PalaceChart {
   // The place reached when n places are counted from start, start itself being the first:
   // forward towards higher branch numbers (12 then 1), backward towards lower ones.
   static constexpr std::int32_t CountFrom(std::int32_t start, std::int32_t n, bool forward) {
+    // A branch counted by a month, hour or year branch, the only counts the rules make, steps
+    // less than once round; anything else is folded round the twelve by division.
+    if (start >= 1 && start <= 12 && n >= 1 && n <= 12) [[likely]] {
+      return StepBranch(start, forward ? n - 1 : 1 - n);
+    }
     const std::int64_t steps = std::int64_t{n} - 1;
     const std::int64_t place = forward ? start + steps : start - steps;
     return WrapInto(static_cast<std::int32_t>(place % 12), 12);
@@ -121,14 +131,11 @@ struct PalaceChart {
   void PlaceGuardStars();  // 60, 61 beside Abundance
   void PlaceFireStars();   // 54, 55 by year branch and hour
   void PlaceJoyStars();    // 86, 87 by year branch
-};
 
-// Steps a branch 1..12 by -11..11 places round the twelve branches: WrapAdd for the short steps
-// that the groups and palace names take, with one comparison instead of a division.
-constexpr std::int32_t StepBranch(std::int32_t branch, std::int32_t places) {
-  const std::int32_t b = branch + places;
-  return b > 12 ? b - 12 : (b < 1 ? b + 12 : b);
-}
+ private:
+  // First-free placement when the hint's slot is taken: searches on from the hint.
+  void PlaceInFirstEmptySlot(ItemCode code, std::int32_t branch);
+};
 
 // The Life palace's branch: count the lunar month forward from 寅 (branch 3, the branch of the
 // first month), then the hour backward from there.
