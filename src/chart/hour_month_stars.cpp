@@ -26,7 +26,7 @@ void PalaceChart::PlaceEarthStars() {
 void PalaceChart::PlacePegasus() {
   // Pegasus stands in one of the four corner branches 寅, 巳, 申, 亥, chosen by the month's branch.
   constexpr std::array<std::int32_t, 4> kPegasusBranch = {6, 3, 12, 9};
-  const std::int32_t monthBranch = WrapAdd(calendar.lunarMonth, 12, 2);
+  const std::int32_t monthBranch = CountFrom(3, calendar.lunarMonth, true);
   PlaceItem(code::Pegasus, kPegasusBranch[static_cast<std::size_t>(monthBranch % 4)], kFirstFree);
 }
 

@@ -35,7 +35,12 @@ constexpr std::array<FireStarts, 4> kFireStarts = {{{10, 11}, {3, 11}, {4, 11}, 
 // The year facts index the tables; an out-of-range value (which no supported birth gives) is
 // folded back into range rather than read past a table's end.
 constexpr std::size_t StemIndex(std::int32_t yearStem) {
-  return static_cast<std::size_t>(WrapInto(yearStem, 10));
+  return static_cast<std::size_t>(yearStem >= 1 && yearStem <= 10 ? yearStem
+                                                                  : WrapInto(yearStem, 10));
+}
+constexpr std::size_t BranchIndex(std::int32_t yearBranch) {
+  return static_cast<std::size_t>(yearBranch >= 1 && yearBranch <= 12 ? yearBranch
+                                                                      : WrapInto(yearBranch, 12));
 }
 
 }  // namespace
@@ -53,13 +58,12 @@ void PalaceChart::PlaceAbundance() {
 void PalaceChart::PlaceGuardStars() {
   // Troublesome and Worrisome flank Abundance on either side.
   const std::int32_t abundance = kAbundanceBranch[StemIndex(calendar.yearStem)];
-  PlaceItem(code::Troublesome, WrapAdd(abundance, 12, 1), kFirstFree);
-  PlaceItem(code::Worrisome, WrapAdd(abundance, 12, -1), kFirstFree);
+  PlaceItem(code::Troublesome, StepBranch(abundance, 1), kFirstFree);
+  PlaceItem(code::Worrisome, StepBranch(abundance, -1), kFirstFree);
 }
 
 void PalaceChart::PlaceFireStars() {
-  const FireStarts starts =
-      kFireStarts[static_cast<std::size_t>(WrapInto(calendar.yearBranch, 12) % 4)];
+  const FireStarts starts = kFireStarts[BranchIndex(calendar.yearBranch) % 4];
   PlaceItem(code::FieryStar, CountFrom(starts.fiery, calendar.hourBranch, true), kFirstFree);
   PlaceItem(code::SirenStar, CountFrom(starts.siren, calendar.hourBranch, true), kFirstFree);
 }
@@ -68,7 +72,7 @@ void PalaceChart::PlaceJoyStars() {
   // Belle counts the year branch backward from 卯; Festival stands opposite.
   const std::int32_t belle = CountFrom(4, calendar.yearBranch, false);
   PlaceItem(code::Belle, belle, kFirstFree);
-  PlaceItem(code::Festival, WrapAdd(belle, 12, 6), kFirstFree);
+  PlaceItem(code::Festival, StepBranch(belle, 6), kFirstFree);
 }
 
 }  // namespace velmora
