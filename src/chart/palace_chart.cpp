@@ -1,38 +1,13 @@
 #include "chart/palace_chart.h"
 
+#include <cstddef>
+#include <utility>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
-#include <utility>
 #endif
 
 namespace velmora {
-
-namespace {
-
-// Whether any of the 27 slots of a palace holds `code`, compared four slots at a time where the
-// processor allows it: the lookup runs twice per chart over up to twelve palaces.
-bool RowHolds(const PalaceSlots& row, ItemCode code) {
-#if defined(__SSE2__)
-  static_assert(kSlotsPerPalace == 27);
-  const __m128i wanted = _mm_set1_epi32(code);
-  const auto at = [&](std::size_t i) {
-    return _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row.data() + i)),
-                           wanted);
-  };
-  // Slots 0..23 in six groups, then 23..26 (one slot compared twice).
-  const __m128i any =
-      _mm_or_si128(_mm_or_si128(_mm_or_si128(at(0), at(4)), _mm_or_si128(at(8), at(12))),
-                   _mm_or_si128(_mm_or_si128(at(16), at(20)), at(23)));
-  return _mm_movemask_epi8(any) != 0;
-#else
-  for (ItemCode s : row) {
-    if (s == code) return true;
-  }
-  return false;
-#endif
-}
-
-}  // namespace
 
 void PalaceChart::ComputeChart() {
   calendar.DecodeBirthMoment();
@@ -61,18 +36,30 @@ void PalaceChart::PlaceFromCalendarFacts() {
   PlaceJoyStars();
 }
 
+#if defined(__SSE2__)
 namespace {
-template <std::size_t... I>
-void ZeroBlocks(char* p, std::index_sequence<I...>) {
+
+// Zeroes consecutive 16-byte blocks with one store each, written out in full: a plain clear of
+// this size compiles to `rep stosq`, whose start-up alone costs more than these stores.
+template <std::size_t... Block>
+void ZeroBlocks(char* first, std::index_sequence<Block...>) {
   const __m128i zero = _mm_setzero_si128();
-  (_mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16 * I), zero), ...);
+  (_mm_storeu_si128(reinterpret_cast<__m128i*>(first + 16 * Block), zero), ...);
 }
+
 }  // namespace
+#endif
 
 void PalaceChart::ClearGrid() {
-  auto* p = reinterpret_cast<char*>(grid.data());
-  ZeroBlocks(p, std::make_index_sequence<sizeof(SlotGrid) / 16>{});
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(p + sizeof(SlotGrid) - 16), _mm_setzero_si128());
+#if defined(__SSE2__)
+  constexpr std::size_t kBlocks = sizeof(SlotGrid) / 16;
+  auto* first = reinterpret_cast<char*>(grid.data());
+  ZeroBlocks(first, std::make_index_sequence<kBlocks>{});
+  // The last slots, past the whole blocks (overlapping the last block).
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(first + sizeof(SlotGrid) - 16), _mm_setzero_si128());
+#else
+  grid = SlotGrid{};
+#endif
   freeFrom = {};
 }
 
@@ -89,7 +76,9 @@ void PalaceChart::PlaceInFirstEmptySlot(ItemCode code, std::int32_t branch) {
 
 std::int32_t PalaceChart::PalaceOf(ItemCode code) const {
   for (std::int32_t branch = 1; branch < kPalaceRows; ++branch) {
-    if (RowHolds(grid[static_cast<std::size_t>(branch)], code)) return branch;
+    for (ItemCode slot : grid[static_cast<std::size_t>(branch)]) {
+      if (slot == code) return branch;
+    }
   }
   return 0;
 }

@@ -48,9 +48,9 @@ constexpr std::int32_t StepBranch(std::int32_t branch, std::int32_t places) {
 struct PalaceChart {
   BirthCalendar calendar;
   std::int32_t bureau = 0;  // 2..6 after ComputeChart
-  // Written through PlaceItem, which keeps freeFrom in step with it. (Writing a non-empty code
-  // straight into a slot, as the palace stems and some tests do, is harmless: first-free
-  // placement checks the slot it is pointed at.)
+  // Written through PlaceItem, which keeps freeFrom in step with it. (A code written straight
+  // into a slot, as some tests do, is harmless: first-free placement checks the slot it is
+  // pointed at.) Aligned to a cache line, so that clearing it never splits a store across lines.
   alignas(64) SlotGrid grid{};
   // Per palace, a slot below which every slot is filled, so that first-free placement starts
   // there instead of at slot 0.
