@@ -1,7 +1,9 @@
 // Speed of the computing core: decoding a birth moment and placing every palace and star.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "allocation_counter.h"
 #include "chart/palace_chart.h"
@@ -34,7 +36,14 @@ void BM_ComputeChart(benchmark::State& state) {
   state.counters["heap_allocations"] = static_cast<double>(allocations);
   if (allocations != 0) state.SkipWithError("ComputeChart allocated on the heap");
 }
-BENCHMARK(BM_ComputeChart);
+// Repeated, with the fastest repetition reported beside mean and median: on a shared virtual
+// machine a neighbour's burst can slow a whole repetition, never speed one up.
+BENCHMARK(BM_ComputeChart)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(true)
+    ->ComputeStatistics("min", [](const std::vector<double>& times) {
+      return *std::min_element(times.begin(), times.end());
+    });
 
 // Every minute from 1 January 1902 to 31 December 2051, about 79 million charts.
 void BM_EveryMinute(benchmark::State& state) {
