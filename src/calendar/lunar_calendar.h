@@ -273,11 +273,13 @@ inline std::int32_t LunarDateOfDay(std::int64_t dayNumber, LunarDate& out) {
     return kLunarYearOutOfRange;
   }
   // A lunar year averages 365.25 days to within a month, so the year estimated from the mean is
-  // right or one off; one compare each way settles it.
+  // right or one off; one compare each way settles it, both against the estimate so that the
+  // two table reads need not wait for each other.
   const auto fromFirst = static_cast<std::int32_t>(dayNumber - LunarYearDaysTable[0].newYearDay);
-  std::int32_t r = (fromFirst + 15) * 4 / 1461;
-  r -= dayNumber < LunarYearDaysTable[static_cast<std::size_t>(r)].newYearDay ? 1 : 0;
-  r += dayNumber >= LunarYearDaysTable[static_cast<std::size_t>(r) + 1].newYearDay ? 1 : 0;
+  const std::int32_t estimate = (fromFirst + 15) * 4 / 1461;
+  const auto e = static_cast<std::size_t>(estimate);
+  const std::int32_t r = estimate - (dayNumber < LunarYearDaysTable[e].newYearDay ? 1 : 0) +
+                         (dayNumber >= LunarYearDaysTable[e + 1].newYearDay ? 1 : 0);
   const LunarYearDays& year = LunarYearDaysTable[static_cast<std::size_t>(r)];
 
   // The month in sequence: how many months after the first have begun by this day.
