@@ -142,5 +142,19 @@ TEST(ComputeChart, ClearsEverythingAnEarlierPlacementLeft) {
   EXPECT_EQ(reused.grid[3][0], code::Army);
 }
 
+// A grid filled to the last slot of every row, row 0 too and written straight into the slots,
+// comes out of a computation exactly as a fresh chart does: the clear reaches every slot.
+TEST(ComputeChart, ClearsEverySlotOfEveryRow) {
+  PalaceChart fresh;
+  fresh.SetBirthMoment(EncodeDate(2033, 11, 1) + EncodeTime(23, 30));
+  fresh.ComputeChart();
+
+  PalaceChart filled;
+  for (PalaceSlots& row : filled.grid) row.fill(code::Festival);
+  filled.SetBirthMoment(EncodeDate(2033, 11, 1) + EncodeTime(23, 30));
+  filled.ComputeChart();
+  EXPECT_EQ(filled.grid, fresh.grid);
+}
+
 }  // namespace
 }  // namespace velmora
