@@ -1,5 +1,7 @@
 #include "calendar/birth_calendar.h"
 
+#include <array>
+
 #include "calendar/lunar_calendar.h"
 
 namespace velmora {
@@ -11,6 +13,22 @@ namespace {
 TDateTime ShiftedMoment(TDateTime birth) {
   return birth + kOneHour;
 }
+
+// The sexagenary pair of a lunar year: index 1 (甲子) falls on the years 3 + 60k.
+constexpr CodePair YearPair(std::int32_t lunarYear) {
+  return SexagenaryPair(WrapInto(lunarYear - 3, 60));
+}
+static_assert(YearPair(1984) == CodePair{1, 11} && YearPair(2000) == CodePair{7, 15});
+
+// YearPair of every year of the lunar table, worked out at compile time: looked up, the year's
+// stem and branch are ready as soon as the year is, without three divisions in a row.
+constexpr auto kYearPairs = [] {
+  std::array<CodePair, kLastLunarYear - kFirstLunarYear + 1> pairs{};
+  for (std::size_t r = 0; r < pairs.size(); ++r) {
+    pairs[r] = YearPair(kFirstLunarYear + static_cast<std::int32_t>(r));
+  }
+  return pairs;
+}();
 
 }  // namespace
 
@@ -32,7 +50,10 @@ void BirthCalendar::DecodeBirthMoment() {
   lunarDay = lunar.day;
   lunarMonth = lunar.month > 0 ? lunar.month : -lunar.month + 1;
 
-  const CodePair year = SexagenaryPair(WrapInto(lunar.year - 3, 60));
+  const std::int32_t row = lunar.year - kFirstLunarYear;
+  const CodePair year = row >= 0 && row < static_cast<std::int32_t>(kYearPairs.size())
+                            ? kYearPairs[static_cast<std::size_t>(row)]
+                            : YearPair(lunar.year);
   yearStemCode = year.stem;
   yearStem = CodeToNumber(year.stem);
   yearBranch = CodeToNumber(year.branch);
