@@ -65,22 +65,48 @@ template <std::size_t Size, std::size_t... Block>
 }  // namespace
 #endif
 
-void PalaceChart::ClearGrid() {
+bool CanClearGridWith(GridClear way) {
+  switch (way) {
+    case GridClear::kPlain:
+      return true;
+    case GridClear::kNarrow:
 #if defined(__SSE2__)
-  constexpr std::size_t kSize = sizeof(SlotGrid);
-  auto* first = reinterpret_cast<char*>(grid.data());
+      return true;
+#else
+      return false;
+#endif
+    case GridClear::kWide:
 #if defined(VELMORA_WIDE_CLEAR)
-  if (__builtin_cpu_supports("avx2")) {
-    ZeroWide<kSize>(first, std::make_index_sequence<kSize / 32>{});
-  } else {
-    ZeroNarrow<kSize>(first, std::make_index_sequence<kSize / 16>{});
+      return __builtin_cpu_supports("avx2");
+#else
+      return false;
+#endif
   }
-#else
-  ZeroNarrow<kSize>(first, std::make_index_sequence<kSize / 16>{});
+  return false;
+}
+
+void ClearSlotGrid(SlotGrid& grid, GridClear way) {
+  [[maybe_unused]] constexpr std::size_t kSize = sizeof(SlotGrid);
+  [[maybe_unused]] auto* first = reinterpret_cast<char*>(grid.data());
+  switch (CanClearGridWith(way) ? way : GridClear::kPlain) {
+    case GridClear::kWide:
+#if defined(VELMORA_WIDE_CLEAR)
+      ZeroWide<kSize>(first, std::make_index_sequence<kSize / 32>{});
+      return;
 #endif
-#else
-  grid = SlotGrid{};
+    case GridClear::kNarrow:
+#if defined(__SSE2__)
+      ZeroNarrow<kSize>(first, std::make_index_sequence<kSize / 16>{});
+      return;
 #endif
+    case GridClear::kPlain:
+      grid = SlotGrid{};
+      return;
+  }
+}
+
+void PalaceChart::ClearGrid() {
+  ClearSlotGrid(grid, CanClearGridWith(GridClear::kWide) ? GridClear::kWide : GridClear::kNarrow);
   freeFrom = {};
 }
 

@@ -18,6 +18,14 @@ inline constexpr std::int32_t kFirstFree = -1;  // PlaceItem: the first empty sl
 using PalaceSlots = std::array<ItemCode, kSlotsPerPalace>;
 using SlotGrid = std::array<PalaceSlots, kPalaceRows>;
 
+// The ways of emptying a slot grid: a plain assignment, or vector stores 16 or 32 bytes wide.
+// ClearGrid takes the wide one where the processor has AVX2 and the narrow one otherwise; the
+// tests run every way the processor can.
+enum class GridClear : std::int32_t { kPlain, kNarrow, kWide };
+bool CanClearGridWith(GridClear way);
+// Sets every slot to 0, the way asked if the processor can, else with a plain assignment.
+void ClearSlotGrid(SlotGrid& grid, GridClear way);
+
 // The branch 1..12 that each sum branch + places of -10..23 wraps round to, entry b + 11 for b.
 inline constexpr auto kWrappedBranch = [] {
   std::array<std::int32_t, 35> wrapped{};
