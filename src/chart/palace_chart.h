@@ -26,20 +26,21 @@ bool CanClearGridWith(GridClear way);
 // Sets every slot to 0, the way asked if the processor can, else with a plain assignment.
 void ClearSlotGrid(SlotGrid& grid, GridClear way);
 
-// The branch 1..12 that each sum branch + places of -10..23 wraps round to, entry b + 11 for b.
+// The branch 1..12 that each sum b = branch + places of -11..23 wraps round to, entry b + 11.
 inline constexpr auto kWrappedBranch = [] {
   std::array<std::int32_t, 35> wrapped{};
-  for (std::int32_t b = -11; b <= 23; ++b)
+  for (std::int32_t b = -11; b <= 23; ++b) {
     wrapped[static_cast<std::size_t>(b + 11)] = WrapInto(b, 12);
+  }
   return wrapped;
 }();
 static_assert(std::ranges::all_of(kWrappedBranch,
                                   [](std::int32_t b) { return b >= 1 && b <= 12; }));
 
-// Steps a branch 1..12 by -11..11 places round the twelve branches: WrapAdd for the short steps
-// that the groups, palace names and counts take. Where the result lands depends on the birth, so
-// it is looked up rather than compared: a jump on it would be mispredicted chart after chart.
-// Any other sum still wraps correctly, by division.
+// Steps a branch round the twelve branches, as WrapAdd does: the short steps that the groups,
+// palace names and counts take, from a branch 1..12 by less than once round. Where the result
+// lands depends on the birth, so it is looked up rather than compared: a jump on it would be
+// mispredicted chart after chart. A sum outside the table still wraps, by division.
 constexpr std::int32_t StepBranch(std::int32_t branch, std::int32_t places) {
   const std::int64_t b = std::int64_t{branch} + places;
   if (b >= -11 && b <= 23) [[likely]] {
@@ -96,7 +97,7 @@ struct PalaceChart {
       if (code == code::Empty) {
         if (slot < from) from = slot;
       } else if (slot == from) {
-        ++from;  // names fill slot 0, so the next first-free search starts at slot 1
+        ++from;  // names and stems fill slots 0 and 1 in turn
       }
     }
   }
