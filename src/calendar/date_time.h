@@ -76,8 +76,8 @@ struct MomentDay {
 };
 
 // Rounds half a millisecond away from zero, as llround does, without the library call: the
-// truncated count plus the fraction it dropped. Exact for |ms| < 2^52, which every decodable
-// moment (kMaxDecodableDays) keeps.
+// truncated count plus the fraction it dropped. For |ms| < 2^52 only, which every decodable
+// moment (kMaxDecodableDays) keeps; SplitMoment refuses the others before calling it.
 constexpr std::int64_t RoundToMilliseconds(double ms) {
   const auto whole = static_cast<std::int64_t>(ms);
   const double dropped = ms - static_cast<double>(whole);  // exact: both lie within 1 of each other
