@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/app_icon.h"
+#include "qt_drawing/app_icon.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

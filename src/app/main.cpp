@@ -5,7 +5,7 @@
 #include <QPixmap>
 
 #include "app/app_errors.h"
-#include "app/app_icon.h"
+#include "qt_drawing/app_icon.h"
 #include "app/main_window.h"
 
 int main(int argc, char** argv) {

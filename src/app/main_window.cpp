@@ -25,6 +25,7 @@
 
 #include "app/app_errors.h"
 #include "app/qt_rich_text_box.h"
+#include "qt_drawing/board_file.h"
 #include "calendar/birth_calendar.h"
 #include "chart/palace_chart.h"
 #include "presentation/chart_painter.h"

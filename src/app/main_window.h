@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/qt_image_surface.h"
+#include "qt_drawing/qt_image_surface.h"
 #include "calendar/date_time.h"
 
 class QContextMenuEvent;

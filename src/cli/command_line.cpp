@@ -209,9 +209,10 @@ int RunSingle(const CommandLineRequest& request, int& argc, char** argv) {
       const std::string svg = report.BoardSvg();
       picture = QByteArray(svg.data(), static_cast<qsizetype>(svg.size()));
     }
-    QString error;
-    if (!WriteFileWhole(request.chartPath, picture, error)) {
-      PrintError(error + QLatin1Char('.'));
+    QString reason;
+    if (!WriteFileWhole(request.chartPath, picture, reason)) {
+      PrintError(
+          QStringLiteral("cannot write the chart to \"%1\": %2.").arg(request.chartPath, reason));
       return kExitBadInput;
     }
   }

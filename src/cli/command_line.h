@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/chart_file.h"
+#include "qt_drawing/board_file.h"
 
 namespace velmora {
 

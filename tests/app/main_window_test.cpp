@@ -27,7 +27,7 @@
 
 #include <unistd.h>
 
-#include "app/qt_image_surface.h"
+#include "qt_drawing/qt_image_surface.h"
 #include "app_format_probe.h"
 #include "app_test_support.h"
 #include "calendar/birth_calendar.h"

@@ -1,16 +1,12 @@
-#include "app/qt_image_surface.h"
+#include "qt_drawing/qt_image_surface.h"
 
-#include <QByteArray>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <cstdlib>
 #include <utility>
 
 #include "presentation/chart_painter.h"
-#include "presentation/svg_surface.h"
 
 namespace velmora {
 
@@ -132,40 +128,6 @@ void QImageSurface::Replay(DrawingSurface& target) const {
         break;
     }
   }
-}
-
-bool SaveBoard(const QImageSurface& board, const QString& path, QString& error) {
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  if (suffix != QLatin1String("png") && suffix != QLatin1String("svg")) {
-    error =
-        QStringLiteral("Cannot save the chart as \"%1\": the file name must end in .png or .svg.")
-            .arg(path);
-    return false;
-  }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    error = QStringLiteral("Cannot save the chart as \"%1\": %2.").arg(path, file.errorString());
-    return false;
-  }
-  bool written = false;
-  if (suffix == QLatin1String("png")) {
-    written = board.Image().save(&file, "PNG");
-  } else {
-    SvgSurface svg;
-    board.Replay(svg);
-    const std::string document = svg.Document();
-    written = file.write(document.data(), static_cast<qint64>(document.size())) ==
-              static_cast<qint64>(document.size());
-  }
-  if (!written || !file.commit()) {
-    file.cancelWriting();
-    error = QStringLiteral("Cannot save the chart as \"%1\": %2.")
-                .arg(path, file.errorString().isEmpty()
-                               ? QStringLiteral("the file could not be written")
-                               : file.errorString());
-    return false;
-  }
-  return true;
 }
 
 }  // namespace velmora

@@ -1,14 +1,10 @@
-#include "app/qt_image_surface.h"
+#include "qt_drawing/qt_image_surface.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
-#include <QTemporaryDir>
-#include <QXmlStreamReader>
 
 #include <string>
 #include <vector>
@@ -177,81 +173,6 @@ TEST(QImageSurfaceReplay, RepeatsTheCallsSinceTheLastClear) {
   CallLog log;
   surface.Replay(log);
   EXPECT_EQ(log.log, "clear;move 0,0;line 401,0;bold;text 4,2;Life;regular;text 4,18;King;");
-}
-
-class SaveBoardTest : public ::testing::Test {
- protected:
-  SaveBoardTest() {
-    board_.MoveTo(0, 0);
-    board_.LineTo(401, 0);
-    board_.SetBold(true);
-    board_.TextOut(4, 2, "Life & <Parents>");
-  }
-  QString PathOf(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
-
-  QTemporaryDir dir_;
-  QImageSurface board_;
-};
-
-TEST_F(SaveBoardTest, PngHoldsTheBitmapPixelForPixel) {
-  QString error;
-  ASSERT_TRUE(SaveBoard(board_, PathOf("board.PNG"), error)) << error.toStdString();
-  const QImage saved(PathOf("board.PNG"));
-  EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), board_.Image());
-}
-
-TEST_F(SaveBoardTest, SvgIsAWellFormedDocumentOfTheBoard) {
-  QString error;
-  ASSERT_TRUE(SaveBoard(board_, PathOf("board.svg"), error)) << error.toStdString();
-  QFile file(PathOf("board.svg"));
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  QXmlStreamReader xml(&file);
-  QString root;
-  QString text;
-  while (!xml.atEnd()) {
-    xml.readNext();
-    if (xml.isStartElement() && root.isEmpty()) {
-      root = xml.name().toString();
-      EXPECT_EQ(xml.attributes().value(QLatin1String("width")).toString(), "401");
-      EXPECT_EQ(xml.attributes().value(QLatin1String("height")).toString(), "401");
-    }
-    if (xml.isCharacters()) text += xml.text();
-  }
-  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-  EXPECT_EQ(root, "svg");
-  EXPECT_TRUE(text.contains(QLatin1String("Life & <Parents>")));
-}
-
-struct RefusedCase {
-  const char* name;
-  const char* file;  // relative to the scratch folder
-  const char* saying;
-};
-
-TEST_F(SaveBoardTest, RefusalsExplainAndLeaveNoFile) {
-  const RefusedCase cases[] = {
-      {"unknown extension", "board.jpg", ".png or .svg"},
-      {"no extension", "board", ".png or .svg"},
-      {"missing folder", "no/such/folder/board.png", "board.png"},
-  };
-  for (const RefusedCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    QString error;
-    EXPECT_FALSE(SaveBoard(board_, PathOf(c.file), error));
-    EXPECT_TRUE(error.contains(QLatin1String(c.saying))) << error.toStdString();
-    EXPECT_FALSE(QFile::exists(PathOf(c.file)));
-  }
-  EXPECT_TRUE(QDir(dir_.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
-}
-
-TEST_F(SaveBoardTest, AFailedWriteLeavesTheOldFileWhole) {
-  // A folder where the file should go cannot be replaced; nothing beside it may appear.
-  ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("taken.png")));
-  QString error;
-  EXPECT_FALSE(SaveBoard(board_, PathOf("taken.png"), error));
-  EXPECT_FALSE(error.isEmpty());
-  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-            QStringList{QStringLiteral("taken.png")});
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/app_icon.h"
+#include "qt_drawing/app_icon.h"
 
 #include <gtest/gtest.h>
 

@@ -56,9 +56,4 @@ class QImageSurface final : public DrawingSurface {
   std::vector<DrawCall> calls_;
 };
 
-// Writes the board to `path`: a PNG of the bitmap for a name ending in ".png", the same drawing
-// as an SVG document for ".svg" (letter case ignored). The file appears whole or not at all. On
-// failure returns false with a sentence for the user in `error`.
-bool SaveBoard(const QImageSurface& board, const QString& path, QString& error);
-
 }  // namespace velmora
