@@ -52,10 +52,12 @@ constexpr std::size_t kReadBlock = 1 << 20;
 constexpr std::size_t kWriteBlock = 1 << 20;
 
 // The output, gathered into one block and written with write(2) when the block is full or the
-// caller asks. There is always room for one more answer at Room().
+// caller asks, or appended to a string held in memory. There is always room for one more answer
+// at Room().
 class OutputBlock {
  public:
   explicit OutputBlock(int fd) : fd_(fd), buffer_(kWriteBlock + BatchCaster::kMaxAnswerBytes) {}
+  explicit OutputBlock(std::string& memory) : OutputBlock(-1) { memory_ = &memory; }
 
   char* Room() { return buffer_.data() + used_; }
 
@@ -65,6 +67,11 @@ class OutputBlock {
   }
 
   bool Flush() {
+    if (memory_ != nullptr) {
+      memory_->append(buffer_.data(), used_);
+      used_ = 0;
+      return true;
+    }
     const char* p = buffer_.data();
     std::size_t left = used_;
     while (left > 0) {
@@ -85,6 +92,7 @@ class OutputBlock {
 
  private:
   int fd_;
+  std::string* memory_ = nullptr;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
   std::string error_;
@@ -122,8 +130,10 @@ class LineFeeder {
   bool Finish() { return pending_.empty() && !overlong_ ? true : EndLine(pending_); }
 
  private:
+  // Keeps up to one byte more than a line may hold, so that a line of the greatest length whose
+  // closing "\r" arrives in a later read is told apart from a line that is too long.
   void Keep(std::string_view part) {
-    const std::size_t room = BatchCaster::kMaxLineBytes - pending_.size();
+    const std::size_t room = BatchCaster::kMaxLineBytes + 1 - pending_.size();
     if (part.size() > room) overlong_ = true;
     pending_.append(part.substr(0, std::min(room, part.size())));
   }
@@ -152,6 +162,17 @@ class LineFeeder {
 };
 
 }  // namespace
+
+BatchSummary RunBatchPieces(std::span<const std::string_view> pieces, std::string& out) {
+  BatchSummary summary;
+  OutputBlock output(out);
+  BatchCaster caster;
+  LineFeeder feeder(caster, summary, output);
+  for (const std::string_view piece : pieces) feeder.Feed(piece);
+  feeder.Finish();
+  output.Flush();
+  return summary;
+}
 
 BatchSummary RunBatch(std::FILE* in, std::FILE* out) {
   BatchSummary summary;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -56,5 +57,10 @@ struct BatchSummary {
 // of a megabyte, and whenever the input pauses, so that births typed or piped in slowly are
 // answered as they come.
 BatchSummary RunBatch(std::FILE* in, std::FILE* out);
+
+// The same for input held in memory, given in `pieces` as successive reads would deliver it;
+// the answers are appended to `out`. The answers depend on the bytes alone, never on where one
+// piece ends and the next begins.
+BatchSummary RunBatchPieces(std::span<const std::string_view> pieces, std::string& out);
 
 }  // namespace velmora

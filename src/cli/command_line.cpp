@@ -3,9 +3,14 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,9 +30,13 @@ namespace velmora {
 
 namespace {
 
+// What the exit status tells a script; --help says the same.
 constexpr int kExitOk = 0;
-constexpr int kExitBadLines = 1;
-constexpr int kExitBadInput = 2;
+constexpr int kExitIncomplete = 1;  // a batch held bad lines, or standard output failed
+constexpr int kExitBadInput = 2;    // refused before anything was written
+
+// The most characters of a user's argument that a message shows.
+constexpr qsizetype kMaxEcho = 120;
 
 const QString kProgram = QStringLiteral("velmora-cli");
 
@@ -89,13 +98,34 @@ std::optional<OutputFormat> FormatNamed(const QString& name) {
   return std::nullopt;
 }
 
-// Control characters in a message are shown as "?", so that a message stays one line and can
-// never drive the terminal, whatever the user typed.
+// Control characters, line and paragraph separators and the invisible format characters
+// (among them the bidirectional overrides that reorder what follows them) are shown as "?", so
+// that a message stays one line, reads as written and can never drive the terminal, whatever
+// the user typed.
 QString OneLine(QString message) {
   for (QChar& c : message) {
-    if (c.category() == QChar::Other_Control) c = QLatin1Char('?');
+    switch (c.category()) {
+      case QChar::Other_Control:
+      case QChar::Other_Format:
+      case QChar::Separator_Line:
+      case QChar::Separator_Paragraph:
+        c = QLatin1Char('?');
+        break;
+      default:
+        break;
+    }
   }
   return message;
+}
+
+// A user's argument as a message shows it: cut after kMaxEcho characters, so that a huge
+// argument does not come back whole.
+QString Shortened(const QString& text) {
+  return text.size() > kMaxEcho ? text.left(kMaxEcho) + QStringLiteral("...") : text;
+}
+
+QString Quoted(const QString& text) {
+  return QLatin1Char('"') + Shortened(text) + QLatin1Char('"');
 }
 
 void PrintError(const QString& message) {
@@ -105,19 +135,18 @@ void PrintError(const QString& message) {
   std::fflush(stderr);
 }
 
-QString Quoted(const std::string& text) {
-  return QLatin1Char('"') + QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())) +
-         QLatin1Char('"');
-}
-
 QString FromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Quoted(const std::string& text) {
+  return Quoted(FromUtf8(text));
 }
 
 // Writes everything or says why not.
 bool WriteStdout(const char* data, std::size_t size) {
   if (std::fwrite(data, 1, size, stdout) == size && std::fflush(stdout) == 0) return true;
-  PrintError(QStringLiteral("cannot write the output: %1")
+  PrintError(QStringLiteral("cannot write the output: %1.")
                  .arg(QString::fromLocal8Bit(std::strerror(errno))));
   return false;
 }
@@ -159,6 +188,22 @@ void PassQtErrorsOnly(QtMsgType type, const QMessageLogContext& context, const Q
   } else {
     PrintError(message);
   }
+}
+
+// Fontconfig keeps its cache in the user's cache folder and complains on standard error, line
+// after line, when it cannot write there (a user without a writable home). Where that folder
+// cannot be made or written, it gets a private temporary one for this run instead, removed when
+// the returned folder goes.
+std::unique_ptr<QTemporaryDir> ProvideFontCache() {
+  const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+  const QString fontCache = cache + QStringLiteral("/fontconfig");
+  if (!cache.isEmpty() && QDir().mkpath(fontCache) &&
+      ::access(QFile::encodeName(fontCache).constData(), W_OK) == 0) {
+    return nullptr;
+  }
+  auto folder = std::make_unique<QTemporaryDir>();
+  if (folder->isValid()) qputenv("XDG_CACHE_HOME", QFile::encodeName(folder->path()));
+  return folder;
 }
 
 AnsiColors TerminalColors() {
@@ -203,6 +248,7 @@ int RunSingle(const CommandLineRequest& request, int& argc, char** argv) {
       // The window's drawing needs a GUI application for its font, never a display.
       qputenv("QT_QPA_PLATFORM", "offscreen");
       qtHandler = qInstallMessageHandler(PassQtErrorsOnly);
+      const std::unique_ptr<QTemporaryDir> fontCache = ProvideFontCache();
       const QGuiApplication gui(argc, argv);
       picture = BoardPng(report.Table());
     } else {
@@ -211,8 +257,8 @@ int RunSingle(const CommandLineRequest& request, int& argc, char** argv) {
     }
     QString reason;
     if (!WriteFileWhole(request.chartPath, picture, reason)) {
-      PrintError(
-          QStringLiteral("cannot write the chart to \"%1\": %2.").arg(request.chartPath, reason));
+      PrintError(QStringLiteral("cannot write the chart to %1: %2.")
+                     .arg(Quoted(request.chartPath), reason));
       return kExitBadInput;
     }
   }
@@ -220,32 +266,49 @@ int RunSingle(const CommandLineRequest& request, int& argc, char** argv) {
       request.format.value_or(DefaultFormat(::isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR")));
   const std::string output =
       RenderReport(report, format, format == OutputFormat::kAnsi ? TerminalWidth() : 0);
-  return WriteStdout(output.data(), output.size()) ? kExitOk : kExitBadLines;
+  return WriteStdout(output.data(), output.size()) ? kExitOk : kExitIncomplete;
+}
+
+// Whether two open files are one regular file, however each was named: a batch that reads its
+// own answers back would grow until the disk is full.
+bool SameRegularFile(int first, int second) {
+  struct stat a {};
+  struct stat b {};
+  return ::fstat(first, &a) == 0 && ::fstat(second, &b) == 0 && S_ISREG(a.st_mode) &&
+         S_ISREG(b.st_mode) && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 int RunBatchRequest(const QString& path) {
+  const bool fromStdin = path == QLatin1String("-");
+  const QString source = Quoted(fromStdin ? QStringLiteral("standard input") : path);
   std::FILE* in = stdin;
-  if (path != QLatin1String("-")) {
+  if (!fromStdin) {
     in = std::fopen(QFile::encodeName(path).constData(), "rb");
     if (in == nullptr) {
-      PrintError(QStringLiteral("--batch \"%1\": cannot read the births: %2.")
-                     .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+      PrintError(QStringLiteral("--batch %1: cannot read the births: %2.")
+                     .arg(source, QString::fromLocal8Bit(std::strerror(errno))));
       return kExitBadInput;
     }
+  }
+  if (SameRegularFile(fileno(in), STDOUT_FILENO)) {
+    if (in != stdin) std::fclose(in);
+    PrintError(QStringLiteral("--batch %1: the births are read from the file that standard output "
+                              "writes to; send the answers to another file.")
+                   .arg(source));
+    return kExitBadInput;
   }
   const BatchSummary summary = RunBatch(in, stdout);
   if (in != stdin) std::fclose(in);
   if (summary.ioFailed) {
-    const QString source = path == QLatin1String("-") ? QStringLiteral("standard input") : path;
-    PrintError((summary.readFailed ? QStringLiteral("--batch \"%1\": ").arg(source) : QString()) +
+    PrintError((summary.readFailed ? QStringLiteral("--batch %1: ").arg(source) : QString()) +
                FromUtf8(summary.ioError) + QLatin1Char('.'));
-    return summary.readFailed ? kExitBadInput : kExitBadLines;
+    return summary.readFailed ? kExitBadInput : kExitIncomplete;
   }
   if (summary.badLines > 0) {
     PrintError(QStringLiteral("%1 of %2 lines could not be cast; see their \"error\" objects.")
                    .arg(summary.badLines)
                    .arg(summary.lines));
-    return kExitBadLines;
+    return kExitIncomplete;
   }
   return kExitOk;
 }
@@ -257,21 +320,26 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
   QCommandLineParser parser;
   SetUp(parser);
   if (!parser.parse(arguments)) {
-    error = parser.errorText() + QStringLiteral(" See %1 --help.").arg(kProgram);
+    // Qt's own sentence names an unknown option whole; the one said here cuts it short.
+    const QStringList unknown = parser.unknownOptionNames();
+    error = unknown.size() == 1
+                ? QStringLiteral("Unknown option '%1'.").arg(Shortened(unknown.first()))
+                : parser.errorText();
+    error += QStringLiteral(" See %1 --help.").arg(kProgram);
     return false;
   }
   request = {};
+  if (!parser.positionalArguments().isEmpty()) {
+    error = QStringLiteral(
+                "unexpected argument %1; give the birth as --date YYYY-MM-DD "
+                "--time HH:MM. See %2 --help.")
+                .arg(Quoted(parser.positionalArguments().first()), kProgram);
+    return false;
+  }
   request.help = parser.isSet(o.help);
   request.version = parser.isSet(o.version);
   if (request.help || request.version) return true;
 
-  if (!parser.positionalArguments().isEmpty()) {
-    error = QStringLiteral(
-                "unexpected argument \"%1\"; give the birth as --date YYYY-MM-DD "
-                "--time HH:MM. See %2 --help.")
-                .arg(parser.positionalArguments().first(), kProgram);
-    return false;
-  }
   for (const QCommandLineOption* option : {&o.date, &o.time, &o.format, &o.chart, &o.batch}) {
     if (parser.values(*option).size() > 1) {
       error = QStringLiteral("--%1 is given more than once; give it once.")
@@ -284,8 +352,8 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
   if (parser.isSet(o.format)) {
     request.format = FormatNamed(parser.value(o.format));
     if (!request.format) {
-      error = QStringLiteral("--format \"%1\": unknown format; use text, ansi, html or json.")
-                  .arg(parser.value(o.format));
+      error = QStringLiteral("--format %1: unknown format; use text, ansi, html or json.")
+                  .arg(Quoted(parser.value(o.format)));
       return false;
     }
   }
@@ -294,9 +362,9 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
     request.chartKind = ChartFileKindOf(request.chartPath);
     if (request.chartPath.isEmpty() || request.chartKind == ChartFileKind::kUnknown) {
       error = QStringLiteral(
-                  "--chart \"%1\": the board is written as PNG or SVG; give a file "
+                  "--chart %1: the board is written as PNG or SVG; give a file "
                   "name ending in .png or .svg.")
-                  .arg(request.chartPath);
+                  .arg(Quoted(request.chartPath));
       return false;
     }
   }
@@ -339,8 +407,15 @@ QString HelpText() {
               "  %1 --date 1985-07-19 --time 06:30 --chart board.png\n"
               "  %1 --batch births.txt > charts.jsonl\n"
               "  printf '2000-02-04 23:00\\n1985-07-19 06:30\\n' | %1 --batch -\n"
-              "\nExit status: 0 on success; 1 when a batch held bad lines; 2 for bad input,\n"
-              "with one line on standard error saying what is wrong and what is accepted.\n")
+              "\nExit status:\n"
+              "  0  success.\n"
+              "  1  the work was done only in part: a batch held bad lines (each answered\n"
+              "     by its error object), or standard output was closed or could not be\n"
+              "     written.\n"
+              "  2  nothing was cast: bad input, or a file that cannot be read or written;\n"
+              "     standard output and the --chart file are left untouched.\n"
+              "Every failure prints one line on standard error, \"%1: \", what is wrong\n"
+              "and what is accepted.\n")
               .arg(kProgram);
   return text;
 }
@@ -351,6 +426,14 @@ OutputFormat DefaultFormat(bool stdoutIsTerminal, const char* noColor) {
 }
 
 int RunCommandLine(int argc, char** argv) {
+  // Checked before anything opens a file: a closed standard output would hand descriptor 1 to
+  // whatever the toolkit opens next, and the output would go there.
+  if (::fcntl(STDOUT_FILENO, F_GETFD) == -1) {
+    PrintError(
+        QStringLiteral("standard output is closed; give the output somewhere to go, "
+                       "such as a file or /dev/null."));
+    return kExitIncomplete;
+  }
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   CommandLineRequest request;
@@ -362,11 +445,11 @@ int RunCommandLine(int argc, char** argv) {
   if (request.help) {
     const QByteArray help = HelpText().toUtf8();
     return WriteStdout(help.constData(), static_cast<std::size_t>(help.size())) ? kExitOk
-                                                                                : kExitBadLines;
+                                                                                : kExitIncomplete;
   }
   if (request.version) {
     const char version[] = "Velmora 1.31\n";
-    return WriteStdout(version, sizeof version - 1) ? kExitOk : kExitBadLines;
+    return WriteStdout(version, sizeof version - 1) ? kExitOk : kExitIncomplete;
   }
   if (request.batchPath) return RunBatchRequest(*request.batchPath);
   return RunSingle(request, argc, argv);

@@ -4,16 +4,20 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include "cli/birth_input.h"
 #include "cli_runner.h"
@@ -280,6 +284,19 @@ TEST(CliBadInput, GetsOneLineOnStandardErrorExitTwoAndNoOutputOrPicture) {
       {"a folder as the batch file",
        {QStringLiteral("--batch"), dir.path()},
        "cannot read the births: Is a directory."},
+      {"a stray word after --version",
+       {QStringLiteral("--version"), QStringLiteral("extra")},
+       "unexpected argument \"extra\""},
+      {"a stray word after --help",
+       {QStringLiteral("--help"), QStringLiteral("extra")},
+       "unexpected argument \"extra\""},
+      {"a huge date", birth(QByteArray(100 * 1024, '7').constData(), "23:00", png),
+       "--date \"7777777777"},
+      {"a huge unknown option",
+       {QStringLiteral("--") + QString(100 * 1024, QLatin1Char('x'))},
+       "Unknown option 'xxxxxxxxxx"},
+      {"a line separator and a bidirectional override in the time",
+       birth("2000-02-04", "23\u2028:00\u202e", png), "--time \"23?:00?\": not a time"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -290,7 +307,8 @@ TEST(CliBadInput, GetsOneLineOnStandardErrorExitTwoAndNoOutputOrPicture) {
     EXPECT_TRUE(run.err.startsWith("velmora-cli: ")) << run.err.toStdString();
     EXPECT_THAT(run.err.toStdString(), HasSubstr(c.message));
     EXPECT_EQ(run.err.count('\n'), 1) << "one line: " << run.err.toStdString();
-    EXPECT_TRUE(run.err.endsWith('\n'));
+    EXPECT_TRUE(run.err.endsWith(".\n")) << "a sentence";
+    EXPECT_LT(run.err.size(), 400) << "arguments are not echoed whole";
     EXPECT_FALSE(QFile::exists(picture));
     EXPECT_FALSE(QFile::exists(drawing));
     // Nothing half-written is left beside the pictures either.
@@ -504,6 +522,126 @@ TEST(CliChart, WritesTheSvgDrawingAsAWellFormedDocument) {
        {"Life", "Warrior", "Minister", "Fiery Star", "Marriage", "Greedy Wolf"}) {
     EXPECT_TRUE(texts.contains(QString::fromUtf8(name))) << name;
   }
+}
+
+// --- where the output goes ---
+
+// Runs velmora-cli with its standard output appended to `outputFile` and its standard input
+// read from `inputFile` (none when empty).
+CliRun RunCliInto(const QStringList& arguments, const QString& outputFile,
+                  const QString& inputFile = {}) {
+  QProcess process;
+  process.setStandardOutputFile(outputFile, QIODevice::Append);
+  if (!inputFile.isEmpty()) process.setStandardInputFile(inputFile);
+  process.start(QStringLiteral(VELMORA_CLI_PATH), arguments);
+  CliRun run;
+  if (!process.waitForStarted(30'000) || !process.waitForFinished(60'000)) return run;
+  run.finished = process.exitStatus() == QProcess::NormalExit;
+  run.exitCode = process.exitCode();
+  run.err = process.readAllStandardError();
+  return run;
+}
+
+TEST(CliOutput, ABatchIsNeverAppendedToItsOwnInput) {
+  QTemporaryDir dir;
+  const QString births = dir.filePath(QStringLiteral("births.txt"));
+  const QString alias = dir.filePath(QStringLiteral("alias.txt"));
+  QFile file(births);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("2000-02-04 23:00\n1985-07-19 06:30\n");
+  file.close();
+  ASSERT_TRUE(QFile::link(births, alias));
+  struct Case {
+    const char* name;
+    QStringList arguments;
+    QString input;
+  };
+  const Case cases[] = {
+      {"the file by name", {QStringLiteral("--batch"), births}, {}},
+      {"the file by another name", {QStringLiteral("--batch"), alias}, {}},
+      {"the file as standard input", {QStringLiteral("--batch"), QStringLiteral("-")}, births},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CliRun run = RunCliInto(c.arguments, births, c.input);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_THAT(run.err.toStdString(), HasSubstr("send the answers to another file."));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("2000-02-04 23:00\n1985-07-19 06:30\n"));
+    file.close();
+  }
+  // Another file takes the answers as usual.
+  const CliRun run =
+      RunCliInto({QStringLiteral("--batch"), births}, dir.filePath(QStringLiteral("charts.jsonl")));
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+}
+
+TEST(CliOutput, AClosedStandardOutputIsReportedBeforeAnyWork) {
+  QTemporaryDir dir;
+  const QString picture = dir.filePath(QStringLiteral("board.png"));
+  for (const QStringList& arguments :
+       {NewYearEve2000({QStringLiteral("--chart"), picture}), QStringList{"--version"}}) {
+    SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
+    QProcess process;
+    process.start(QStringLiteral("/bin/sh"),
+                  QStringList{QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\" >&-"),
+                              QStringLiteral(VELMORA_CLI_PATH)} +
+                      arguments);
+    ASSERT_TRUE(process.waitForFinished(60'000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(process.readAllStandardError(),
+              QByteArray("velmora-cli: standard output is closed; give the output somewhere to "
+                         "go, such as a file or /dev/null.\n"));
+    EXPECT_FALSE(QFile::exists(picture));
+  }
+}
+
+TEST(CliChart, ATargetThatIsNotARegularFileIsRefusedAndLeftAlone) {
+  QTemporaryDir dir;
+  const QString pipe = dir.filePath(QStringLiteral("pipe"));
+  const QString link = dir.filePath(QStringLiteral("board.svg"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  ASSERT_TRUE(QFile::link(pipe, link));
+  const CliRun run = RunCli(NewYearEve2000({QStringLiteral("--chart"), link}));
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.out, QByteArray());
+  EXPECT_THAT(run.err.toStdString(), HasSubstr("board.svg\": that is not a regular file"));
+  EXPECT_TRUE(QFileInfo(link).isSymLink());
+  EXPECT_FALSE(QFileInfo(pipe).isFile());
+}
+
+// Without a cache folder that it can write, the font machinery still keeps quiet: standard error
+// holds velmora-cli's own line or nothing.
+TEST(CliChart, APngWithoutAWritableCacheFolderLeavesStandardErrorToVelmora) {
+  QTemporaryDir dir;
+  // Fonts whose cache can only go to the user's cache folder, which cannot be made.
+  const QString config = dir.filePath(QStringLiteral("fonts.conf"));
+  QFile file(config);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(
+      "<?xml version=\"1.0\"?>\n<fontconfig>\n"
+      "  <dir>/usr/share/fonts/truetype/dejavu</dir>\n"
+      "  <cachedir prefix=\"xdg\">fontconfig</cachedir>\n</fontconfig>\n");
+  file.close();
+  const QList<std::pair<QString, QString>> environment = {
+      {QStringLiteral("FONTCONFIG_FILE"), config},
+      {QStringLiteral("XDG_CACHE_HOME"), QStringLiteral("/proc/velmora-no-cache")},
+      {QStringLiteral("HOME"), QStringLiteral("/proc/velmora-no-home")},
+  };
+  const QString picture = dir.filePath(QStringLiteral("board.png"));
+  const CliRun drawn =
+      RunCli(NewYearEve2000({QStringLiteral("--chart"), picture}), {}, environment);
+  ExpectSuccess(drawn);
+  EXPECT_TRUE(QImage(picture).size() == QSize(401, 401));
+  const CliRun refused = RunCli(
+      NewYearEve2000({QStringLiteral("--chart"), dir.filePath(QStringLiteral("no/board.png"))}), {},
+      environment);
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_TRUE(refused.err.startsWith("velmora-cli: cannot write the chart"))
+      << refused.err.toStdString();
+  EXPECT_EQ(refused.err.count('\n'), 1);
 }
 
 }  // namespace
