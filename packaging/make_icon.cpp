@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "qt_drawing/app_icon.h"
+#include "qt_drawing/board_file.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -16,8 +17,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_icon: SIZE must be 16 to 1024 pixels\n");
     return 2;
   }
-  if (!velmora::DrawAppIcon(size).save(QString::fromLocal8Bit(argv[2]), "PNG")) {
-    std::fprintf(stderr, "make_icon: cannot write %s\n", argv[2]);
+  QString reason;
+  if (!velmora::WriteFileWhole(QString::fromLocal8Bit(argv[2]),
+                               velmora::PngBytes(velmora::DrawAppIcon(size)), reason)) {
+    std::fprintf(stderr, "make_icon: cannot write %s: %s\n", argv[2], qPrintable(reason));
     return 1;
   }
   return 0;

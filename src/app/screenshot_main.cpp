@@ -15,6 +15,7 @@
 
 #include "app/app_errors.h"
 #include "app/main_window.h"
+#include "qt_drawing/board_file.h"
 
 int main(int argc, char** argv) {
   velmora::VelmoraApplication app(argc, argv);
@@ -37,8 +38,9 @@ int main(int argc, char** argv) {
   // Give the display server a moment to map and paint the window before it is pictured.
   QTimer::singleShot(wholeScreen ? 1000 : 0, &window, [&] {
     QPixmap picture = wholeScreen ? window.screen()->grabWindow(0) : window.grab();
-    if (!picture.save(path, "PNG")) {
-      err << "velmora-screenshot: cannot write " << path << "\n";
+    QString reason;
+    if (!velmora::WriteFileWhole(path, velmora::PngBytes(picture.toImage()), reason)) {
+      err << "velmora-screenshot: cannot write " << path << ": " << reason << "\n";
       status = 1;
     }
     QCoreApplication::quit();

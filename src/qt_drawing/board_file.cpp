@@ -16,12 +16,18 @@ ChartFileKind ChartFileKindOf(const QString& path) {
   return ChartFileKind::kUnknown;
 }
 
+QByteArray PngBytes(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) bytes.clear();
+  return bytes;
+}
+
 QByteArray BoardFileBytes(const QImageSurface& board, ChartFileKind kind) {
   QByteArray bytes;
   if (kind == ChartFileKind::kPng) {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!board.Image().save(&buffer, "PNG")) bytes.clear();
+    bytes = PngBytes(board.Image());
   } else if (kind == ChartFileKind::kSvg) {
     SvgSurface svg;
     board.Replay(svg);

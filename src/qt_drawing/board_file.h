@@ -13,6 +13,9 @@ enum class ChartFileKind { kUnknown, kPng, kSvg };
 // The picture a file name asks for by its ending, ".png" or ".svg" in any letter case.
 ChartFileKind ChartFileKindOf(const QString& path);
 
+// `image` encoded as PNG; empty when it cannot be encoded.
+QByteArray PngBytes(const QImage& image);
+
 // The board of `table` as PNG bytes, drawn by the window's own Qt drawing on its 401 x 401
 // bitmap. Needs a QGuiApplication, for the board's font.
 QByteArray BoardPng(const DisplayTable& table);
