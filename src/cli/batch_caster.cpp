@@ -50,20 +50,23 @@ namespace {
 
 constexpr std::size_t kReadBlock = 1 << 20;
 constexpr std::size_t kWriteBlock = 1 << 20;
+constexpr std::size_t kMemoryBlock = 1 << 14;
 
 // The output, gathered into one block and written with write(2) when the block is full or the
 // caller asks, or appended to a string held in memory. There is always room for one more answer
 // at Room().
 class OutputBlock {
  public:
-  explicit OutputBlock(int fd) : fd_(fd), buffer_(kWriteBlock + BatchCaster::kMaxAnswerBytes) {}
-  explicit OutputBlock(std::string& memory) : OutputBlock(-1) { memory_ = &memory; }
+  explicit OutputBlock(int fd, std::size_t block = kWriteBlock)
+      : fd_(fd), block_(block), buffer_(block + BatchCaster::kMaxAnswerBytes) {}
+  // Into memory the block only gathers answers, so a small one serves.
+  explicit OutputBlock(std::string& memory) : OutputBlock(-1, kMemoryBlock) { memory_ = &memory; }
 
   char* Room() { return buffer_.data() + used_; }
 
   bool Commit(const char* end) {
     used_ = static_cast<std::size_t>(end - buffer_.data());
-    return used_ < kWriteBlock || Flush();
+    return used_ < block_ || Flush();
   }
 
   bool Flush() {
@@ -92,6 +95,7 @@ class OutputBlock {
 
  private:
   int fd_;
+  std::size_t block_;
   std::string* memory_ = nullptr;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
