@@ -25,12 +25,13 @@
 
 #include "app/app_errors.h"
 #include "app/qt_rich_text_box.h"
-#include "qt_drawing/board_file.h"
 #include "calendar/birth_calendar.h"
 #include "chart/palace_chart.h"
 #include "presentation/chart_painter.h"
 #include "presentation/display_table.h"
 #include "presentation/reading_writer.h"
+#include "qt_drawing/board_file.h"
+#include "version.h"
 
 namespace velmora {
 
@@ -131,7 +132,7 @@ TfrmMain::TfrmMain(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName(QStringLiteral("frmMain"));
-  setWindowTitle(QStringLiteral("Velmora  1.31"));
+  setWindowTitle(QStringLiteral("Velmora  ") + QLatin1String(kVersion));
   setFont(DialogFont(11));
   setFixedSize(kClientWidth, kClientHeight);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -25,6 +25,7 @@
 #include "cli/chart_json.h"
 #include "cli/chart_report.h"
 #include "cli/terminal_text.h"
+#include "version.h"
 
 namespace velmora {
 
@@ -448,8 +449,8 @@ int RunCommandLine(int argc, char** argv) {
                                                                                 : kExitIncomplete;
   }
   if (request.version) {
-    const char version[] = "Velmora 1.31\n";
-    return WriteStdout(version, sizeof version - 1) ? kExitOk : kExitIncomplete;
+    const std::string version = std::string("Velmora ") + kVersion + '\n';
+    return WriteStdout(version.data(), version.size()) ? kExitOk : kExitIncomplete;
   }
   if (request.batchPath) return RunBatchRequest(*request.batchPath);
   return RunSingle(request, argc, argv);

@@ -27,7 +27,6 @@
 
 #include <unistd.h>
 
-#include "qt_drawing/qt_image_surface.h"
 #include "app_format_probe.h"
 #include "app_test_support.h"
 #include "calendar/birth_calendar.h"
@@ -36,6 +35,8 @@
 #include "presentation/reading_writer.h"
 #include "presentation/star_tables.h"
 #include "presentation/styled_text_buffer.h"
+#include "qt_drawing/qt_image_surface.h"
+#include "version.h"
 
 namespace velmora {
 namespace {
@@ -141,7 +142,7 @@ TEST_F(MainWindowTest, ControlsSitWhereTheLayoutPutsThem) {
 
 TEST_F(MainWindowTest, WindowIsAFixedCentredDialogWithItsCaptionAndFonts) {
   EXPECT_EQ(window_.objectName(), "frmMain");
-  EXPECT_EQ(window_.windowTitle(), "Velmora  1.31");
+  EXPECT_EQ(window_.windowTitle(), QStringLiteral("Velmora  ") + QLatin1String(kVersion));
   EXPECT_EQ(window_.size(), QSize(697, 453));
   EXPECT_EQ(window_.minimumSize(), QSize(697, 453));
   EXPECT_EQ(window_.maximumSize(), QSize(697, 453));

@@ -25,6 +25,7 @@
 #include "presentation/reading_writer.h"
 #include "presentation/star_tables.h"
 #include "presentation/styled_text_buffer.h"
+#include "version.h"
 
 namespace velmora {
 namespace {
@@ -465,7 +466,7 @@ TEST(CliBatch, ReadsLineEndingsOfEveryKindAndSucceedsWhenAllLinesAreGood) {
 TEST(CliInformation, VersionAndHelp) {
   const CliRun version = RunCli({QStringLiteral("--version")});
   ExpectSuccess(version);
-  EXPECT_EQ(version.out, QByteArray("Velmora 1.31\n"));
+  EXPECT_EQ(version.out, QByteArray("Velmora ") + kVersion + '\n');
   const CliRun help = RunCli({QStringLiteral("--help")});
   ExpectSuccess(help);
   EXPECT_TRUE(help.out.startsWith("Usage: velmora-cli [options]\n"));

@@ -9,7 +9,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 desktop-file-validate "$source_dir/packaging/velmora.desktop"
-appstreamcli validate --no-net "$source_dir/packaging/io.github.velmora.Velmora.metainfo.xml"
+appstreamcli validate --no-net "$build_dir/packaging/io.github.velmora.Velmora.metainfo.xml"
 
 cmake --install "$build_dir" --prefix "$scratch/prefix" >/dev/null
 (cd "$scratch/prefix" && find . -type f | sort) > "$scratch/manifest"
@@ -31,7 +31,12 @@ deb=$(ls "$build_dir"/packages/velmora_*.deb | head -n 1)
 info=$(dpkg-deb --info "$deb")
 grep -q '^ Depends: .*libqt6' <<<"$info" || { echo "package lists no Qt dependency"; exit 1; }
 dpkg-deb -x "$deb" "$scratch/root"
-[ "$("$scratch/root/usr/bin/velmora-cli" --version)" = "Velmora 1.31" ]
+version=$("$build_dir/src/cli/velmora-cli" --version)
+[[ $version =~ ^Velmora\ [0-9]+\.[0-9]+$ ]] || { echo "odd version line: $version"; exit 1; }
+[ "$("$scratch/root/usr/bin/velmora-cli" --version)" = "$version" ]
+grep -q "release version=\"${version#Velmora }\"" \
+  "$scratch/root/usr/share/metainfo/io.github.velmora.Velmora.metainfo.xml"
+[ "$(dpkg-deb --field "$deb" Version)" = "${version#Velmora }" ]
 "$scratch/root/usr/bin/velmora-cli" --date 2000-02-04 --time 23:00 --format text > "$scratch/installed.txt"
 "$build_dir/src/cli/velmora-cli" --date 2000-02-04 --time 23:00 --format text > "$scratch/built.txt"
 cmp "$scratch/installed.txt" "$scratch/built.txt"
