@@ -1,10 +1,16 @@
 #include "cli/batch_caster.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "cli/birth_input.h"
@@ -31,6 +37,14 @@ bool BatchCaster::CastLine(std::string_view line, std::int64_t number, std::stri
   return good;
 }
 
+char* BatchCaster::AnswerLine(std::string_view line, bool cut, std::int64_t number, char* out,
+                              bool& good) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  good = false;
+  if (cut || line.size() > kMaxLineBytes) return RefuseLongLine(line, number, out);
+  return CastLine(line, number, out, good);
+}
+
 char* BatchCaster::RefuseLongLine(std::string_view start, std::int64_t number, char* out) {
   std::string shown(start.substr(0, kMaxLineBytes));
   shown += "...";
@@ -52,6 +66,21 @@ constexpr std::size_t kReadBlock = 1 << 20;
 constexpr std::size_t kWriteBlock = 1 << 20;
 constexpr std::size_t kMemoryBlock = 1 << 14;
 
+// Writes all of `size` bytes with write(2); on failure says why in `error`.
+bool WriteAll(int fd, const char* p, std::size_t size, std::string& error) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, p, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      error = std::string("cannot write the output: ") + std::strerror(errno);
+      return false;
+    }
+    p += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
 // The output, gathered into one block and written with write(2) when the block is full or the
 // caller asks, or appended to a string held in memory. There is always room for one more answer
 // at Room().
@@ -72,20 +101,8 @@ class OutputBlock {
   bool Flush() {
     if (memory_ != nullptr) {
       memory_->append(buffer_.data(), used_);
-      used_ = 0;
-      return true;
-    }
-    const char* p = buffer_.data();
-    std::size_t left = used_;
-    while (left > 0) {
-      const ssize_t written = ::write(fd_, p, left);
-      if (written < 0) {
-        if (errno == EINTR) continue;
-        error_ = std::string("cannot write the output: ") + std::strerror(errno);
-        return false;
-      }
-      p += written;
-      left -= static_cast<std::size_t>(written);
+    } else if (!WriteAll(fd_, buffer_.data(), used_, error_)) {
+      return false;
     }
     used_ = 0;
     return true;
@@ -102,14 +119,16 @@ class OutputBlock {
   std::string error_;
 };
 
-// Splits the input into lines and answers each, keeping a line that runs over the end of one
-// block until the next.
-class LineFeeder {
+// Splits the input into lines and hands each to `sink.Line(line, cut)`, keeping a line that
+// runs over the end of one read until the next. A line is kept up to one byte more than a line
+// may hold, so that a line of the greatest length whose closing "\r" arrives in a later read is
+// told apart from a line that is too long; `cut` says that bytes beyond those were dropped.
+template <typename Sink>
+class LineSplitter {
  public:
-  LineFeeder(BatchCaster& caster, BatchSummary& summary, OutputBlock& out)
-      : caster_(caster), summary_(summary), out_(out) {}
+  explicit LineSplitter(Sink& sink) : sink_(sink) {}
 
-  // Returns false once the output cannot be written.
+  // Returns false once the sink refuses a line (the output cannot be written).
   bool Feed(std::string_view block) {
     while (!block.empty()) {
       const std::size_t end = block.find('\n');
@@ -117,76 +136,65 @@ class LineFeeder {
         Keep(block);
         return true;
       }
-      bool written = false;
-      if (pending_.empty() && !overlong_) {
-        written = EndLine(block.substr(0, end));  // the whole line lies in this block: no copy
+      bool taken = false;
+      if (pending_.empty() && !cut_) {
+        taken = sink_.Line(block.substr(0, end), false);  // the whole line is here: no copy
       } else {
         Keep(block.substr(0, end));
-        written = EndLine(pending_);
+        taken = EndPending();
       }
-      if (!written) return false;
+      if (!taken) return false;
       block.remove_prefix(end + 1);
     }
     return true;
   }
 
   // The last line, when the input does not end with a line break.
-  bool Finish() { return pending_.empty() && !overlong_ ? true : EndLine(pending_); }
+  bool Finish() { return pending_.empty() && !cut_ ? true : EndPending(); }
 
  private:
-  // Keeps up to one byte more than a line may hold, so that a line of the greatest length whose
-  // closing "\r" arrives in a later read is told apart from a line that is too long.
   void Keep(std::string_view part) {
     const std::size_t room = BatchCaster::kMaxLineBytes + 1 - pending_.size();
-    if (part.size() > room) overlong_ = true;
+    if (part.size() > room) cut_ = true;
     pending_.append(part.substr(0, std::min(room, part.size())));
   }
 
-  bool EndLine(std::string_view line) {
-    ++summary_.lines;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    bool good = false;
-    char* end = nullptr;
-    if (overlong_ || line.size() > BatchCaster::kMaxLineBytes) {
-      end = caster_.RefuseLongLine(line, summary_.lines, out_.Room());
-    } else {
-      end = caster_.CastLine(line, summary_.lines, out_.Room(), good);
-    }
-    if (!good) ++summary_.badLines;
+  bool EndPending() {
+    const bool taken = sink_.Line(pending_, cut_);
     pending_.clear();
-    overlong_ = false;
+    cut_ = false;
+    return taken;
+  }
+
+  Sink& sink_;
+  std::string pending_;
+  bool cut_ = false;
+};
+
+// Answers each line at once, into one output block: the batch on one thread.
+class DirectSink {
+ public:
+  DirectSink(BatchSummary& summary, OutputBlock& out) : summary_(summary), out_(out) {}
+
+  bool Line(std::string_view line, bool cut) {
+    bool good = false;
+    char* end = caster_.AnswerLine(line, cut, ++summary_.lines, out_.Room(), good);
+    if (!good) ++summary_.badLines;
     return out_.Commit(end);
   }
 
-  BatchCaster& caster_;
+ private:
+  BatchCaster caster_;
   BatchSummary& summary_;
   OutputBlock& out_;
-  std::string pending_;
-  bool overlong_ = false;
 };
 
-}  // namespace
-
-BatchSummary RunBatchPieces(std::span<const std::string_view> pieces, std::string& out) {
-  BatchSummary summary;
-  OutputBlock output(out);
-  BatchCaster caster;
-  LineFeeder feeder(caster, summary, output);
-  for (const std::string_view piece : pieces) feeder.Feed(piece);
-  feeder.Finish();
-  output.Flush();
-  return summary;
-}
-
-BatchSummary RunBatch(std::FILE* in, std::FILE* out) {
-  BatchSummary summary;
-  std::fflush(out);  // whatever went out through the stream before comes first
-  OutputBlock output(fileno(out));
-  BatchCaster caster;
-  LineFeeder feeder(caster, summary, output);
+// Reads `fd` until its end, handing what arrives to `feed` (which returns false to stop) and
+// calling `paused` whenever the input has nothing more for now, so that births typed or piped
+// in slowly are answered as they come. Returns false after a failed read, with the reason.
+template <typename Feed, typename Paused>
+bool ReadInput(int fd, Feed&& feed, Paused&& paused, BatchSummary& summary) {
   std::vector<char> block(kReadBlock);
-  const int fd = fileno(in);
-  bool writing = true;
   for (;;) {
     // read(2) rather than fread(): it returns what is there, so input that comes slowly is
     // answered line by line instead of after a whole block.
@@ -196,21 +204,218 @@ BatchSummary RunBatch(std::FILE* in, std::FILE* out) {
       summary.ioFailed = true;
       summary.readFailed = true;
       summary.ioError = std::string("cannot read the births: ") + std::strerror(errno);
-      break;
+      return false;
     }
-    if (got == 0) break;
-    writing = feeder.Feed(std::string_view(block.data(), static_cast<std::size_t>(got)));
-    // A short read means the input has nothing more for now: show what is done so far.
-    if (writing && static_cast<std::size_t>(got) < block.size()) writing = output.Flush();
-    if (!writing) break;
+    if (got == 0) return true;
+    if (!feed(std::string_view(block.data(), static_cast<std::size_t>(got)))) return true;
+    // A short read on input with nothing more waiting means the input has paused.
+    pollfd more{fd, POLLIN, 0};
+    if (static_cast<std::size_t>(got) < block.size() && ::poll(&more, 1, 0) == 0 && !paused()) {
+      return true;
+    }
   }
-  if (writing && !summary.ioFailed) writing = feeder.Finish();
+}
+
+BatchSummary RunOnOneThread(int in, int out) {
+  BatchSummary summary;
+  OutputBlock output(out);
+  DirectSink sink(summary, output);
+  LineSplitter<DirectSink> lines(sink);
+  bool writing = true;
+  const bool read = ReadInput(
+      in, [&](std::string_view bytes) { return writing = lines.Feed(bytes); },
+      [&] { return writing = output.Flush(); }, summary);
+  if (writing && read) writing = lines.Finish();
   if (writing) writing = output.Flush();
   if (!writing) {
     summary.ioFailed = true;
     summary.ioError = output.Error();
   }
   return summary;
+}
+
+// --- casting on several threads ---
+
+// A run of consecutive input lines, cast by one worker into its own answers.
+struct WorkBlock {
+  static constexpr std::size_t kLines = 512;
+
+  std::string input;                // the lines' bytes, one after another
+  std::vector<std::uint32_t> ends;  // where each line ends in `input`
+  std::vector<char> cut;            // per line: bytes beyond what was kept were dropped
+  std::int64_t firstLine = 0;       // the number of the first line
+  std::vector<char> answers;
+  std::size_t answerBytes = 0;
+  std::int64_t badLines = 0;
+  bool done = false;
+
+  void Clear() {
+    input.clear();
+    ends.clear();
+    cut.clear();
+    answerBytes = 0;
+    badLines = 0;
+    done = false;
+  }
+
+  void Cast(BatchCaster& caster) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+      if (answers.size() - answerBytes < BatchCaster::kMaxAnswerBytes) {
+        answers.resize(std::max(2 * answers.size(), answerBytes + BatchCaster::kMaxAnswerBytes));
+      }
+      bool good = false;
+      const std::string_view line(input.data() + start, ends[i] - start);
+      char* end = caster.AnswerLine(line, cut[i] != 0, firstLine + static_cast<std::int64_t>(i),
+                                    answers.data() + answerBytes, good);
+      answerBytes = static_cast<std::size_t>(end - answers.data());
+      if (!good) ++badLines;
+      start = ends[i];
+    }
+  }
+};
+
+// The reader's side: it fills blocks in input order and hands them to the workers, and writes
+// the answers of finished blocks in the same order. At most kBlocksPerWorker blocks per worker
+// are in flight, so memory stays bounded whatever the input's size.
+class WorkerPool {
+ public:
+  static constexpr std::size_t kBlocksPerWorker = 4;
+
+  WorkerPool(int jobs, int out, BatchSummary& summary)
+      : out_(out), summary_(summary), blocks_(kBlocksPerWorker * static_cast<std::size_t>(jobs)) {
+    for (auto& block : blocks_) block = std::make_unique<WorkBlock>();
+    for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { Work(); });
+  }
+
+  ~WorkerPool() {
+    {
+      const std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+  }
+
+  // The line sink: adds a line to the block being filled, and hands the block on when full.
+  bool Line(std::string_view line, bool cut) {
+    WorkBlock& block = *blocks_[(first_ + inFlight_) % blocks_.size()];
+    block.input.append(line);
+    block.ends.push_back(static_cast<std::uint32_t>(block.input.size()));
+    block.cut.push_back(cut ? 1 : 0);
+    ++summary_.lines;
+    return block.ends.size() < WorkBlock::kLines || Submit();
+  }
+
+  // Hands on the partly filled block and writes every answer due so far.
+  bool Drain() {
+    if (!Submit()) return false;
+    while (inFlight_ > 0) {
+      if (!WriteOldest()) return false;
+    }
+    return true;
+  }
+
+  const std::string& Error() const { return error_; }
+
+ private:
+  bool Submit() {
+    WorkBlock& block = *blocks_[(first_ + inFlight_) % blocks_.size()];
+    if (block.ends.empty()) return true;
+    block.firstLine = summary_.lines - static_cast<std::int64_t>(block.ends.size()) + 1;
+    {
+      const std::lock_guard lock(mutex_);
+      queue_.push_back(&block);
+    }
+    wake_.notify_one();
+    ++inFlight_;
+    // The next block to fill must be free: write the oldest when all are in flight.
+    return inFlight_ < blocks_.size() || WriteOldest();
+  }
+
+  bool WriteOldest() {
+    WorkBlock& block = *blocks_[first_];
+    {
+      std::unique_lock lock(mutex_);
+      finished_.wait(lock, [&] { return block.done; });
+    }
+    summary_.badLines += block.badLines;
+    const bool written = WriteAll(out_, block.answers.data(), block.answerBytes, error_);
+    block.Clear();
+    first_ = (first_ + 1) % blocks_.size();
+    --inFlight_;
+    return written;
+  }
+
+  void Work() {
+    BatchCaster caster;
+    for (;;) {
+      WorkBlock* block = nullptr;
+      {
+        std::unique_lock lock(mutex_);
+        wake_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+        if (queue_.empty()) return;
+        block = queue_.front();
+        queue_.pop_front();
+      }
+      block->Cast(caster);
+      {
+        const std::lock_guard lock(mutex_);
+        block->done = true;
+      }
+      finished_.notify_all();
+    }
+  }
+
+  int out_;
+  BatchSummary& summary_;
+  std::vector<std::unique_ptr<WorkBlock>> blocks_;  // a ring: first_ is the oldest in flight
+  std::size_t first_ = 0;
+  std::size_t inFlight_ = 0;
+  std::string error_;
+
+  std::mutex mutex_;
+  std::condition_variable wake_;      // a block is queued, or the pool stops
+  std::condition_variable finished_;  // a block is cast
+  std::deque<WorkBlock*> queue_;
+  bool stopping_ = false;
+  std::vector<std::thread> workers_;
+};
+
+BatchSummary RunOnWorkers(int in, int out, int jobs) {
+  BatchSummary summary;
+  WorkerPool pool(jobs, out, summary);
+  LineSplitter<WorkerPool> lines(pool);
+  bool writing = true;
+  const bool read = ReadInput(
+      in, [&](std::string_view bytes) { return writing = lines.Feed(bytes); },
+      [&] { return writing = pool.Drain(); }, summary);
+  if (writing && read) writing = lines.Finish();
+  if (writing) writing = pool.Drain();
+  if (!writing) {
+    summary.ioFailed = true;
+    summary.ioError = pool.Error();
+  }
+  return summary;
+}
+
+}  // namespace
+
+BatchSummary RunBatchPieces(std::span<const std::string_view> pieces, std::string& out) {
+  BatchSummary summary;
+  OutputBlock output(out);
+  DirectSink sink(summary, output);
+  LineSplitter<DirectSink> lines(sink);
+  for (const std::string_view piece : pieces) lines.Feed(piece);
+  lines.Finish();
+  output.Flush();
+  return summary;
+}
+
+BatchSummary RunBatch(std::FILE* in, std::FILE* out, int jobs) {
+  std::fflush(out);  // whatever went out through the stream before comes first
+  return jobs <= 1 ? RunOnOneThread(fileno(in), fileno(out))
+                   : RunOnWorkers(fileno(in), fileno(out), jobs);
 }
 
 }  // namespace velmora

@@ -29,6 +29,9 @@ class BatchCaster {
   char* CastLine(std::string_view line, std::int64_t number, char* out, bool& good);
   // The same, appended to a string; returns whether the line was a good birth.
   bool CastLine(std::string_view line, std::int64_t number, std::string& out);
+  // The answer to one line of a batch, a closing "\r" dropped: its chart, or the error object
+  // for a line longer than kMaxLineBytes or `cut` short on reading.
+  char* AnswerLine(std::string_view line, bool cut, std::int64_t number, char* out, bool& good);
   // The error object for a line that was cut short at kMaxLineBytes: `start` is its beginning.
   char* RefuseLongLine(std::string_view start, std::int64_t number, char* out);
 
@@ -53,10 +56,11 @@ struct BatchSummary {
 
 // Reads births from `in` until its end and writes one JSON line per input line to `out`, in
 // input order. A line ends at "\n"; a "\r" before it is dropped, so files with Windows line
-// ends read the same; a last line without a line break still counts. Output goes out in blocks
-// of a megabyte, and whenever the input pauses, so that births typed or piped in slowly are
-// answered as they come.
-BatchSummary RunBatch(std::FILE* in, std::FILE* out);
+// ends read the same; a last line without a line break still counts. Output goes out in blocks,
+// and whenever the input pauses, so that births typed or piped in slowly are answered as they
+// come. With `jobs` above 1, that many workers cast blocks of lines side by side, each with its
+// own chart and display table; the answers are the same, byte for byte, as on one thread.
+BatchSummary RunBatch(std::FILE* in, std::FILE* out, int jobs = 1);
 
 // The same for input held in memory, given in `pieces` as successive reads would deliver it;
 // the answers are appended to `out`. The answers depend on the bytes alone, never on where one

@@ -10,9 +10,11 @@
 #include <QTemporaryDir>
 
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +37,9 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitIncomplete = 1;  // a batch held bad lines, or standard output failed
 constexpr int kExitBadInput = 2;    // refused before anything was written
+
+// The most batch workers --jobs takes.
+constexpr int kMaxJobs = 256;
 
 // The most characters of a user's argument that a message shows.
 constexpr qsizetype kMaxEcho = 120;
@@ -72,6 +77,10 @@ struct Options {
                      "(- for standard input) and write one JSON object per line, in order; a "
                      "bad line gets {\"line\":N,\"input\":...,\"error\":...} instead."),
       QStringLiteral("FILE|-")};
+  QCommandLineOption jobs{QStringLiteral("jobs"),
+                          QStringLiteral("With --batch: cast on N workers side by side, the "
+                                         "answers still in input order. Default: one per core."),
+                          QStringLiteral("N")};
 };
 
 const Options& TheOptions() {
@@ -88,7 +97,7 @@ void SetUp(QCommandLineParser& parser) {
           "%1, local clock time.")
           .arg(QLatin1String(kSupportedBirthRange)));
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-  parser.addOptions({o.help, o.version, o.date, o.time, o.format, o.chart, o.batch});
+  parser.addOptions({o.help, o.version, o.date, o.time, o.format, o.chart, o.batch, o.jobs});
 }
 
 std::optional<OutputFormat> FormatNamed(const QString& name) {
@@ -279,7 +288,16 @@ bool SameRegularFile(int first, int second) {
          S_ISREG(b.st_mode) && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-int RunBatchRequest(const QString& path) {
+// One worker per core the process may run on, unless the user says otherwise.
+int BatchJobs(int asked) {
+  if (asked > 0) return asked;
+  cpu_set_t cores;
+  CPU_ZERO(&cores);
+  const int usable = ::sched_getaffinity(0, sizeof cores, &cores) == 0 ? CPU_COUNT(&cores) : 1;
+  return std::clamp(usable, 1, kMaxJobs);
+}
+
+int RunBatchRequest(const QString& path, int jobs) {
   const bool fromStdin = path == QLatin1String("-");
   const QString source = Quoted(fromStdin ? QStringLiteral("standard input") : path);
   std::FILE* in = stdin;
@@ -298,7 +316,7 @@ int RunBatchRequest(const QString& path) {
                    .arg(source));
     return kExitBadInput;
   }
-  const BatchSummary summary = RunBatch(in, stdout);
+  const BatchSummary summary = RunBatch(in, stdout, BatchJobs(jobs));
   if (in != stdin) std::fclose(in);
   if (summary.ioFailed) {
     PrintError((summary.readFailed ? QStringLiteral("--batch %1: ").arg(source) : QString()) +
@@ -341,7 +359,8 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
   request.version = parser.isSet(o.version);
   if (request.help || request.version) return true;
 
-  for (const QCommandLineOption* option : {&o.date, &o.time, &o.format, &o.chart, &o.batch}) {
+  for (const QCommandLineOption* option :
+       {&o.date, &o.time, &o.format, &o.chart, &o.batch, &o.jobs}) {
     if (parser.values(*option).size() > 1) {
       error = QStringLiteral("--%1 is given more than once; give it once.")
                   .arg(option->names().first());
@@ -366,6 +385,20 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
                   "--chart %1: the board is written as PNG or SVG; give a file "
                   "name ending in .png or .svg.")
                   .arg(Quoted(request.chartPath));
+      return false;
+    }
+  }
+  if (parser.isSet(o.jobs)) {
+    bool number = false;
+    request.jobs = parser.value(o.jobs).toInt(&number);
+    if (!number || request.jobs < 1 || request.jobs > kMaxJobs) {
+      error = QStringLiteral("--jobs %1: give the number of workers, a whole number from 1 to %2.")
+                  .arg(Quoted(parser.value(o.jobs)))
+                  .arg(kMaxJobs);
+      return false;
+    }
+    if (!parser.isSet(o.batch)) {
+      error = QStringLiteral("--jobs goes with --batch; a single chart is cast on one thread.");
       return false;
     }
   }
@@ -407,6 +440,7 @@ QString HelpText() {
               "  %1 --date 1985-07-19 --time 06:30 --format html > reading.html\n"
               "  %1 --date 1985-07-19 --time 06:30 --chart board.png\n"
               "  %1 --batch births.txt > charts.jsonl\n"
+              "  %1 --batch births.txt --jobs 1 > charts.jsonl\n"
               "  printf '2000-02-04 23:00\\n1985-07-19 06:30\\n' | %1 --batch -\n"
               "\nExit status:\n"
               "  0  success.\n"
@@ -452,7 +486,7 @@ int RunCommandLine(int argc, char** argv) {
     const std::string version = std::string("Velmora ") + kVersion + '\n';
     return WriteStdout(version.data(), version.size()) ? kExitOk : kExitIncomplete;
   }
-  if (request.batchPath) return RunBatchRequest(*request.batchPath);
+  if (request.batchPath) return RunBatchRequest(*request.batchPath, request.jobs);
   return RunSingle(request, argc, argv);
 }
 

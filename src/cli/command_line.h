@@ -22,6 +22,7 @@ struct CommandLineRequest {
   QString chartPath;  // empty: no picture
   ChartFileKind chartKind = ChartFileKind::kUnknown;
   std::optional<QString> batchPath;  // "-" for standard input
+  int jobs = 0;                      // batch workers; 0: one per core
 };
 
 // Reads the arguments, program name first, with QCommandLineParser. Refuses unknown options,

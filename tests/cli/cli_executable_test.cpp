@@ -285,6 +285,12 @@ TEST(CliBadInput, GetsOneLineOnStandardErrorExitTwoAndNoOutputOrPicture) {
       {"a folder as the batch file",
        {QStringLiteral("--batch"), dir.path()},
        "cannot read the births: Is a directory."},
+      {"no workers",
+       {QStringLiteral("--batch"), QStringLiteral("-"), QStringLiteral("--jobs"),
+        QStringLiteral("0")},
+       "--jobs \"0\": give the number of workers, a whole number from 1 to 256."},
+      {"workers for a single chart", birth("2000-02-04", "23:00", {"--jobs", "2"}),
+       "--jobs goes with --batch"},
       {"a stray word after --version",
        {QStringLiteral("--version"), QStringLiteral("extra")},
        "unexpected argument \"extra\""},
@@ -458,6 +464,64 @@ TEST(CliBatch, ReadsLineEndingsOfEveryKindAndSucceedsWhenAllLinesAreGood) {
       EXPECT_EQ(error.error, QJsonParseError::NoError) << line.left(200).toStdString();
       EXPECT_LT(line.size(), 2000) << "an overlong line is not echoed whole";
     }
+  }
+}
+
+// Casting on several workers changes nothing but the speed: the same answers, error objects
+// included, in the same order, with the same summary.
+TEST(CliBatch, WorkersGiveTheSameAnswersAsOneThread) {
+  QByteArray input;
+  for (int i = 0; i < 100'000; ++i) {
+    const int year = 1902 + i % 150;
+    const int month = 1 + i % 12;
+    const int day = 1 + i % 31;
+    // Some days do not exist in their month, and hour 24 is refused.
+    input += QByteArray::number(year) + '-' + QByteArray::number(100 + month).mid(1) + '-' +
+             QByteArray::number(100 + day).mid(1) + ' ' + QByteArray::number(100 + i % 25).mid(1) +
+             ':' + QByteArray::number(100 + i % 60).mid(1);
+    input += i % 1000 == 0 ? QByteArray(300, 'x') + "\r\n" : QByteArray(i % 7 == 0 ? "\r\n" : "\n");
+  }
+  QTemporaryDir dir;
+  QFile file(dir.filePath(QStringLiteral("births.txt")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(input);
+  file.close();
+  const CliRun one = RunCli(
+      {QStringLiteral("--batch"), file.fileName(), QStringLiteral("--jobs"), QStringLiteral("1")});
+  ASSERT_TRUE(one.finished);
+  EXPECT_EQ(one.exitCode, 1);
+  EXPECT_EQ(one.out.count('\n'), 100'000);
+  for (const char* jobs : {"2", "3"}) {
+    SCOPED_TRACE(jobs);
+    const CliRun many = RunCli({QStringLiteral("--batch"), file.fileName(),
+                                QStringLiteral("--jobs"), QString::fromLatin1(jobs)});
+    ASSERT_TRUE(many.finished);
+    EXPECT_EQ(many.exitCode, one.exitCode);
+    EXPECT_EQ(many.err, one.err);
+    EXPECT_TRUE(many.out == one.out) << "the answers differ";
+  }
+  const CliRun piped = RunCli({QStringLiteral("--batch"), QStringLiteral("-")}, input);
+  EXPECT_TRUE(piped.out == one.out) << "standard input on the default workers";
+}
+
+// A birth piped in slowly is answered before the next one comes, on one thread or several.
+TEST(CliBatch, AnswersEachLineAsItComes) {
+  for (const char* jobs : {"1", "2"}) {
+    SCOPED_TRACE(jobs);
+    QProcess process;
+    process.start(QStringLiteral(VELMORA_CLI_PATH),
+                  {QStringLiteral("--batch"), QStringLiteral("-"), QStringLiteral("--jobs"),
+                   QString::fromLatin1(jobs)});
+    ASSERT_TRUE(process.waitForStarted(30'000));
+    QByteArray out;
+    for (const char* birth : {"2000-02-04 23:00\n", "not a birth\n", "1985-07-19 06:30\n"}) {
+      process.write(birth);
+      const int before = static_cast<int>(out.count('\n'));
+      ASSERT_TRUE(testing::WaitUntil(process, out, before + 1)) << "no answer to " << birth;
+    }
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(30'000));
+    EXPECT_EQ(process.exitCode(), 1);
   }
 }
 

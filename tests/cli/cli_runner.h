@@ -44,6 +44,16 @@ inline CliRun RunCli(const QStringList& arguments, const QByteArray& input = {},
   return run;
 }
 
+// Reads a running program's standard output into `out` until it holds `lines` line breaks;
+// false when that does not happen within half a minute.
+inline bool WaitUntil(QProcess& process, QByteArray& out, int lines) {
+  while (out.count('\n') < lines) {
+    if (!process.waitForReadyRead(30'000)) return false;
+    out += process.readAllStandardOutput();
+  }
+  return true;
+}
+
 // The standard 4 February 2000, 23:00 birth, the evening before the lunar new year.
 inline QStringList NewYearEve2000(QStringList more = {}) {
   QStringList arguments = {QStringLiteral("--date"), QStringLiteral("2000-02-04"),
