@@ -4,8 +4,9 @@
 //
 //   build/<dir>/bench/cli_bench
 //
-// BM_CliBatchExecutable runs the real program (start-up included) as a user would:
-//   velmora-cli --batch births.txt > /dev/null
+// BM_CliBatchExecutable/N runs the real program (start-up included) as a user would, on N
+// workers:
+//   velmora-cli --batch births.txt --jobs N > /dev/null
 // BM_CliBatchInProcess runs the same batch loop inside this program, and counts its heap
 // allocations per line.
 #include <benchmark/benchmark.h>
@@ -78,7 +79,10 @@ void BM_CliBatchExecutable(benchmark::State& state) {
   std::string program = VELMORA_CLI_PATH;
   std::string option = "--batch";
   std::string file = path;
-  char* argv[] = {program.data(), option.data(), file.data(), nullptr};
+  std::string jobsOption = "--jobs";
+  std::string jobs = std::to_string(state.range(0));
+  char* argv[] = {program.data(),    option.data(), file.data(),
+                  jobsOption.data(), jobs.data(),   nullptr};
   for (auto _ : state) {
     pid_t child = 0;
     if (posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ) != 0) {
@@ -97,7 +101,12 @@ void BM_CliBatchExecutable(benchmark::State& state) {
   state.counters["charts_per_second"] = benchmark::Counter(
       static_cast<double>(state.iterations() * kBirths), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_CliBatchExecutable)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_CliBatchExecutable)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 void BM_CliBatchInProcess(benchmark::State& state) {
   const std::string& path = Births().Path();
