@@ -176,6 +176,10 @@ class DirectSink {
  public:
   DirectSink(BatchSummary& summary, OutputBlock& out) : summary_(summary), out_(out) {}
 
+  // Writes every answer due so far.
+  bool Flush() { return out_.Flush(); }
+  const std::string& Error() const { return out_.Error(); }
+
   bool Line(std::string_view line, bool cut) {
     bool good = false;
     char* end = caster_.AnswerLine(line, cut, ++summary_.lines, out_.Room(), good);
@@ -216,22 +220,20 @@ bool ReadInput(int fd, Feed&& feed, Paused&& paused, BatchSummary& summary) {
   }
 }
 
-BatchSummary RunOnOneThread(int in, int out) {
-  BatchSummary summary;
-  OutputBlock output(out);
-  DirectSink sink(summary, output);
-  LineSplitter<DirectSink> lines(sink);
+// Answers the whole of `in` through `sink`, one DirectSink or WorkerPool, into `summary`.
+template <typename Sink>
+void Answer(int in, Sink& sink, BatchSummary& summary) {
+  LineSplitter<Sink> lines(sink);
   bool writing = true;
   const bool read = ReadInput(
       in, [&](std::string_view bytes) { return writing = lines.Feed(bytes); },
-      [&] { return writing = output.Flush(); }, summary);
+      [&] { return writing = sink.Flush(); }, summary);
   if (writing && read) writing = lines.Finish();
-  if (writing) writing = output.Flush();
+  if (writing) writing = sink.Flush();
   if (!writing) {
     summary.ioFailed = true;
-    summary.ioError = output.Error();
+    summary.ioError = sink.Error();
   }
-  return summary;
 }
 
 // --- casting on several threads ---
@@ -308,7 +310,7 @@ class WorkerPool {
   }
 
   // Hands on the partly filled block and writes every answer due so far.
-  bool Drain() {
+  bool Flush() {
     if (!Submit()) return false;
     while (inFlight_ > 0) {
       if (!WriteOldest()) return false;
@@ -382,23 +384,6 @@ class WorkerPool {
   std::vector<std::thread> workers_;
 };
 
-BatchSummary RunOnWorkers(int in, int out, int jobs) {
-  BatchSummary summary;
-  WorkerPool pool(jobs, out, summary);
-  LineSplitter<WorkerPool> lines(pool);
-  bool writing = true;
-  const bool read = ReadInput(
-      in, [&](std::string_view bytes) { return writing = lines.Feed(bytes); },
-      [&] { return writing = pool.Drain(); }, summary);
-  if (writing && read) writing = lines.Finish();
-  if (writing) writing = pool.Drain();
-  if (!writing) {
-    summary.ioFailed = true;
-    summary.ioError = pool.Error();
-  }
-  return summary;
-}
-
 }  // namespace
 
 BatchSummary RunBatchPieces(std::span<const std::string_view> pieces, std::string& out) {
@@ -414,8 +399,16 @@ BatchSummary RunBatchPieces(std::span<const std::string_view> pieces, std::strin
 
 BatchSummary RunBatch(std::FILE* in, std::FILE* out, int jobs) {
   std::fflush(out);  // whatever went out through the stream before comes first
-  return jobs <= 1 ? RunOnOneThread(fileno(in), fileno(out))
-                   : RunOnWorkers(fileno(in), fileno(out), jobs);
+  BatchSummary summary;
+  if (jobs <= 1) {
+    OutputBlock output(fileno(out));
+    DirectSink sink(summary, output);
+    Answer(fileno(in), sink, summary);
+  } else {
+    WorkerPool pool(jobs, fileno(out), summary);
+    Answer(fileno(in), pool, summary);
+  }
+  return summary;
 }
 
 }  // namespace velmora
