@@ -5,8 +5,8 @@
 #include <QPixmap>
 
 #include "app/app_errors.h"
-#include "qt_drawing/app_icon.h"
 #include "app/main_window.h"
+#include "qt_drawing/app_icon.h"
 
 int main(int argc, char** argv) {
   velmora::VelmoraApplication app(argc, argv);

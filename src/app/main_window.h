@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "qt_drawing/qt_image_surface.h"
 #include "calendar/date_time.h"
+#include "qt_drawing/qt_image_surface.h"
 
 class QContextMenuEvent;
 class QDateEdit;
