@@ -64,8 +64,14 @@ struct Options {
       QStringLiteral("text: the reading as plain lines; ansi: the same in colour, wrapped "
                      "between words on a terminal; html: a page with the board and the "
                      "coloured reading; json: the chart's facts and palaces. Default: ansi on "
-                     "a terminal (text if NO_COLOR is set), text otherwise."),
+                     "a terminal, text otherwise."),
       QStringLiteral("text|ansi|html|json")};
+  QCommandLineOption color{
+      QStringLiteral("color"),
+      QStringLiteral("Colour the ansi reading: always, never, or auto (the default): on a "
+                     "terminal, or when --format ansi is given, unless NO_COLOR is set. Only "
+                     "the colour changes; on a terminal the reading is wrapped either way."),
+      QStringLiteral("auto|always|never")};
   QCommandLineOption chart{QStringLiteral("chart"),
                            QStringLiteral("Also draw the board into FILE, a PNG or SVG picture "
                                           "as its name ends. The file is written whole or not "
@@ -97,7 +103,8 @@ void SetUp(QCommandLineParser& parser) {
           "%1, local clock time.")
           .arg(QLatin1String(kSupportedBirthRange)));
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-  parser.addOptions({o.help, o.version, o.date, o.time, o.format, o.chart, o.batch, o.jobs});
+  parser.addOptions(
+      {o.help, o.version, o.date, o.time, o.format, o.color, o.chart, o.batch, o.jobs});
 }
 
 std::optional<OutputFormat> FormatNamed(const QString& name) {
@@ -225,14 +232,15 @@ AnsiColors TerminalColors() {
   return AnsiColors::kBasic16;
 }
 
-// The output in `format`; ANSI text is wrapped between words to `width` columns when that is
-// above 0.
-std::string RenderReport(const ChartReport& report, OutputFormat format, int width) {
+// The output in `format`; ANSI text is coloured when `colour` says so, and wrapped between
+// words to `width` columns when that is above 0.
+std::string RenderReport(const ChartReport& report, OutputFormat format, bool colour, int width) {
   switch (format) {
     case OutputFormat::kText:
       return report.Reading().PlainText();
     case OutputFormat::kAnsi:
-      return WrapToWidth(report.Reading().Ansi(TerminalColors()), width);
+      return WrapToWidth(report.Reading().Ansi(colour ? TerminalColors() : AnsiColors::kNone),
+                         width);
     case OutputFormat::kHtml:
       return report.HtmlPage();
     case OutputFormat::kJson: {
@@ -272,10 +280,12 @@ int RunSingle(const CommandLineRequest& request, int& argc, char** argv) {
       return kExitBadInput;
     }
   }
-  const OutputFormat format =
-      request.format.value_or(DefaultFormat(::isatty(STDOUT_FILENO) == 1, std::getenv("NO_COLOR")));
+  const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+  const OutputFormat format = request.format.value_or(DefaultFormat(terminal));
+  const bool colour = UseColour(request.color, terminal, request.format == OutputFormat::kAnsi,
+                                std::getenv("NO_COLOR"));
   const std::string output =
-      RenderReport(report, format, format == OutputFormat::kAnsi ? TerminalWidth() : 0);
+      RenderReport(report, format, colour, format == OutputFormat::kAnsi ? TerminalWidth() : 0);
   return WriteStdout(output.data(), output.size()) ? kExitOk : kExitIncomplete;
 }
 
@@ -360,7 +370,7 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
   if (request.help || request.version) return true;
 
   for (const QCommandLineOption* option :
-       {&o.date, &o.time, &o.format, &o.chart, &o.batch, &o.jobs}) {
+       {&o.date, &o.time, &o.format, &o.color, &o.chart, &o.batch, &o.jobs}) {
     if (parser.values(*option).size() > 1) {
       error = QStringLiteral("--%1 is given more than once; give it once.")
                   .arg(option->names().first());
@@ -374,6 +384,19 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
     if (!request.format) {
       error = QStringLiteral("--format %1: unknown format; use text, ansi, html or json.")
                   .arg(Quoted(parser.value(o.format)));
+      return false;
+    }
+  }
+  if (parser.isSet(o.color)) {
+    const QString color = parser.value(o.color);
+    if (color == QLatin1String("auto")) {
+      request.color = ColorChoice::kAuto;
+    } else if (color == QLatin1String("always")) {
+      request.color = ColorChoice::kAlways;
+    } else if (color == QLatin1String("never")) {
+      request.color = ColorChoice::kNever;
+    } else {
+      error = QStringLiteral("--color %1: use auto, always or never.").arg(Quoted(color));
       return false;
     }
   }
@@ -437,6 +460,7 @@ QString HelpText() {
               "\nExamples:\n"
               "  %1 --date 2000-02-04 --time 23:00\n"
               "  %1 --date 2000-02-04 --time 23:00 --format json\n"
+              "  %1 --date 2000-02-04 --time 23:00 --color=never | less\n"
               "  %1 --date 1985-07-19 --time 06:30 --format html > reading.html\n"
               "  %1 --date 1985-07-19 --time 06:30 --chart board.png\n"
               "  %1 --batch births.txt > charts.jsonl\n"
@@ -455,9 +479,14 @@ QString HelpText() {
   return text;
 }
 
-OutputFormat DefaultFormat(bool stdoutIsTerminal, const char* noColor) {
+OutputFormat DefaultFormat(bool stdoutIsTerminal) {
+  return stdoutIsTerminal ? OutputFormat::kAnsi : OutputFormat::kText;
+}
+
+bool UseColour(ColorChoice choice, bool stdoutIsTerminal, bool ansiAsked, const char* noColor) {
+  if (choice != ColorChoice::kAuto) return choice == ColorChoice::kAlways;
   const bool colourRefused = noColor != nullptr && noColor[0] != '\0';
-  return stdoutIsTerminal && !colourRefused ? OutputFormat::kAnsi : OutputFormat::kText;
+  return (stdoutIsTerminal || ansiAsked) && !colourRefused;
 }
 
 int RunCommandLine(int argc, char** argv) {

@@ -12,6 +12,9 @@ namespace velmora {
 
 enum class OutputFormat { kText, kAnsi, kHtml, kJson };
 
+// --color: whether the ansi reading is coloured.
+enum class ColorChoice { kAuto, kAlways, kNever };
+
 // What the command line asks for, before any of its values is checked against the calendar.
 struct CommandLineRequest {
   bool help = false;
@@ -19,6 +22,7 @@ struct CommandLineRequest {
   std::optional<std::string> date;  // as written after --date
   std::optional<std::string> time;  // as written after --time
   std::optional<OutputFormat> format;
+  ColorChoice color = ColorChoice::kAuto;
   QString chartPath;  // empty: no picture
   ChartFileKind chartKind = ChartFileKind::kUnknown;
   std::optional<QString> batchPath;  // "-" for standard input
@@ -33,9 +37,13 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
 // The text --help prints: usage, options and examples.
 QString HelpText();
 
-// The format used when none is asked for: ansi on a terminal, unless NO_COLOR is set; plain
-// text otherwise.
-OutputFormat DefaultFormat(bool stdoutIsTerminal, const char* noColor);
+// The format used when none is asked for: ansi on a terminal, plain text otherwise.
+OutputFormat DefaultFormat(bool stdoutIsTerminal);
+
+// Whether the ansi reading is coloured. auto colours it on a terminal, or when ansi was asked
+// for by name, unless NO_COLOR is set to anything but the empty string; always and never say it
+// outright. Colour only: the reading is wrapped on a terminal either way.
+bool UseColour(ColorChoice choice, bool stdoutIsTerminal, bool ansiAsked, const char* noColor);
 
 // The program: returns the exit status. 0 on success; 1 when a batch held bad lines or the
 // output could not be written; 2 for bad input, with one line on standard error and nothing

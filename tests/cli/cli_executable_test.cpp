@@ -115,6 +115,40 @@ TEST(CliReading, AnsiColoursTheSameTextWithOnlyColourSequences) {
   }
 }
 
+// On a terminal the reading is wrapped to its width whether or not it is coloured.
+TEST(CliReading, OnATerminalColourIsChosenApartFromWrapping) {
+  struct Case {
+    const char* name;
+    QStringList more;
+    QList<std::pair<QString, QString>> environment;
+    bool colour;
+  };
+  const Case cases[] = {
+      {"by default", {}, {}, true},
+      {"with NO_COLOR", {}, {{QStringLiteral("NO_COLOR"), QStringLiteral("1")}}, false},
+      {"with --color=never", {QStringLiteral("--color=never")}, {}, false},
+      {"with --color=always and NO_COLOR",
+       {QStringLiteral("--color=always")},
+       {{QStringLiteral("NO_COLOR"), QStringLiteral("1")}},
+       true},
+  };
+  const std::string plain = ReadingOf({{2000, 2, 4}, 23, 0}).PlainText();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CliRun run = testing::RunCliOnTerminal(NewYearEve2000(c.more), 60, c.environment);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.out.left(200).toStdString();
+    EXPECT_EQ(run.out.contains('\x1b'), c.colour);
+    const QByteArray shown = WithoutSgr(run.out);
+    for (const QByteArray& line : shown.split('\n')) EXPECT_LE(line.size(), 60) << line.data();
+    // Only line breaks were put in, in place of spaces.
+    QByteArray unwrapped = shown;
+    unwrapped.replace('\n', ' ');
+    EXPECT_EQ(unwrapped.toStdString(),
+              QByteArray::fromStdString(plain).replace('\n', ' ').toStdString());
+  }
+}
+
 // --- JSON ---
 
 TEST(CliJson, HoldsTheFactsAndRowsOfTheChart) {

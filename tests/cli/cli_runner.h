@@ -7,7 +7,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace velmora::testing {
 
@@ -52,6 +59,48 @@ inline bool WaitUntil(QProcess& process, QByteArray& out, int lines) {
     out += process.readAllStandardOutput();
   }
   return true;
+}
+
+// Runs the built velmora-cli on a pseudo-terminal `columns` wide, as a person at a terminal
+// runs it, with `environment` added (NO_COLOR is removed unless it is set there). Standard
+// output and standard error both reach `out`.
+inline CliRun RunCliOnTerminal(const QStringList& arguments, int columns,
+                               const QList<std::pair<QString, QString>>& environment = {}) {
+  std::vector<std::string> words = {VELMORA_CLI_PATH};
+  for (const QString& argument : arguments) words.push_back(argument.toStdString());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  winsize size{};
+  size.ws_row = 40;
+  size.ws_col = static_cast<unsigned short>(columns);
+  int terminal = -1;
+  const pid_t child = ::forkpty(&terminal, nullptr, nullptr, &size);
+  CliRun run;
+  if (child < 0) return run;
+  if (child == 0) {
+    ::unsetenv("NO_COLOR");
+    ::unsetenv("COLORTERM");
+    for (const auto& [name, value] : environment) {
+      ::setenv(name.toLocal8Bit().constData(), value.toLocal8Bit().constData(), 1);
+    }
+    ::execv(argv[0], argv.data());
+    std::_Exit(127);
+  }
+  char buffer[4096];
+  for (;;) {
+    const ssize_t got = ::read(terminal, buffer, sizeof buffer);
+    if (got <= 0) break;  // EIO once the program has ended
+    run.out.append(buffer, static_cast<qsizetype>(got));
+  }
+  ::close(terminal);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  run.finished = WIFEXITED(status);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  // The terminal turns each line break into a carriage return and a line break.
+  run.out.replace("\r\n", "\n");
+  return run;
 }
 
 // The standard 4 February 2000, 23:00 birth, the evening before the lunar new year.

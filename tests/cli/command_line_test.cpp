@@ -85,12 +85,35 @@ TEST(CommandLineReading, RefusesWhatItCannotDoSayingWhatItTakes) {
   }
 }
 
-TEST(DefaultFormat, IsColourOnATerminalOnly) {
-  EXPECT_EQ(DefaultFormat(true, nullptr), OutputFormat::kAnsi);
-  EXPECT_EQ(DefaultFormat(true, ""), OutputFormat::kAnsi);
-  EXPECT_EQ(DefaultFormat(true, "1"), OutputFormat::kText);
-  EXPECT_EQ(DefaultFormat(false, nullptr), OutputFormat::kText);
-  EXPECT_EQ(DefaultFormat(false, "1"), OutputFormat::kText);
+TEST(DefaultFormat, IsAnsiOnATerminalOnly) {
+  EXPECT_EQ(DefaultFormat(true), OutputFormat::kAnsi);
+  EXPECT_EQ(DefaultFormat(false), OutputFormat::kText);
+}
+
+TEST(UseColour, FollowsTheChoiceThenTheTerminalAndNoColor) {
+  struct Case {
+    ColorChoice choice;
+    bool terminal;
+    bool ansiAsked;
+    const char* noColor;
+    bool colour;
+  };
+  const Case cases[] = {
+      {ColorChoice::kAuto, true, false, nullptr, true},
+      {ColorChoice::kAuto, true, false, "", true},
+      {ColorChoice::kAuto, true, false, "1", false},
+      {ColorChoice::kAuto, false, false, nullptr, false},
+      {ColorChoice::kAuto, false, true, nullptr, true},
+      {ColorChoice::kAuto, false, true, "1", false},
+      {ColorChoice::kAlways, false, false, "1", true},
+      {ColorChoice::kNever, true, true, nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message()
+                 << static_cast<int>(c.choice) << " terminal " << c.terminal << " ansi "
+                 << c.ansiAsked << " NO_COLOR " << (c.noColor ? c.noColor : "unset"));
+    EXPECT_EQ(UseColour(c.choice, c.terminal, c.ansiAsked, c.noColor), c.colour);
+  }
 }
 
 TEST(HelpText, NamesTheProgramPlainlyAndShowsExamples) {
@@ -98,8 +121,8 @@ TEST(HelpText, NamesTheProgramPlainlyAndShowsExamples) {
   EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: velmora-cli [options]\n")));
   for (const char* part :
        {"--date <YYYY-MM-DD>", "--time <HH:MM>", "--format <text|ansi|html|json>",
-        "--chart <FILE.png|FILE.svg>", "--batch <FILE|->", "--version",
-        "Examples:", "velmora-cli --date 2000-02-04 --time 23:00",
+        "--chart <FILE.png|FILE.svg>", "--batch <FILE|->", "--color <auto|always|never>",
+        "--jobs <N>", "--version", "Examples:", "velmora-cli --date 2000-02-04 --time 23:00",
         "31 December 1901 23:00 to 31 December 2051 22:59", "Exit status"}) {
     EXPECT_THAT(help.toStdString(), HasSubstr(part));
   }
