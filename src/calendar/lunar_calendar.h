@@ -193,20 +193,6 @@ enum LunarResult : std::int32_t {
   kLunarDayOutOfRange = 3,    // day outside the month
 };
 
-constexpr bool IsGregorianLeapYear(std::int32_t year) {
-  return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0);
-}
-
-inline constexpr std::array<std::int32_t, 12> MonthDays = {31, 28, 31, 30, 31, 30,
-                                                           31, 31, 30, 31, 30, 31};
-
-// Days of the year before month k + 1; entries 12 and 13 run on into the next January and
-// February, so that a date early in a year can be counted from 1 January of the year before.
-inline constexpr std::array<std::array<std::int32_t, 14>, 2> DaysBeforeMonth = {{
-    {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365, 396},
-    {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366, 397},
-}};
-
 constexpr std::int32_t LunarYearLength(const LunarYear& row) {
   std::int32_t days = 0;
   const std::int32_t months = row.leapMonth == 0 ? 12 : 13;
@@ -229,7 +215,7 @@ constexpr bool LunarYearTableIsContiguous() {
 static_assert(LunarYearTableIsContiguous());
 
 // The table restated by day number (whole days since 30 December 1899), so that a day converts
-// without first finding its Gregorian date: where each lunar year begins and where each of its
+// without walking the months: where each lunar year begins and where each of its
 // months begins, counted in days from the new year in the order the months follow each other.
 struct LunarYearDays {
   std::int32_t newYearDay;
@@ -265,9 +251,9 @@ inline constexpr std::array<LunarYearDays, 152> LunarYearDaysTable = MakeLunarYe
 inline constexpr std::int64_t kFirstConvertibleDay = DaysFromCivil(1902, 1, 1) - kDelphiEpochDays;
 inline constexpr std::int64_t kLastConvertibleDay = DaysFromCivil(2051, 12, 31) - kDelphiEpochDays;
 
-// Converts a day number: the same lunar date as GregorianToLunar gives for that day's Gregorian
-// date, found by arithmetic and compares instead of walking the months, since it runs once for
-// every chart. Returns kLunarYearOutOfRange, leaving `out` alone, outside the convertible days.
+// Converts a day number (whole days since 30 December 1899) into its lunar date, by arithmetic
+// and compares instead of walking the months. Returns kLunarYearOutOfRange, leaving `out` alone,
+// outside the convertible days.
 inline std::int32_t LunarDateOfDay(std::int64_t dayNumber, LunarDate& out) {
   if (dayNumber < kFirstConvertibleDay || dayNumber > kLastConvertibleDay) {
     return kLunarYearOutOfRange;
@@ -299,7 +285,8 @@ inline std::int32_t LunarDateOfDay(std::int64_t dayNumber, LunarDate& out) {
   return kLunarOk;
 }
 
-// Converts a Gregorian date. Returns a LunarResult; `out` is written on success only.
+// Converts a Gregorian date: checks year, month and day in that order, then converts its day
+// number. Returns a LunarResult; `out` is written on success only.
 std::int32_t GregorianToLunar(std::int32_t year, std::int32_t month, std::int32_t day,
                               LunarDate& out);
 
