@@ -220,9 +220,9 @@ static_assert(LunarYearTableIsContiguous());
 struct LunarYearDays {
   std::int32_t newYearDay;
   std::int32_t leapMonth;
-  // Entry k: the first day of the (k + 1)-th month of the year. A twelve-month year repeats its
-  // length in entry 12, so no day of the year reaches it.
-  std::array<std::int32_t, 13> monthStart;
+  // Entry k: the first day of the (k + 1)-th month of the year. The entries after the last
+  // month hold the year's length, which no day of the year reaches.
+  std::array<std::int32_t, 14> monthStart;
 };
 
 constexpr std::array<LunarYearDays, 152> MakeLunarYearDays() {
@@ -233,12 +233,12 @@ constexpr std::array<LunarYearDays, 152> MakeLunarYearDays() {
     days[r].newYearDay =
         static_cast<std::int32_t>(DaysFromCivil(year, 1, 1) - kDelphiEpochDays) + row.newYearOffset;
     days[r].leapMonth = row.leapMonth;
+    const std::size_t months = row.leapMonth == 0 ? 12 : 13;
     std::int32_t start = 0;
-    for (std::size_t k = 0; k < 13; ++k) {
+    for (std::size_t k = 0; k < days[r].monthStart.size(); ++k) {
       days[r].monthStart[k] = start;
-      if (k < 12 || row.leapMonth != 0) start += 29 + row.monthLong[k];
+      if (k < months) start += 29 + row.monthLong[k];
     }
-    if (row.leapMonth == 0) days[r].monthStart[12] = LunarYearLength(row);
   }
   // A last row holds only the new year that ends the table's last year.
   const LunarYearDays& last = days[LunarYearTable.size() - 1];
@@ -246,6 +246,29 @@ constexpr std::array<LunarYearDays, 152> MakeLunarYearDays() {
   return days;
 }
 inline constexpr std::array<LunarYearDays, 152> LunarYearDaysTable = MakeLunarYearDays();
+
+// How many months after the first have begun by day k of a year (k = 0 on new year's day):
+// a month lasts 29 or 30 days, so k / 30 is that number or one less, and comparing k with the
+// starts of the estimated month and the one after settles it.
+constexpr std::int32_t MonthsBegunBy(const LunarYearDays& year, std::int32_t k) {
+  const auto estimate = static_cast<std::int32_t>(static_cast<std::uint32_t>(k) / 30);  // k >= 0
+  const auto e = static_cast<std::size_t>(estimate);
+  return estimate - (k < year.monthStart[e] ? 1 : 0) + (k >= year.monthStart[e + 1] ? 1 : 0);
+}
+
+// MonthsBegunBy against a count of the month starts, for every day of every year of the table.
+constexpr bool MonthsBegunByCountsEveryMonth() {
+  for (std::size_t r = 0; r < LunarYearTable.size(); ++r) {
+    const LunarYearDays& year = LunarYearDaysTable[r];
+    for (std::int32_t k = 0; k < LunarYearLength(LunarYearTable[r]); ++k) {
+      std::int32_t begun = 0;
+      for (std::size_t m = 1; m <= 12; ++m) begun += year.monthStart[m] <= k ? 1 : 0;
+      if (MonthsBegunBy(year, k) != begun) return false;
+    }
+  }
+  return true;
+}
+static_assert(MonthsBegunByCountsEveryMonth());
 
 // Day numbers of 1 January 1902 and 31 December 2051, the convertible days.
 inline constexpr std::int64_t kFirstConvertibleDay = DaysFromCivil(1902, 1, 1) - kDelphiEpochDays;
@@ -262,7 +285,8 @@ inline std::int32_t LunarDateOfDay(std::int64_t dayNumber, LunarDate& out) {
   // right or one off; one compare each way settles it, both against the estimate so that the
   // two table reads need not wait for each other.
   const auto fromFirst = static_cast<std::int32_t>(dayNumber - LunarYearDaysTable[0].newYearDay);
-  const std::int32_t estimate = (fromFirst + 15) * 4 / 1461;
+  const auto estimate =  // fromFirst >= 0 on the convertible days
+      static_cast<std::int32_t>(static_cast<std::uint32_t>(fromFirst + 15) * 4 / 1461);
   const auto e = static_cast<std::size_t>(estimate);
   const std::int32_t r = estimate - (dayNumber < LunarYearDaysTable[e].newYearDay ? 1 : 0) +
                          (dayNumber >= LunarYearDaysTable[e + 1].newYearDay ? 1 : 0);
@@ -270,8 +294,7 @@ inline std::int32_t LunarDateOfDay(std::int64_t dayNumber, LunarDate& out) {
 
   // The month in sequence: how many months after the first have begun by this day.
   const auto k = static_cast<std::int32_t>(dayNumber - year.newYearDay);
-  std::int32_t begun = 0;
-  for (std::size_t m = 1; m < year.monthStart.size(); ++m) begun += year.monthStart[m] <= k ? 1 : 0;
+  const std::int32_t begun = MonthsBegunBy(year, k);
   const std::int32_t day = k - year.monthStart[static_cast<std::size_t>(begun)] + 1;
 
   // With a leap month after month L, the (L + 1)-th month in sequence is the leap month and
