@@ -299,11 +299,13 @@ inline std::int32_t LunarDateOfDay(std::int64_t dayNumber, LunarDate& out) {
 
   // With a leap month after month L, the (L + 1)-th month in sequence is the leap month and
   // every later one is numbered one less than its place.
+  // Whether a year has a leap month differs from one birth to the next, so the test is
+  // arithmetic rather than a jump that would be mispredicted a third of the time.
   const std::int32_t sequential = begun + 1;
   const std::int32_t leap = year.leapMonth;
-  const bool afterLeap = leap != 0 && sequential > leap;
-  const std::int32_t month =
-      afterLeap ? (sequential - 1 == leap ? -leap : sequential - 1) : sequential;
+  const bool afterLeap = (leap != 0) & (sequential > leap);
+  const std::int32_t number = sequential - (afterLeap ? 1 : 0);
+  const std::int32_t month = afterLeap && number == leap ? -leap : number;
   out = {kFirstLunarYear + r, month, day};
   return kLunarOk;
 }

@@ -11,9 +11,7 @@ void PalaceChart::ComputeChart() {
 }
 
 void PalaceChart::PlaceFromCalendarFacts() {
-  // Row by row: filled with whole empty rows, the grid is cleared by plain stores, where the
-  // assignment of one empty grid becomes a string instruction with a long start-up.
-  std::fill(grid.begin(), grid.end(), PalaceSlots{});
+  ClearGrid();
 
   // The palace names and stems that come first set every palace's count of filled slots anew.
   // The order of the steps is the order of the stars inside every palace: each star takes the
@@ -34,6 +32,19 @@ void PalaceChart::PlaceFromCalendarFacts() {
   PlaceRomanceStars();
   PlaceJoyStars();
   laidOut = true;
+}
+
+void PalaceChart::ClearGrid() {
+  if (laidOut) {
+    for (std::size_t branch = 1; branch < kPalaceRows; ++branch) {
+      std::fill_n(grid[branch].begin(), kMostItems, code::Empty);
+    }
+  } else {
+    // Row by row: filled with whole empty rows, the grid is cleared by plain stores, where the
+    // assignment of one empty grid becomes a string instruction with a long start-up.
+    std::fill(grid.begin(), grid.end(), PalaceSlots{});
+  }
+  laidOut = false;
 }
 
 void PalaceChart::PlaceItem(ItemCode code, std::int32_t branch, std::int32_t slot) {

@@ -14,6 +14,8 @@ inline constexpr std::int32_t kSlotsPerPalace = 27;
 inline constexpr std::int32_t kNameSlot = 0;    // the palace name code
 inline constexpr std::int32_t kStemSlot = 1;    // the palace stem code
 inline constexpr std::int32_t kFirstFree = -1;  // PlaceItem: the first empty slot
+// The most items the placement steps ever put into one palace: name, stem and nine stars.
+inline constexpr std::int32_t kMostItems = 11;
 
 using PalaceSlots = std::array<ItemCode, kSlotsPerPalace>;
 using SlotGrid = std::array<PalaceSlots, kPalaceRows>;
@@ -52,9 +54,11 @@ struct PalaceChart {
   // Per palace, how many slots are filled: they run unbroken from slot 0, so the next star of
   // the palace goes into slot filled[branch]. Kept by the placement steps and by PlaceItem.
   std::array<std::int32_t, kPalaceRows> filled{};
-  // Set by ComputeChart and cleared by PlaceItem: every palace holds its name, its stem and
-  // then stars only, in exactly its filled slots, so that a reader can take the grid's shape on
-  // trust. A slot written straight into the grid of a computed chart must clear it as well.
+  // True while the grid is exactly as ComputeChart left it: every palace holds its name, its
+  // stem and then stars only, at most kMostItems in all, and every later slot is empty, so that
+  // the next clear and the display can take the grid's shape on trust. Set by ComputeChart and
+  // cleared by every other placement; a slot written straight into the grid of a computed chart
+  // must clear it as well.
   bool laidOut = false;
 
   void SetBirthMoment(TDateTime moment) { calendar.SetBirthMoment(moment); }
@@ -69,6 +73,10 @@ struct PalaceChart {
   // found by looking at the palace's slots in order. A full palace, or a place outside the grid,
   // drops the code silently.
   void PlaceItem(ItemCode code, std::int32_t branch, std::int32_t slot);
+
+  // Empties every slot of every palace. Of a laid-out grid only the slots that can hold items
+  // are emptied: every other slot is empty already, and the clear is half the stores.
+  void ClearGrid();
 
   // The branch of the first palace (rows, then slots, ascending) that holds `code`; 0 if none.
   std::int32_t PalaceOf(ItemCode code) const;
@@ -105,11 +113,13 @@ struct PalaceChart {
   // First-free placement as the placement steps make it: the palace's filled slots run
   // unbroken from slot 0, so the first free one is the one its count names.
   void PlaceNext(ItemCode code, std::int32_t branch) {
+    laidOut = false;
     const auto row = static_cast<std::size_t>(branch);
     grid[row][static_cast<std::size_t>(filled[row]++)] = code;
   }
   // Writes codes[branch] into `slot` of every palace, the slots before it being filled already.
   void FillSlotOfEveryPalace(std::int32_t slot, const std::array<ItemCode, kPalaceRows>& codes) {
+    laidOut = false;
     for (std::size_t branch = 1; branch < kPalaceRows; ++branch) {
       grid[branch][static_cast<std::size_t>(slot)] = codes[branch];
     }

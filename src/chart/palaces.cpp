@@ -67,9 +67,13 @@ constexpr std::int32_t BureauOf(std::int32_t stem, std::int32_t life) {
 }
 static_assert(BureauOf(1, 1) == 4 && BureauOf(3, 3) == 6);
 
-// Bureau by the Life palace's stem and branch.
-constexpr auto kBureau = RuleTable<10>([](std::int32_t stem) {
-  return RuleTable<12>([stem](std::int32_t life) { return BureauOf(stem, life); });
+// Bureau by the year stem and the Life palace's branch, through the stem that the year stem
+// gives the Life palace: looked up from the calendar facts, it need not wait for the stems to
+// be written into the grid.
+constexpr auto kBureau = RuleTable<10>([](std::int32_t yearStemCode) {
+  return RuleTable<12>([yearStemCode](std::int32_t life) {
+    return BureauOf(PalaceStemsFor(yearStemCode)[static_cast<std::size_t>(life)], life);
+  });
 });
 
 std::int32_t LifeBranchOf(const BirthCalendar& calendar) {
@@ -87,9 +91,9 @@ void PalaceChart::PlacePalaceStems() {
 }
 
 void PalaceChart::ComputeBureau() {
-  // The Life palace stands where PlacePalaceNames laid code Life; its stem is in slot 1.
-  const std::int32_t life = LifeBranchOf(calendar);
-  bureau = Lookup(Lookup(kBureau, Lookup(grid, life)[kStemSlot]), life);
+  // The Life palace stands where PlacePalaceNames laid code Life, and PlacePalaceStems gave it
+  // the stem that the year stem gives its branch.
+  bureau = Lookup(Lookup(kBureau, calendar.yearStemCode), LifeBranchOf(calendar));
 }
 
 }  // namespace velmora
