@@ -7,23 +7,13 @@
 
 #include "allocation_counter.h"
 #include "chart/palace_chart.h"
+#include "sample_births.h"
 
 namespace velmora {
 namespace {
 
-// A spread of births across the whole supported range, minutes apart from each other.
-std::array<TDateTime, 4096> SampleBirths() {
-  std::array<TDateTime, 4096> births{};
-  const TDateTime first = kFirstSupportedBirth;
-  const double span = kEndOfSupportedBirths - first;
-  for (std::size_t i = 0; i < births.size(); ++i) {
-    births[i] = first + span * (static_cast<double>(i) + 0.37) / static_cast<double>(births.size());
-  }
-  return births;
-}
-
 void BM_ComputeChart(benchmark::State& state) {
-  const auto births = SampleBirths();
+  const auto births = bench::SampleBirths();
   PalaceChart chart;
   std::size_t i = 0;
   const long long allocationsBefore = bench::heapAllocations.load();

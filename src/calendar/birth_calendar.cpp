@@ -20,14 +20,20 @@ constexpr CodePair YearPair(std::int32_t lunarYear) {
 }
 static_assert(YearPair(1984) == CodePair{1, 11} && YearPair(2000) == CodePair{7, 15});
 
-// YearPair of every year of the lunar table, worked out at compile time: looked up, the year's
-// stem and branch are ready as soon as the year is, without three divisions in a row.
-constexpr auto kYearPairs = [] {
-  std::array<CodePair, kLastLunarYear - kFirstLunarYear + 1> pairs{};
-  for (std::size_t r = 0; r < pairs.size(); ++r) {
-    pairs[r] = YearPair(kFirstLunarYear + static_cast<std::int32_t>(r));
+// The stem and branch numbers of every year of the lunar table, from YearPair, worked out at
+// compile time: looked up, they are ready as soon as the year is, without three divisions in a
+// row.
+struct YearNumbers {
+  std::int32_t stem;
+  std::int32_t branch;
+};
+constexpr auto kYearNumbers = [] {
+  std::array<YearNumbers, kLastLunarYear - kFirstLunarYear + 1> years{};
+  for (std::size_t r = 0; r < years.size(); ++r) {
+    const CodePair pair = YearPair(kFirstLunarYear + static_cast<std::int32_t>(r));
+    years[r] = {CodeToNumber(pair.stem), CodeToNumber(pair.branch)};
   }
-  return pairs;
+  return years;
 }();
 
 }  // namespace
@@ -35,9 +41,9 @@ constexpr auto kYearPairs = [] {
 void BirthCalendar::DecodeBirthMoment() {
   const TDateTime t = ShiftedMoment(birthMoment);
 
-  // An unsupported moment leaves the lunar date at this neutral value, so that every later rule
-  // still works on facts inside their ranges.
-  LunarDate lunar{0, 1, 1};
+  // An unsupported moment leaves the lunar date at this neutral value, the table's first new
+  // year, so that every later rule still works on facts inside their ranges.
+  LunarDate lunar{kFirstLunarYear, 1, 1};
   MomentDay split;
   std::int32_t hour = 0;
   if (SplitMoment(t, split)) {
@@ -50,13 +56,10 @@ void BirthCalendar::DecodeBirthMoment() {
   lunarDay = lunar.day;
   lunarMonth = lunar.month > 0 ? lunar.month : -lunar.month + 1;
 
-  const std::int32_t row = lunar.year - kFirstLunarYear;
-  const CodePair year = row >= 0 && row < static_cast<std::int32_t>(kYearPairs.size())
-                            ? kYearPairs[static_cast<std::size_t>(row)]
-                            : YearPair(lunar.year);
-  yearStemCode = year.stem;
-  yearStem = CodeToNumber(year.stem);
-  yearBranch = CodeToNumber(year.branch);
+  const YearNumbers year = kYearNumbers[static_cast<std::size_t>(lunar.year - kFirstLunarYear)];
+  yearStem = year.stem;
+  yearStemCode = year.stem;  // a stem number is its own code
+  yearBranch = year.branch;
 }
 
 bool IsSupportedBirthMoment(TDateTime moment) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace velmora {
@@ -30,29 +31,42 @@ struct DecodedMoment {
 // count stay far inside 64-bit range. Ten million days is more than 27,000 years.
 inline constexpr double kMaxDecodableDays = 10'000'000.0;
 
-// Days from 1 January 1970 to a Gregorian date (Howard Hinnant's days_from_civil).
-constexpr std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
-  y -= m <= 2 ? 1 : 0;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yoe = y - era * 400;
-  const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
+// Days from 1 January 1970 to a Gregorian date, by <chrono>'s exact civil calendar.
+constexpr std::int64_t DaysFromCivil(std::int32_t year, std::int32_t month, std::int32_t day) {
+  const std::chrono::year_month_day date{std::chrono::year{year},
+                                         std::chrono::month{static_cast<unsigned>(month)},
+                                         std::chrono::day{static_cast<unsigned>(day)}};
+  return std::chrono::sys_days{date}.time_since_epoch().count();
 }
 
-// The Gregorian date of a day counted from 1 January 1970 (civil_from_days).
-constexpr CivilDate CivilFromDays(std::int64_t z) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const std::int64_t doe = z - era * 146097;
-  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const std::int64_t mp = (5 * doy + 2) / 153;
-  const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
-  const std::int64_t m = mp < 10 ? mp + 3 : mp - 9;
-  return {static_cast<std::int32_t>(yoe + era * 400 + (m <= 2 ? 1 : 0)),
-          static_cast<std::int32_t>(m), static_cast<std::int32_t>(d)};
+// The Gregorian date of a day counted from 1 January 1970.
+constexpr CivilDate CivilFromDays(std::int64_t days) {
+  const std::chrono::year_month_day date{std::chrono::sys_days{std::chrono::days{days}}};
+  return {static_cast<std::int32_t>(date.year()),
+          static_cast<std::int32_t>(static_cast<unsigned>(date.month())),
+          static_cast<std::int32_t>(static_cast<unsigned>(date.day()))};
 }
+
+constexpr bool IsGregorianLeapYear(std::int32_t year) {
+  return std::chrono::year{year}.is_leap();
+}
+
+// The days of a month 1..12 of a Gregorian year: 28 to 31.
+constexpr std::int32_t DaysInMonth(std::int32_t year, std::int32_t month) {
+  const std::chrono::year_month_day_last last{
+      std::chrono::year{year},
+      std::chrono::month_day_last{std::chrono::month{static_cast<unsigned>(month)}}};
+  return static_cast<std::int32_t>(static_cast<unsigned>(last.day()));
+}
+
+// Whether a year, month and day name a real Gregorian date.
+constexpr bool IsCivilDate(std::int32_t year, std::int32_t month, std::int32_t day) {
+  return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
+}
+
+static_assert(DaysFromCivil(1970, 1, 1) == 0 && CivilFromDays(-1) == CivilDate{1969, 12, 31});
+static_assert(DaysInMonth(2000, 2) == 29 && DaysInMonth(1900, 2) == 28 &&
+              DaysInMonth(2051, 12) == 31 && !IsCivilDate(1903, 2, 29));
 
 inline constexpr std::int64_t kDelphiEpochDays = DaysFromCivil(1899, 12, 30);
 static_assert(kDelphiEpochDays == -25569);

@@ -193,20 +193,6 @@ enum LunarResult : std::int32_t {
   kLunarDayOutOfRange = 3,    // day outside the month
 };
 
-constexpr bool IsGregorianLeapYear(std::int32_t year) {
-  return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0);
-}
-
-inline constexpr std::array<std::int32_t, 12> MonthDays = {31, 28, 31, 30, 31, 30,
-                                                           31, 31, 30, 31, 30, 31};
-
-// Days of the year before month k + 1; entries 12 and 13 run on into the next January and
-// February, so that a date early in a year can be counted from 1 January of the year before.
-inline constexpr std::array<std::array<std::int32_t, 14>, 2> DaysBeforeMonth = {{
-    {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365, 396},
-    {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366, 397},
-}};
-
 constexpr std::int32_t LunarYearLength(const LunarYear& row) {
   std::int32_t days = 0;
   const std::int32_t months = row.leapMonth == 0 ? 12 : 13;
@@ -229,14 +215,14 @@ constexpr bool LunarYearTableIsContiguous() {
 static_assert(LunarYearTableIsContiguous());
 
 // The table restated by day number (whole days since 30 December 1899), so that a day converts
-// without first finding its Gregorian date: where each lunar year begins and where each of its
+// without walking the months: where each lunar year begins and where each of its
 // months begins, counted in days from the new year in the order the months follow each other.
 struct LunarYearDays {
   std::int32_t newYearDay;
   std::int32_t leapMonth;
-  // Entry k: the first day of the (k + 1)-th month of the year. A twelve-month year repeats its
-  // length in entry 12, so no day of the year reaches it.
-  std::array<std::int32_t, 13> monthStart;
+  // Entry k: the first day of the (k + 1)-th month of the year. The entries after the last
+  // month hold the year's length, which no day of the year reaches.
+  std::array<std::int32_t, 14> monthStart;
 };
 
 constexpr std::array<LunarYearDays, 152> MakeLunarYearDays() {
@@ -247,12 +233,12 @@ constexpr std::array<LunarYearDays, 152> MakeLunarYearDays() {
     days[r].newYearDay =
         static_cast<std::int32_t>(DaysFromCivil(year, 1, 1) - kDelphiEpochDays) + row.newYearOffset;
     days[r].leapMonth = row.leapMonth;
+    const std::size_t months = row.leapMonth == 0 ? 12 : 13;
     std::int32_t start = 0;
-    for (std::size_t k = 0; k < 13; ++k) {
+    for (std::size_t k = 0; k < days[r].monthStart.size(); ++k) {
       days[r].monthStart[k] = start;
-      if (k < 12 || row.leapMonth != 0) start += 29 + row.monthLong[k];
+      if (k < months) start += 29 + row.monthLong[k];
     }
-    if (row.leapMonth == 0) days[r].monthStart[12] = LunarYearLength(row);
   }
   // A last row holds only the new year that ends the table's last year.
   const LunarYearDays& last = days[LunarYearTable.size() - 1];
@@ -261,13 +247,36 @@ constexpr std::array<LunarYearDays, 152> MakeLunarYearDays() {
 }
 inline constexpr std::array<LunarYearDays, 152> LunarYearDaysTable = MakeLunarYearDays();
 
+// How many months after the first have begun by day k of a year (k = 0 on new year's day):
+// a month lasts 29 or 30 days, so k / 30 is that number or one less, and comparing k with the
+// starts of the estimated month and the one after settles it.
+constexpr std::int32_t MonthsBegunBy(const LunarYearDays& year, std::int32_t k) {
+  const auto estimate = static_cast<std::int32_t>(static_cast<std::uint32_t>(k) / 30);  // k >= 0
+  const auto e = static_cast<std::size_t>(estimate);
+  return estimate - (k < year.monthStart[e] ? 1 : 0) + (k >= year.monthStart[e + 1] ? 1 : 0);
+}
+
+// MonthsBegunBy against a count of the month starts, for every day of every year of the table.
+constexpr bool MonthsBegunByCountsEveryMonth() {
+  for (std::size_t r = 0; r < LunarYearTable.size(); ++r) {
+    const LunarYearDays& year = LunarYearDaysTable[r];
+    for (std::int32_t k = 0; k < LunarYearLength(LunarYearTable[r]); ++k) {
+      std::int32_t begun = 0;
+      for (std::size_t m = 1; m <= 12; ++m) begun += year.monthStart[m] <= k ? 1 : 0;
+      if (MonthsBegunBy(year, k) != begun) return false;
+    }
+  }
+  return true;
+}
+static_assert(MonthsBegunByCountsEveryMonth());
+
 // Day numbers of 1 January 1902 and 31 December 2051, the convertible days.
 inline constexpr std::int64_t kFirstConvertibleDay = DaysFromCivil(1902, 1, 1) - kDelphiEpochDays;
 inline constexpr std::int64_t kLastConvertibleDay = DaysFromCivil(2051, 12, 31) - kDelphiEpochDays;
 
-// Converts a day number: the same lunar date as GregorianToLunar gives for that day's Gregorian
-// date, found by arithmetic and compares instead of walking the months, since it runs once for
-// every chart. Returns kLunarYearOutOfRange, leaving `out` alone, outside the convertible days.
+// Converts a day number (whole days since 30 December 1899) into its lunar date, by arithmetic
+// and compares instead of walking the months. Returns kLunarYearOutOfRange, leaving `out` alone,
+// outside the convertible days.
 inline std::int32_t LunarDateOfDay(std::int64_t dayNumber, LunarDate& out) {
   if (dayNumber < kFirstConvertibleDay || dayNumber > kLastConvertibleDay) {
     return kLunarYearOutOfRange;
@@ -276,7 +285,8 @@ inline std::int32_t LunarDateOfDay(std::int64_t dayNumber, LunarDate& out) {
   // right or one off; one compare each way settles it, both against the estimate so that the
   // two table reads need not wait for each other.
   const auto fromFirst = static_cast<std::int32_t>(dayNumber - LunarYearDaysTable[0].newYearDay);
-  const std::int32_t estimate = (fromFirst + 15) * 4 / 1461;
+  const auto estimate =  // fromFirst >= 0 on the convertible days
+      static_cast<std::int32_t>(static_cast<std::uint32_t>(fromFirst + 15) * 4 / 1461);
   const auto e = static_cast<std::size_t>(estimate);
   const std::int32_t r = estimate - (dayNumber < LunarYearDaysTable[e].newYearDay ? 1 : 0) +
                          (dayNumber >= LunarYearDaysTable[e + 1].newYearDay ? 1 : 0);
@@ -284,22 +294,24 @@ inline std::int32_t LunarDateOfDay(std::int64_t dayNumber, LunarDate& out) {
 
   // The month in sequence: how many months after the first have begun by this day.
   const auto k = static_cast<std::int32_t>(dayNumber - year.newYearDay);
-  std::int32_t begun = 0;
-  for (std::size_t m = 1; m < year.monthStart.size(); ++m) begun += year.monthStart[m] <= k ? 1 : 0;
+  const std::int32_t begun = MonthsBegunBy(year, k);
   const std::int32_t day = k - year.monthStart[static_cast<std::size_t>(begun)] + 1;
 
   // With a leap month after month L, the (L + 1)-th month in sequence is the leap month and
   // every later one is numbered one less than its place.
+  // Whether a year has a leap month differs from one birth to the next, so the test is
+  // arithmetic rather than a jump that would be mispredicted a third of the time.
   const std::int32_t sequential = begun + 1;
   const std::int32_t leap = year.leapMonth;
-  const bool afterLeap = leap != 0 && sequential > leap;
-  const std::int32_t month =
-      afterLeap ? (sequential - 1 == leap ? -leap : sequential - 1) : sequential;
+  const bool afterLeap = (leap != 0) & (sequential > leap);
+  const std::int32_t number = sequential - (afterLeap ? 1 : 0);
+  const std::int32_t month = afterLeap && number == leap ? -leap : number;
   out = {kFirstLunarYear + r, month, day};
   return kLunarOk;
 }
 
-// Converts a Gregorian date. Returns a LunarResult; `out` is written on success only.
+// Converts a Gregorian date: checks year, month and day in that order, then converts its day
+// number. Returns a LunarResult; `out` is written on success only.
 std::int32_t GregorianToLunar(std::int32_t year, std::int32_t month, std::int32_t day,
                               LunarDate& out);
 

@@ -5,35 +5,52 @@
 
 namespace velmora {
 
+namespace {
+
+// Each rule's places by hour branch or lunar month 1..12.
+constexpr auto kIntellectPlaces = RuleTable<12>([](std::int32_t hour) {
+  return Places<2>{PalaceChart::CountFrom(11, hour, kBackward),
+                   PalaceChart::CountFrom(5, hour, kForward)};
+});
+constexpr auto kAidPlaces = RuleTable<12>([](std::int32_t month) {
+  return Places<2>{PalaceChart::CountFrom(5, month, kForward),
+                   PalaceChart::CountFrom(11, month, kBackward)};
+});
+constexpr auto kEarthPlaces = RuleTable<12>([](std::int32_t hour) {
+  return Places<2>{PalaceChart::CountFrom(12, hour, kForward),
+                   PalaceChart::CountFrom(12, hour, kBackward)};
+});
+// Pegasus stands in one of the four corner branches 寅, 巳, 申, 亥, chosen by the month's branch.
+constexpr auto kPegasusPlaces = RuleTable<12>([](std::int32_t month) {
+  constexpr std::array<std::int32_t, 4> kCorner = {6, 3, 12, 9};
+  const std::int32_t monthBranch = PalaceChart::CountFrom(3, month, kForward);
+  return Places<1>{kCorner[static_cast<std::size_t>(monthBranch % 4)]};
+});
+constexpr auto kRomancePlaces = RuleTable<12>([](std::int32_t month) {
+  return Places<2>{PalaceChart::CountFrom(10, month, kForward),
+                   PalaceChart::CountFrom(2, month, kForward)};
+});
+
+}  // namespace
+
 void PalaceChart::PlaceIntellectStars() {
-  const std::int32_t h = calendar.hourBranch;
-  PlaceItem(code::Intellect, CountFrom(11, h, false), kFirstFree);
-  PlaceItem(code::Intelligence, CountFrom(5, h, true), kFirstFree);
+  PlaceAll({code::Intellect, code::Intelligence}, Lookup(kIntellectPlaces, calendar.hourBranch));
 }
 
 void PalaceChart::PlaceAidStars() {
-  const std::int32_t m = calendar.lunarMonth;
-  PlaceItem(code::LeftAid, CountFrom(5, m, true), kFirstFree);
-  PlaceItem(code::RightAid, CountFrom(11, m, false), kFirstFree);
+  PlaceAll({code::LeftAid, code::RightAid}, Lookup(kAidPlaces, calendar.lunarMonth));
 }
 
 void PalaceChart::PlaceEarthStars() {
-  const std::int32_t h = calendar.hourBranch;
-  PlaceItem(code::Calamity, CountFrom(12, h, true), kFirstFree);
-  PlaceItem(code::Misfortune, CountFrom(12, h, false), kFirstFree);
+  PlaceAll({code::Calamity, code::Misfortune}, Lookup(kEarthPlaces, calendar.hourBranch));
 }
 
 void PalaceChart::PlacePegasus() {
-  // Pegasus stands in one of the four corner branches 寅, 巳, 申, 亥, chosen by the month's branch.
-  constexpr std::array<std::int32_t, 4> kPegasusBranch = {6, 3, 12, 9};
-  const std::int32_t monthBranch = CountFrom(3, calendar.lunarMonth, true);
-  PlaceItem(code::Pegasus, kPegasusBranch[static_cast<std::size_t>(monthBranch % 4)], kFirstFree);
+  PlaceAll({code::Pegasus}, Lookup(kPegasusPlaces, calendar.lunarMonth));
 }
 
 void PalaceChart::PlaceRomanceStars() {
-  const std::int32_t m = calendar.lunarMonth;
-  PlaceItem(code::Punishment, CountFrom(10, m, true), kFirstFree);
-  PlaceItem(code::Dissolute, CountFrom(2, m, true), kFirstFree);
+  PlaceAll({code::Punishment, code::Dissolute}, Lookup(kRomancePlaces, calendar.lunarMonth));
 }
 
 }  // namespace velmora

@@ -37,55 +37,70 @@ constexpr std::int32_t KingBranch(std::int32_t lunarDay, std::int32_t bureau) {
 }
 static_assert(KingBranch(1, 3) == 5 && KingBranch(2, 3) == 2 && KingBranch(30, 6) == 7);
 
-// KingBranch for every lunar day 1..30 and bureau 2..6, worked out at compile time: a chart then
-// looks King up instead of dividing and branching on the remainder.
-constexpr auto kKingBranchTable = [] {
-  std::array<std::array<std::int32_t, 31>, 7> table{};
-  for (std::int32_t bureau = 2; bureau <= 6; ++bureau) {
-    for (std::int32_t day = 1; day <= 30; ++day) {
-      table[static_cast<std::size_t>(bureau)][static_cast<std::size_t>(day)] =
-          KingBranch(day, bureau);
-    }
-  }
-  return table;
-}();
-
-// King's branch for the chart's facts. A bureau outside 2..6 cannot come from ComputeBureau, nor
-// a day outside 1..30 from decoding; facts set by hand still get a defined division.
-constexpr std::int32_t KingBranchOf(std::int32_t lunarDay, std::int32_t bureau) {
-  const std::int32_t divisor = bureau >= 2 && bureau <= 6 ? bureau : 2;
-  return lunarDay >= 1 && lunarDay <= 30 ? kKingBranchTable[static_cast<std::size_t>(divisor)]
-                                                           [static_cast<std::size_t>(lunarDay)]
-                                         : KingBranch(lunarDay, divisor);
-}
+// King's branch by bureau (2..6; entry 1 is never read) and lunar day.
+constexpr auto kKingBranch = RuleTable<6>([](std::int32_t bureau) {
+  return RuleTable<30>([bureau](std::int32_t day) { return KingBranch(day, bureau); });
+});
 
 // Treasury mirrors King: their branches add up to 6 or 18.
 constexpr std::int32_t TreasuryBranch(std::int32_t kingBranch) {
-  return StepBranch(6, -kingBranch);
+  return WrapInto(6 - kingBranch, 12);
+}
+
+// The codes of a group without its empty places, and where each of them lies when the group is
+// laid from `first`, one place per entry of the group's table, backward or forward.
+template <std::size_t N>
+constexpr std::size_t StarCount(const std::array<ItemCode, N>& group) {
+  std::size_t stars = 0;
+  for (ItemCode c : group) stars += c != code::Empty ? 1 : 0;
+  return stars;
+}
+template <std::size_t Stars, std::size_t N>
+constexpr std::array<ItemCode, Stars> StarsOf(const std::array<ItemCode, N>& group) {
+  std::array<ItemCode, Stars> stars{};
+  std::size_t k = 0;
+  for (ItemCode c : group) {
+    if (c != code::Empty) stars[k++] = c;
+  }
+  return stars;
+}
+template <std::size_t Stars, std::size_t N>
+constexpr Places<Stars> GroupPlaces(const std::array<ItemCode, N>& group, std::int32_t first,
+                                    std::int32_t step) {
+  Places<Stars> places{};
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < N; ++i) {
+    if (group[i] != code::Empty)
+      places[k++] = WrapAdd(first, 12, step * static_cast<std::int32_t>(i));
+  }
+  return places;
+}
+
+constexpr std::size_t kKingStars = StarCount(KingGroupTable);
+constexpr std::size_t kTreasuryStars = StarCount(TreasuryGroupTable);
+constexpr auto kKingGroupStars = StarsOf<kKingStars>(KingGroupTable);
+constexpr auto kTreasuryGroupStars = StarsOf<kTreasuryStars>(TreasuryGroupTable);
+
+// The places of both groups by King's branch.
+constexpr auto kKingGroupPlaces = RuleTable<12>(
+    [](std::int32_t king) { return GroupPlaces<kKingStars>(KingGroupTable, king, -1); });
+constexpr auto kTreasuryGroupPlaces = RuleTable<12>([](std::int32_t king) {
+  return GroupPlaces<kTreasuryStars>(TreasuryGroupTable, TreasuryBranch(king), 1);
+});
+
+std::int32_t KingBranchOf(const PalaceChart& chart) {
+  return Lookup(Lookup(kKingBranch, chart.bureau), chart.calendar.lunarDay);
 }
 
 }  // namespace
 
 void PalaceChart::PlaceKingGroup() {
-  const std::int32_t king = KingBranchOf(calendar.lunarDay, bureau);
-  // Entry i of the group lies i places backward from King; the empty entries place nothing.
-#pragma GCC unroll 9
-  for (std::size_t i = 0; i < KingGroupTable.size(); ++i) {
-    if (KingGroupTable[i] == code::Empty) continue;
-    PlaceItem(KingGroupTable[i], StepBranch(king, -static_cast<std::int32_t>(i)), kFirstFree);
-  }
+  PlaceAll(kKingGroupStars, Lookup(kKingGroupPlaces, KingBranchOf(*this)));
 }
 
 void PalaceChart::PlaceTreasuryGroup() {
   // King stands where PlaceKingGroup laid it, on the branch the same facts give.
-  const std::int32_t treasury = TreasuryBranch(KingBranchOf(calendar.lunarDay, bureau));
-  // Entry i of the group lies i places forward from Treasury.
-#pragma GCC unroll 11
-  for (std::size_t i = 0; i < TreasuryGroupTable.size(); ++i) {
-    if (TreasuryGroupTable[i] == code::Empty) continue;
-    PlaceItem(TreasuryGroupTable[i], StepBranch(treasury, static_cast<std::int32_t>(i)),
-              kFirstFree);
-  }
+  PlaceAll(kTreasuryGroupStars, Lookup(kTreasuryGroupPlaces, KingBranchOf(*this)));
 }
 
 }  // namespace velmora

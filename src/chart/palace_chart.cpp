@@ -1,11 +1,7 @@
 #include "chart/palace_chart.h"
 
+#include <algorithm>
 #include <cstddef>
-#include <utility>
-
-#if defined(__SSE2__)
-#include <immintrin.h>
-#endif
 
 namespace velmora {
 
@@ -17,6 +13,7 @@ void PalaceChart::ComputeChart() {
 void PalaceChart::PlaceFromCalendarFacts() {
   ClearGrid();
 
+  // The palace names and stems that come first set every palace's count of filled slots anew.
   // The order of the steps is the order of the stars inside every palace: each star takes the
   // first free slot of its palace, so an earlier step's star always stands before a later one's.
   PlacePalaceNames();
@@ -34,97 +31,46 @@ void PalaceChart::PlaceFromCalendarFacts() {
   PlacePegasus();
   PlaceRomanceStars();
   PlaceJoyStars();
-}
-
-#if defined(__SSE2__)
-namespace {
-
-// Zeroes a block of bytes with one vector store per 16 bytes, written out in full: a plain clear
-// of the grid compiles to `rep stosq`, whose start-up alone costs more than these stores. The
-// last store overlaps the one before it when the size is not a multiple of 16.
-template <std::size_t Size, std::size_t... Block>
-void ZeroNarrow(char* first, std::index_sequence<Block...>) {
-  const __m128i zero = _mm_setzero_si128();
-  (_mm_storeu_si128(reinterpret_cast<__m128i*>(first + 16 * Block), zero), ...);
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(first + Size - 16), zero);
-}
-
-#if defined(__x86_64__) && defined(__GNUC__)
-// The same with 32-byte stores, for processors with AVX2: the clear is bound by stores, one per
-// cycle whatever their width, so wide ones halve it. Chosen at run time, since the program must
-// still start on a processor without AVX2.
-#define VELMORA_WIDE_CLEAR 1
-template <std::size_t Size, std::size_t... Block>
-[[gnu::target("avx2")]] void ZeroWide(char* first, std::index_sequence<Block...>) {
-  const __m256i zero = _mm256_setzero_si256();
-  (_mm256_storeu_si256(reinterpret_cast<__m256i*>(first + 32 * Block), zero), ...);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(first + Size - 32), zero);
-}
-#endif
-
-}  // namespace
-#endif
-
-bool CanClearGridWith(GridClear way) {
-  switch (way) {
-    case GridClear::kPlain:
-      return true;
-    case GridClear::kNarrow:
-#if defined(__SSE2__)
-      return true;
-#else
-      return false;
-#endif
-    case GridClear::kWide:
-#if defined(VELMORA_WIDE_CLEAR)
-      return __builtin_cpu_supports("avx2");
-#else
-      return false;
-#endif
-  }
-  return false;
-}
-
-void ClearSlotGrid(SlotGrid& grid, GridClear way) {
-  [[maybe_unused]] constexpr std::size_t kSize = sizeof(SlotGrid);
-  [[maybe_unused]] auto* first = reinterpret_cast<char*>(grid.data());
-  switch (CanClearGridWith(way) ? way : GridClear::kPlain) {
-    case GridClear::kWide:
-#if defined(VELMORA_WIDE_CLEAR)
-      ZeroWide<kSize>(first, std::make_index_sequence<kSize / 32>{});
-      return;
-#endif
-    case GridClear::kNarrow:
-#if defined(__SSE2__)
-      ZeroNarrow<kSize>(first, std::make_index_sequence<kSize / 16>{});
-      return;
-#endif
-    case GridClear::kPlain:
-      grid = SlotGrid{};
-      return;
-  }
+  laidOut = true;
 }
 
 void PalaceChart::ClearGrid() {
-  ClearSlotGrid(grid, CanClearGridWith(GridClear::kWide) ? GridClear::kWide : GridClear::kNarrow);
-  freeFrom = {};
+  if (laidOut) {
+    for (std::size_t branch = 1; branch < kPalaceRows; ++branch) {
+      std::fill_n(grid[branch].begin(), kMostItems, code::Empty);
+    }
+  } else {
+    // Row by row: filled with whole empty rows, the grid is cleared by plain stores, where the
+    // assignment of one empty grid becomes a string instruction with a long start-up.
+    std::fill(grid.begin(), grid.end(), PalaceSlots{});
+  }
+  laidOut = false;
 }
 
-void PalaceChart::PlaceInFirstEmptySlot(ItemCode code, std::int32_t branch) {
+void PalaceChart::PlaceItem(ItemCode code, std::int32_t branch, std::int32_t slot) {
+  if (branch < 1 || branch >= kPalaceRows) return;
   const auto row = static_cast<std::size_t>(branch);
-  for (std::int32_t s = freeFrom[row]; s < kSlotsPerPalace; ++s) {
-    if (grid[row][static_cast<std::size_t>(s)] == code::Empty) {
-      grid[row][static_cast<std::size_t>(s)] = code;
-      freeFrom[row] = s + 1;
-      return;
-    }
+  PalaceSlots& slots = grid[row];
+  if (slot == kFirstFree) {
+    const auto empty = std::ranges::find(slots, code::Empty);
+    if (empty == slots.end()) return;
+    slot = static_cast<std::int32_t>(empty - slots.begin());
+  } else if (slot < 0 || slot >= kSlotsPerPalace) {
+    return;
   }
+  slots[static_cast<std::size_t>(slot)] = code;
+  laidOut = false;
+  // The next star goes behind the last one written, or into a slot just emptied.
+  std::int32_t& next = filled[row];
+  if (code != code::Empty && slot >= next) next = slot + 1;
+  if (code == code::Empty && slot < next) next = slot;
 }
 
 std::int32_t PalaceChart::PalaceOf(ItemCode code) const {
   for (std::int32_t branch = 1; branch < kPalaceRows; ++branch) {
-    for (ItemCode slot : grid[static_cast<std::size_t>(branch)]) {
-      if (slot == code) return branch;
+    if (std::ranges::find(grid[static_cast<std::size_t>(branch)], code) !=
+        grid[static_cast<std::size_t>(branch)].end()) {
+      return branch;
     }
   }
   return 0;

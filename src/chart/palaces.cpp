@@ -7,6 +7,39 @@ namespace velmora {
 
 namespace {
 
+// Life palace by lunar month and hour branch.
+constexpr auto kLifeBranch = RuleTable<12>([](std::int32_t month) {
+  return RuleTable<12>([month](std::int32_t hour) { return LifeBranch(month, hour); });
+});
+
+// The name of the palace on every branch, Life lying on `life`: Life, then Siblings, Marriage
+// and the rest towards lower branch numbers.
+constexpr std::array<ItemCode, kPalaceRows> PalaceNamesFrom(std::int32_t life) {
+  std::array<ItemCode, kPalaceRows> names{};
+  std::int32_t branch = life;
+  for (ItemCode name = code::Life; name <= code::Parents; ++name) {
+    names[static_cast<std::size_t>(branch)] = name;
+    branch = PrevBranchNumber(branch);
+  }
+  return names;
+}
+constexpr auto kPalaceNames = RuleTable<12>(PalaceNamesFrom);
+
+// The stem of the palace on every branch: branches 寅 (3) to 亥 (12) take ten consecutive stems
+// starting from the year stem's stem for 寅; 子 (1) and 丑 (2) come after 亥 and so repeat the
+// stems of 寅 and 卯.
+constexpr std::array<ItemCode, kPalaceRows> PalaceStemsFor(ItemCode yearStemCode) {
+  std::array<ItemCode, kPalaceRows> stems{};
+  ItemCode stem = StemForBranch(yearStemCode, BranchCode(3));
+  for (std::int32_t i = 1; i <= 12; ++i) {
+    stems[static_cast<std::size_t>(WrapInto(i + 2, 12))] = stem;
+    stem = NextStem(stem);
+  }
+  return stems;
+}
+constexpr auto kPalaceStems = RuleTable<10>(PalaceStemsFor);
+static_assert(kPalaceStems[1][3] == 3 && kPalaceStems[1][12] == 2 && kPalaceStems[1][1] == 3);
+
 // The number each stem and branch code adds to the bureau sum; 0 for any other code.
 constexpr std::int32_t StemNumber(ItemCode c) {
   constexpr std::array<std::int32_t, 23> table = {
@@ -34,48 +67,33 @@ constexpr std::int32_t BureauOf(std::int32_t stem, std::int32_t life) {
 }
 static_assert(BureauOf(1, 1) == 4 && BureauOf(3, 3) == 6);
 
-// BureauOf for every stem 1..10 and branch 1..12, worked out at compile time so that a chart
-// looks its bureau up instead of running through the pairs' arithmetic.
-constexpr auto kBureauTable = [] {
-  std::array<std::array<std::int32_t, 13>, 11> table{};
-  for (std::int32_t stem = 1; stem <= 10; ++stem) {
-    for (std::int32_t life = 1; life <= 12; ++life) {
-      table[static_cast<std::size_t>(stem)][static_cast<std::size_t>(life)] = BureauOf(stem, life);
-    }
-  }
-  return table;
-}();
+// Bureau by the year stem and the Life palace's branch, through the stem that the year stem
+// gives the Life palace: looked up from the calendar facts, it need not wait for the stems to
+// be written into the grid.
+constexpr auto kBureau = RuleTable<10>([](std::int32_t yearStemCode) {
+  return RuleTable<12>([yearStemCode](std::int32_t life) {
+    return BureauOf(PalaceStemsFor(yearStemCode)[static_cast<std::size_t>(life)], life);
+  });
+});
+
+std::int32_t LifeBranchOf(const BirthCalendar& calendar) {
+  return Lookup(Lookup(kLifeBranch, calendar.lunarMonth), calendar.hourBranch);
+}
 
 }  // namespace
 
 void PalaceChart::PlacePalaceNames() {
-  // Life on its branch, then Siblings, Marriage and the rest towards lower branch numbers.
-  const std::int32_t life = LifeBranch(calendar.lunarMonth, calendar.hourBranch);
-#pragma GCC unroll 12
-  for (std::int32_t i = 0; i < 12; ++i) PlaceItem(code::Life + i, StepBranch(life, -i), kNameSlot);
+  FillSlotOfEveryPalace(kNameSlot, Lookup(kPalaceNames, LifeBranchOf(calendar)));
 }
 
 void PalaceChart::PlacePalaceStems() {
-  // Branches 寅 (3) to 亥 (12) take ten consecutive stems starting from the year stem's stem for
-  // 寅; 子 (1) and 丑 (2) come after 亥 and so repeat the stems of 寅 and 卯.
-  const ItemCode first = StemForBranch(calendar.yearStemCode, BranchCode(3));
-#pragma GCC unroll 12
-  for (std::int32_t i = 0; i < 12; ++i) {
-    const std::int32_t stem =
-        first + i - 10 * (static_cast<std::int32_t>(first + i > 10) + (first + i > 20));
-    PlaceItem(stem, i < 10 ? i + 3 : i - 9, kStemSlot);
-  }
+  FillSlotOfEveryPalace(kStemSlot, Lookup(kPalaceStems, calendar.yearStemCode));
 }
 
 void PalaceChart::ComputeBureau() {
-  // The Life palace stands where PlacePalaceNames laid code Life, on LifeBranch.
-  const std::int32_t life = LifeBranch(calendar.lunarMonth, calendar.hourBranch);
-  const ItemCode stem = grid[static_cast<std::size_t>(life)][kStemSlot];
-  // Slot 1 holds a stem code 1..10 once PlacePalaceStems has run; anything else (the steps run
-  // out of order by hand) still gets the rule's arithmetic.
-  bureau = stem >= 1 && stem <= 10
-               ? kBureauTable[static_cast<std::size_t>(stem)][static_cast<std::size_t>(life)]
-               : BureauOf(stem, life);
+  // The Life palace stands where PlacePalaceNames laid code Life, and PlacePalaceStems gave it
+  // the stem that the year stem gives its branch.
+  bureau = Lookup(Lookup(kBureau, calendar.yearStemCode), LifeBranchOf(calendar));
 }
 
 }  // namespace velmora

@@ -32,47 +32,52 @@ struct FireStarts {
 };
 constexpr std::array<FireStarts, 4> kFireStarts = {{{10, 11}, {3, 11}, {4, 11}, {2, 4}}};
 
-// The year facts index the tables; an out-of-range value (which no supported birth gives) is
-// folded back into range rather than read past a table's end.
-constexpr std::size_t StemIndex(std::int32_t yearStem) {
-  return static_cast<std::size_t>(yearStem >= 1 && yearStem <= 10 ? yearStem
-                                                                  : WrapInto(yearStem, 10));
-}
-constexpr std::size_t BranchIndex(std::int32_t yearBranch) {
-  return static_cast<std::size_t>(yearBranch >= 1 && yearBranch <= 12 ? yearBranch
-                                                                      : WrapInto(yearBranch, 12));
-}
+// Each rule's places by year stem, year branch and hour branch.
+constexpr auto kAngelPlaces = RuleTable<10>([](std::int32_t stem) {
+  const CodePair angels = kAngelPairs[static_cast<std::size_t>(stem)];
+  return Places<2>{CodeToNumber(angels.stem), CodeToNumber(angels.branch)};
+});
+constexpr auto kAbundancePlaces = RuleTable<10>(
+    [](std::int32_t stem) { return Places<1>{kAbundanceBranch[static_cast<std::size_t>(stem)]}; });
+// Troublesome and Worrisome flank Abundance on either side.
+constexpr auto kGuardPlaces = RuleTable<10>([](std::int32_t stem) {
+  const std::int32_t abundance = kAbundanceBranch[static_cast<std::size_t>(stem)];
+  return Places<2>{WrapAdd(abundance, 12, 1), WrapAdd(abundance, 12, -1)};
+});
+constexpr auto kFirePlaces = RuleTable<12>([](std::int32_t yearBranch) {
+  return RuleTable<12>([yearBranch](std::int32_t hour) {
+    const FireStarts starts = kFireStarts[static_cast<std::size_t>(yearBranch % 4)];
+    return Places<2>{PalaceChart::CountFrom(starts.fiery, hour, kForward),
+                     PalaceChart::CountFrom(starts.siren, hour, kForward)};
+  });
+});
+// Belle counts the year branch backward from 卯; Festival stands opposite.
+constexpr auto kJoyPlaces = RuleTable<12>([](std::int32_t yearBranch) {
+  const std::int32_t belle = PalaceChart::CountFrom(4, yearBranch, kBackward);
+  return Places<2>{belle, WrapAdd(belle, 12, 6)};
+});
 
 }  // namespace
 
 void PalaceChart::PlaceAngelStars() {
-  const CodePair angels = kAngelPairs[StemIndex(calendar.yearStem)];
-  PlaceItem(code::Angel1, CodeToNumber(angels.stem), kFirstFree);
-  PlaceItem(code::Angel2, CodeToNumber(angels.branch), kFirstFree);
+  PlaceAll({code::Angel1, code::Angel2}, Lookup(kAngelPlaces, calendar.yearStem));
 }
 
 void PalaceChart::PlaceAbundance() {
-  PlaceItem(code::Abundance, kAbundanceBranch[StemIndex(calendar.yearStem)], kFirstFree);
+  PlaceAll({code::Abundance}, Lookup(kAbundancePlaces, calendar.yearStem));
 }
 
 void PalaceChart::PlaceGuardStars() {
-  // Troublesome and Worrisome flank Abundance on either side.
-  const std::int32_t abundance = kAbundanceBranch[StemIndex(calendar.yearStem)];
-  PlaceItem(code::Troublesome, StepBranch(abundance, 1), kFirstFree);
-  PlaceItem(code::Worrisome, StepBranch(abundance, -1), kFirstFree);
+  PlaceAll({code::Troublesome, code::Worrisome}, Lookup(kGuardPlaces, calendar.yearStem));
 }
 
 void PalaceChart::PlaceFireStars() {
-  const FireStarts starts = kFireStarts[BranchIndex(calendar.yearBranch) % 4];
-  PlaceItem(code::FieryStar, CountFrom(starts.fiery, calendar.hourBranch, true), kFirstFree);
-  PlaceItem(code::SirenStar, CountFrom(starts.siren, calendar.hourBranch, true), kFirstFree);
+  PlaceAll({code::FieryStar, code::SirenStar},
+           Lookup(Lookup(kFirePlaces, calendar.yearBranch), calendar.hourBranch));
 }
 
 void PalaceChart::PlaceJoyStars() {
-  // Belle counts the year branch backward from 卯; Festival stands opposite.
-  const std::int32_t belle = CountFrom(4, calendar.yearBranch, false);
-  PlaceItem(code::Belle, belle, kFirstFree);
-  PlaceItem(code::Festival, StepBranch(belle, 6), kFirstFree);
+  PlaceAll({code::Belle, code::Festival}, Lookup(kJoyPlaces, calendar.yearBranch));
 }
 
 }  // namespace velmora

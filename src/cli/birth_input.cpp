@@ -33,18 +33,6 @@ constexpr bool HasShape(std::string_view text, std::string_view pattern) {
   return true;
 }
 
-constexpr bool IsLeapYear(std::int32_t year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-constexpr std::int32_t DaysInMonth(std::int32_t year, std::int32_t month) {
-  constexpr std::array<std::int32_t, 13> kDays = {0,  31, 28, 31, 30, 31, 30,
-                                                  31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[static_cast<std::size_t>(month)];
-}
-static_assert(DaysInMonth(2000, 2) == 29 && DaysInMonth(1900, 2) == 28 &&
-              DaysInMonth(2051, 12) == 31);
-
 void AppendTwoDigits(std::int32_t value, std::string& out) {
   out += static_cast<char>('0' + value / 10 % 10);
   out += static_cast<char>('0' + value % 10);

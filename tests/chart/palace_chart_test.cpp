@@ -47,28 +47,6 @@ TEST(PlaceItem, PlacesOutsideTheGridAreIgnored) {
   EXPECT_EQ(chart.grid, SlotGrid{});
 }
 
-// Every way of clearing that this processor has empties all 13 x 27 slots, the last ones past
-// the whole vector blocks included, and writes nothing on either side of the grid.
-TEST(ClearSlotGrid, EveryAvailableWayEmptiesEverySlotAndNothingElse) {
-  struct Guarded {
-    std::array<ItemCode, 16> before;
-    SlotGrid grid;
-    std::array<ItemCode, 16> after;
-  };
-  EXPECT_TRUE(CanClearGridWith(GridClear::kPlain));
-  for (GridClear way : {GridClear::kPlain, GridClear::kNarrow, GridClear::kWide}) {
-    if (!CanClearGridWith(way)) continue;
-    Guarded g;
-    g.before.fill(code::Moon);
-    g.after.fill(code::Sun);
-    for (PalaceSlots& row : g.grid) row.fill(code::Festival);
-    ClearSlotGrid(g.grid, way);
-    EXPECT_EQ(g.grid, SlotGrid{}) << static_cast<int>(way);
-    for (ItemCode c : g.before) EXPECT_EQ(c, code::Moon) << static_cast<int>(way);
-    for (ItemCode c : g.after) EXPECT_EQ(c, code::Sun) << static_cast<int>(way);
-  }
-}
-
 TEST(PalaceOf, FindsTheFirstRowHoldingTheCode) {
   PalaceChart chart;
   chart.PlaceItem(code::King, 9, 2);
