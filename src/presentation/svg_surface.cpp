@@ -1,5 +1,6 @@
 #include "presentation/svg_surface.h"
 
+#include "presentation/markup_escape.h"
 #include "presentation/utf8.h"
 
 #include <algorithm>
@@ -33,41 +34,6 @@ constexpr std::array<std::int16_t, 95> kBoldAdvance = {
 };
 constexpr std::int32_t kOtherAdvance = 556;  // any other character of an alphabetic script
 constexpr std::int32_t kWideAdvance = 1000;  // ideographs and other full-width characters
-
-using utf8::kReplacement;
-
-constexpr bool IsXmlChar(char32_t c) {
-  return (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-         (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-// The text as XML character data: markup characters escaped, characters that XML cannot carry
-// replaced by U+FFFD.
-void AppendEscaped(std::string& out, std::string_view text) {
-  for (std::size_t pos = 0; pos < text.size();) {
-    char32_t c = utf8::DecodeUtf8(text, pos);
-    if (!IsXmlChar(c)) c = kReplacement;
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      default:
-        utf8::EncodeUtf8(c, out);
-    }
-  }
-}
 
 bool IsWide(char32_t c) {
   return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
@@ -177,7 +143,7 @@ void SvgSurface::TextOut(std::int32_t x, std::int32_t y, std::string_view text) 
   AppendNumber(body_, "y", std::int64_t{y} + kAscentPx);
   if (bold_) body_ += " font-weight=\"bold\"";
   body_ += " xml:space=\"preserve\">";
-  AppendEscaped(body_, text);
+  markup::AppendEscaped(text, markup::kXml, body_);
   body_ += "</text>\n";
 }
 
