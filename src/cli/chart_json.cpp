@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "presentation/star_tables.h"
+#include "presentation/utf8.h"
 
 namespace velmora {
 
@@ -14,36 +15,6 @@ void AppendInt(std::int64_t value, std::string& out) {
   std::array<char, 24> digits;
   const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
   out.append(digits.data(), result.ptr);
-}
-
-// The length of the valid UTF-8 sequence starting at text[i], or 0 when the byte there does not
-// start one (a stray continuation byte, an overlong form, a surrogate, beyond U+10FFFF or cut
-// short).
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  std::size_t length = 0;
-  unsigned char low = 0x80;  // allowed range of the second byte
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;   // no overlong forms
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;  // nothing beyond U+10FFFF
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) return 0;
-  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-  for (std::size_t k = 2; k < length; ++k) {
-    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
-  }
-  return length;
 }
 
 // The bytes of `text` at `p`; gives the end.
@@ -122,7 +93,12 @@ void AppendJsonString(std::string_view text, std::string& out) {
   std::size_t i = 0;
   while (i < text.size()) {
     const auto c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x20 && c < 0x80 && c != '"' && c != '\\') {
+    if (c >= 0x80) {
+      // Valid UTF-8 goes over as it is; a byte that does not begin it becomes U+FFFD.
+      utf8::EncodeUtf8(utf8::DecodeUtf8(text, i), out);
+      continue;
+    }
+    if (c >= 0x20 && c != '"' && c != '\\') {
       // Runs of plain ASCII, the usual case, go over in one piece.
       std::size_t end = i + 1;
       while (end < text.size()) {
@@ -151,17 +127,9 @@ void AppendJsonString(std::string_view text, std::string& out) {
         out += "\\t";
         break;
       default:
-        if (c < 0x20) {
-          out += "\\u00";
-          out += kHex[c >> 4];
-          out += kHex[c & 0xF];
-        } else if (const std::size_t length = Utf8SequenceLength(text, i); length > 0) {
-          out.append(text.data() + i, length);
-          i += length;
-          continue;
-        } else {
-          out += "\xEF\xBF\xBD";  // U+FFFD for a byte that is not UTF-8
-        }
+        out += "\\u00";
+        out += kHex[c >> 4];
+        out += kHex[c & 0xF];
     }
     ++i;
   }

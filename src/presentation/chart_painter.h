@@ -37,8 +37,6 @@ struct Point {
   friend constexpr bool operator==(const Point&, const Point&) = default;
 };
 
-inline constexpr std::int32_t kBoardImageSize = 401;  // the bitmap; the board's lines end at 400
-
 // Draws the board and the names of its twelve outer cells.
 struct ChartPainter {
   std::int32_t height = 400;

@@ -4,6 +4,7 @@
 #include <array>
 #include <limits>
 
+#include "presentation/markup_escape.h"
 #include "presentation/utf8.h"
 
 namespace velmora {
@@ -15,8 +16,8 @@ using utf8::EncodeUtf8;
 using utf8::kReplacement;
 constexpr std::size_t kMaxChars = std::numeric_limits<std::int32_t>::max();
 
-// Control characters that neither an XML document nor a terminal may be given as text: all of
-// C0 but tab and line break, DEL and C1. Escape (0x1B) is among them.
+// Control characters that a terminal must not be given as text, since it would act on them:
+// all of C0 but tab and line break, DEL and C1. Escape (0x1B) is among them.
 constexpr bool IsUnsafeControl(char32_t c) {
   return (c < 0x20 && c != U'\t' && c != U'\n') || (c >= 0x7F && c <= 0x9F);
 }
@@ -25,31 +26,6 @@ void AppendHex2(std::uint8_t v, std::string& out) {
   constexpr std::string_view kDigits = "0123456789abcdef";
   out += kDigits[v >> 4];
   out += kDigits[v & 0x0F];
-}
-
-void AppendHtmlEscaped(char32_t c, std::string& out) {
-  switch (c) {
-    case U'&':
-      out += "&amp;";
-      break;
-    case U'<':
-      out += "&lt;";
-      break;
-    case U'>':
-      out += "&gt;";
-      break;
-    case U'"':
-      out += "&quot;";
-      break;
-    case U'\'':
-      out += "&#39;";
-      break;
-    default: {
-      // U+FFFE and U+FFFF are not characters an XML document may hold either.
-      const bool unsafe = IsUnsafeControl(c) || c == 0xFFFE || c == 0xFFFF;
-      EncodeUtf8(unsafe ? kReplacement : c, out);
-    }
-  }
 }
 
 struct BasicColor {
@@ -254,7 +230,7 @@ std::string StyledTextBuffer::Html() const {
     out += "\">";
     const auto first = static_cast<std::size_t>(run.start);
     const auto last = first + static_cast<std::size_t>(run.length);
-    for (std::size_t i = first; i < last; ++i) AppendHtmlEscaped(chars_[i], out);
+    for (std::size_t i = first; i < last; ++i) markup::AppendEscaped(chars_[i], markup::kHtml, out);
     out += "</span>";
   }
   out += "</div>";

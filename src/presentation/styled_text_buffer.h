@@ -73,7 +73,7 @@ class StyledTextBuffer final : public RichTextBox {
   std::string PlainText() const;
   // An XHTML fragment: one white-space-preserving <div> holding one <span> per run of equal
   // format, its line breaks kept as line breaks. Markup characters are escaped; control
-  // characters that XML forbids are shown as U+FFFD.
+  // characters other than tab and line break, and U+FFFE and U+FFFF, are shown as U+FFFD.
   std::string Html() const;
   // Terminal text: each format change starts with one SGR sequence and every line that set a
   // format ends with a reset, so no colour leaks past a line. Black, the box's own text

@@ -1,13 +1,12 @@
 #include "presentation/svg_surface.h"
 
+#include "presentation/markup_escape.h"
 #include "presentation/utf8.h"
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 namespace velmora {
 
@@ -33,41 +32,6 @@ constexpr std::array<std::int16_t, 95> kBoldAdvance = {
 };
 constexpr std::int32_t kOtherAdvance = 556;  // any other character of an alphabetic script
 constexpr std::int32_t kWideAdvance = 1000;  // ideographs and other full-width characters
-
-using utf8::kReplacement;
-
-constexpr bool IsXmlChar(char32_t c) {
-  return (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-         (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-// The text as XML character data: markup characters escaped, characters that XML cannot carry
-// replaced by U+FFFD.
-void AppendEscaped(std::string& out, std::string_view text) {
-  for (std::size_t pos = 0; pos < text.size();) {
-    char32_t c = utf8::DecodeUtf8(text, pos);
-    if (!IsXmlChar(c)) c = kReplacement;
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      default:
-        utf8::EncodeUtf8(c, out);
-    }
-  }
-}
 
 bool IsWide(char32_t c) {
   return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
@@ -104,61 +68,16 @@ void SvgSurface::MoveTo(std::int32_t x, std::int32_t y) {
 }
 
 void SvgSurface::LineTo(std::int32_t x, std::int32_t y) {
-  const std::int64_t x0 = penX_;
-  const std::int64_t y0 = penY_;
-  const std::int64_t dx = std::int64_t{x} - x0;
-  const std::int64_t dy = std::int64_t{y} - y0;
+  const PixelRect line = LinePixels(penX_, penY_, x, y);
   penX_ = x;
   penY_ = y;
-  if (dy == 0) {
-    // Pixels x0 .. x-1 going right, x+1 .. x0 going left.
-    if (dx != 0) FillPixels(dx > 0 ? x0 : x0 + dx + 1, y0, std::llabs(dx), 1);
-    return;
-  }
-  if (dx == 0) {
-    FillPixels(x0, dy > 0 ? y0 : y0 + dy + 1, 1, std::llabs(dy));
-    return;
-  }
-  // A slanted line: one pixel per step along its longer axis, the end point left out. Only the
-  // steps that land on the surface are visited, so far-off end points cost nothing.
-  const bool alongX = std::llabs(dx) >= std::llabs(dy);
-  const std::int64_t steps = alongX ? std::llabs(dx) : std::llabs(dy);
-  const std::int64_t major0 = alongX ? x0 : y0;
-  const std::int64_t majorSign = (alongX ? dx : dy) > 0 ? 1 : -1;
-  const std::int64_t minor0 = alongX ? y0 : x0;
-  const double slope = static_cast<double>(alongX ? dy : dx) / static_cast<double>(steps);
-  // Steps t with 0 <= major0 + t * majorSign < kSize.
-  std::int64_t first = majorSign > 0 ? -major0 : major0 - (kSize - 1);
-  std::int64_t last = majorSign > 0 ? kSize - 1 - major0 : major0;
-  first = std::max<std::int64_t>(first, 0);
-  last = std::min<std::int64_t>(last, steps - 1);
-  // Neighbouring pixels on the same row (or column) are merged into one rectangle.
-  std::int64_t runStart = 0;
-  std::int64_t runLength = 0;
-  std::int64_t runMinor = 0;
-  auto flush = [&] {
-    if (runLength == 0) return;
-    if (alongX) {
-      FillPixels(runStart, runMinor, runLength, 1);
-    } else {
-      FillPixels(runMinor, runStart, 1, runLength);
-    }
-  };
-  for (std::int64_t t = first; t <= last; ++t) {
-    const std::int64_t major = major0 + t * majorSign;
-    const auto minor =
-        minor0 + static_cast<std::int64_t>(std::floor(static_cast<double>(t) * slope + 0.5));
-    if (runLength > 0 && minor == runMinor) {
-      runStart = std::min(runStart, major);
-      ++runLength;
-      continue;
-    }
-    flush();
-    runStart = major;
-    runLength = 1;
-    runMinor = minor;
-  }
-  flush();
+  if (line.Empty()) return;
+  body_ += "<rect";
+  AppendNumber(body_, "x", line.x);
+  AppendNumber(body_, "y", line.y);
+  AppendNumber(body_, "width", line.width);
+  AppendNumber(body_, "height", line.height);
+  body_ += " fill=\"#000\"/>\n";
 }
 
 void SvgSurface::SetBold(bool bold) {
@@ -177,7 +96,7 @@ void SvgSurface::TextOut(std::int32_t x, std::int32_t y, std::string_view text) 
   AppendNumber(body_, "y", std::int64_t{y} + kAscentPx);
   if (bold_) body_ += " font-weight=\"bold\"";
   body_ += " xml:space=\"preserve\">";
-  AppendEscaped(body_, text);
+  markup::AppendEscaped(text, markup::kXml, body_);
   body_ += "</text>\n";
 }
 
@@ -211,20 +130,6 @@ std::int32_t SvgSurface::TextWidth(std::string_view text, bool bold) {
   // Round up so that the white box never falls short of the glyphs.
   const std::int64_t pixels = (thousandths * kFontPx + 999) / 1000;
   return static_cast<std::int32_t>(std::min<std::int64_t>(pixels, INT32_MAX));
-}
-
-void SvgSurface::FillPixels(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) {
-  const std::int64_t x0 = std::max<std::int64_t>(x, 0);
-  const std::int64_t y0 = std::max<std::int64_t>(y, 0);
-  const std::int64_t x1 = std::min<std::int64_t>(x + w, kSize);
-  const std::int64_t y1 = std::min<std::int64_t>(y + h, kSize);
-  if (x0 >= x1 || y0 >= y1) return;
-  body_ += "<rect";
-  AppendNumber(body_, "x", x0);
-  AppendNumber(body_, "y", y0);
-  AppendNumber(body_, "width", x1 - x0);
-  AppendNumber(body_, "height", y1 - y0);
-  body_ += " fill=\"#000\"/>\n";
 }
 
 }  // namespace velmora

@@ -14,7 +14,7 @@ namespace velmora {
 // white box the size of the text, their top-left corner at the given point.
 class SvgSurface final : public DrawingSurface {
  public:
-  static constexpr std::int32_t kSize = 401;
+  static constexpr std::int32_t kSize = kBoardImageSize;
   static constexpr std::int32_t kFontPx = 11;        // 8 points at 96 pixels per inch
   static constexpr std::int32_t kAscentPx = 10;      // top of the box to the baseline
   static constexpr std::int32_t kLineHeightPx = 13;  // height of the box behind a name
@@ -37,8 +37,6 @@ class SvgSurface final : public DrawingSurface {
   static std::int32_t TextWidth(std::string_view text, bool bold);
 
  private:
-  void FillPixels(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h);
-
   std::string body_;  // the elements drawn since the last Clear, in drawing order
   std::int32_t penX_ = 0;
   std::int32_t penY_ = 0;

@@ -3,10 +3,7 @@
 #include <QFontDatabase>
 #include <QPainter>
 
-#include <cstdlib>
-#include <utility>
-
-#include "presentation/chart_painter.h"
+#include <algorithm>
 
 namespace velmora {
 
@@ -57,37 +54,15 @@ void QImageSurface::MoveTo(std::int32_t x, std::int32_t y) {
   calls_.push_back({DrawCall::Kind::Move, x, y, false, {}});
 }
 
-// Bresenham's line from the pen to (x, y), every pixel but the end point itself, so that lines
-// drawn end to end never set their shared pixel twice and a line's length is exact.
 void QImageSurface::LineTo(std::int32_t x, std::int32_t y) {
-  std::int64_t cx = penX_;
-  std::int64_t cy = penY_;
-  const std::int64_t dx = std::llabs(std::int64_t{x} - cx);
-  const std::int64_t dy = -std::llabs(std::int64_t{y} - cy);
-  const int sx = cx < x ? 1 : -1;
-  const int sy = cy < y ? 1 : -1;
-  std::int64_t err = dx + dy;
-  while (cx != x || cy != y) {
-    if (cx >= 0 && cy >= 0 && cx < image_.width() && cy < image_.height()) {
-      PutPixel(static_cast<std::int32_t>(cx), static_cast<std::int32_t>(cy));
-    }
-    const std::int64_t e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      cx += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
-      cy += sy;
-    }
+  const PixelRect line = LinePixels(penX_, penY_, x, y);
+  for (std::int32_t row = line.y; row < line.y + line.height; ++row) {
+    QRgb* const pixels = reinterpret_cast<QRgb*>(image_.scanLine(row)) + line.x;
+    std::fill(pixels, pixels + line.width, qRgb(0, 0, 0));
   }
   penX_ = x;
   penY_ = y;
   calls_.push_back({DrawCall::Kind::Line, x, y, false, {}});
-}
-
-void QImageSurface::PutPixel(std::int32_t x, std::int32_t y) {
-  reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = qRgb(0, 0, 0);
 }
 
 void QImageSurface::SetBold(bool bold) {

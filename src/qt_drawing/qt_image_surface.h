@@ -47,8 +47,6 @@ class QImageSurface final : public DrawingSurface {
     std::string text;
   };
 
-  void PutPixel(std::int32_t x, std::int32_t y);
-
   QImage image_;
   QFont font_;
   std::int32_t penX_ = 0;
