@@ -3,21 +3,30 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPalette>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimeEdit>
 
@@ -25,6 +34,7 @@
 
 #include "app/app_errors.h"
 #include "app/qt_rich_text_box.h"
+#include "app/reading_file.h"
 #include "calendar/birth_calendar.h"
 #include "chart/palace_chart.h"
 #include "presentation/chart_painter.h"
@@ -53,8 +63,19 @@ void Place(QWidget* control, const char* name, int left, int top, int width, int
   control->setGeometry(left, top, width, height);
 }
 
-const QString kPngFilter = QStringLiteral("PNG image (*.png)");
-const QString kSvgFilter = QStringLiteral("SVG drawing (*.svg)");
+// The reading's paper and ink, the box's own whatever the desktop's colour scheme, so that the
+// reading's red, blue and maroon keep their contrast, as on the board's white.
+void GiveOwnPaper(QWidget* box) {
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Base, Qt::white);
+  palette.setColor(QPalette::Text, Qt::black);
+  box->setPalette(palette);
+}
+
+bool IsEnterKey(const QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  return enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
 
 }  // namespace
 
@@ -80,39 +101,39 @@ void ChartImage::paintEvent(QPaintEvent*) {
   if (!surface_) return;
   QPainter painter(this);
   painter.drawImage(0, 0, surface_->Image());
+  if (hasFocus()) {
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.rect = rect().adjusted(2, 2, -2, -2);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+  }
 }
 
 void ChartImage::contextMenuEvent(QContextMenuEvent* event) {
-  QMenu menu(this);
-  QAction* copy = menu.addAction(QStringLiteral("Copy Chart"));
-  QAction* save = menu.addAction(QStringLiteral("Save Chart As\u2026"));
-  copy->setEnabled(HasPicture());
-  save->setEnabled(HasPicture());
-  const QAction* chosen = menu.exec(event->globalPos());
-  if (chosen == copy) GuardCommand(this, [this] { CopyChart(); });
-  if (chosen == save) GuardCommand(this, [this] { SaveChartAs(); });
+  // From the keyboard the menu opens over the board rather than wherever the mouse is.
+  OpenMenu(event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(rect().center())
+                                                          : event->globalPos());
 }
 
-void ChartImage::CopyChart() {
-  if (!surface_) return;
-  QGuiApplication::clipboard()->setImage(surface_->Image());
-}
-
-void ChartImage::SaveChartAs() {
-  if (!surface_) return;
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-  QString filter = kPngFilter;
-  QString path = QFileDialog::getSaveFileName(
-      this, QStringLiteral("Save Chart As"), QDir(folder).filePath(QStringLiteral("chart.png")),
-      kPngFilter + QStringLiteral(";;") + kSvgFilter, &filter);
-  if (path.isEmpty()) return;
-  // A name without an extension takes that of the chosen file type.
-  if (QFileInfo(path).suffix().isEmpty()) {
-    path += filter == kSvgFilter ? QStringLiteral(".svg") : QStringLiteral(".png");
+void ChartImage::keyPressEvent(QKeyEvent* event) {
+  const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+  if (event->key() == Qt::Key_Menu || shiftF10) {
+    OpenMenu(mapToGlobal(rect().center()));
+    return;
   }
-  QString error;
-  if (!SaveBoard(*surface_, path, error)) ShowErrorMessage(this, error);
+  QWidget::keyPressEvent(event);
+}
+
+void ChartImage::OpenMenu(QPoint globalPos) {
+  QMenu menu(this);
+  for (QAction* action : menuActions_) {
+    if (action != nullptr) {
+      menu.addAction(action);
+    } else {
+      menu.addSeparator();
+    }
+  }
+  menu.exec(globalPos);
 }
 
 // --- the separator ---
@@ -139,6 +160,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     move(screen->availableGeometry().center() - rect().center());
   }
   CreateControls();
+  CreateActions();
   FormCreate();
 }
 
@@ -167,6 +189,7 @@ void TfrmMain::CreateControls() {
 
   Button1 = new QPushButton(QStringLiteral("Run"), this);
   Place(Button1, "Button1", 184, 64, 75, 25);
+  Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click);
 
   Bevel2 = new TopLineBevel(this);
@@ -175,19 +198,65 @@ void TfrmMain::CreateControls() {
   RichEdit1 = new QTextEdit(this);
   Place(RichEdit1, "RichEdit1", 8, 112, 249, 321);
   RichEdit1->setFont(DialogFont(12));
+  GiveOwnPaper(RichEdit1);
   RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   RichEdit1->setLineWrapMode(QTextEdit::WidgetWidth);
   RichEdit1->setTabChangesFocus(true);
+  RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(RichEdit1, &QTextEdit::customContextMenuRequested, this, &TfrmMain::ShowReadingMenu);
 
   Image1 = new ChartImage(this);
   Place(Image1, "Image1", 280, 32, kBoardImageSize, kBoardImageSize);
+  Image1->setFocusPolicy(Qt::StrongFocus);
 
   setTabOrder(dtpDate, dtpTime);
   setTabOrder(dtpTime, rbFemale);
   setTabOrder(rbFemale, rbMale);
   setTabOrder(rbMale, Button1);
   setTabOrder(Button1, RichEdit1);
+  setTabOrder(RichEdit1, Image1);
+}
+
+// The window's commands. They belong to the window, so their shortcuts work from every control,
+// and the board's and the reading's menus show them with their shortcuts.
+void TfrmMain::CreateActions() {
+  const auto command = [this](const char* name, const QString& text, const QKeySequence& keys,
+                              void (TfrmMain::*handler)()) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(keys);
+    action->setShortcutVisibleInContextMenu(true);
+    connect(action, &QAction::triggered, this,
+            [this, handler] { GuardCommand(this, [this, handler] { (this->*handler)(); }); });
+    addAction(action);
+    return action;
+  };
+  actCopyChart = command("actCopyChart", QStringLiteral("Copy Chart"),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &TfrmMain::CopyChart);
+  actSaveChart = command("actSaveChart", QStringLiteral("Save Chart As\u2026"),
+                         QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmMain::SaveChartAs);
+  actSaveReading =
+      command("actSaveReading", QStringLiteral("Save Reading As\u2026"),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TfrmMain::SaveReadingAs);
+  actPrintReading = command("actPrintReading", QStringLiteral("Print Reading\u2026"),
+                            QKeySequence(Qt::CTRL | Qt::Key_P), &TfrmMain::PrintReading);
+  actAbout = command("actAbout", QStringLiteral("About Velmora"), QKeySequence(Qt::Key_F1),
+                     &TfrmMain::ShowAbout);
+  actQuit = command("actQuit", QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+                    &TfrmMain::Quit);
+
+  // An empty reading box has nothing to save or print.
+  const auto followReading = [this] {
+    const bool any = !RichEdit1->document()->isEmpty();
+    actSaveReading->setEnabled(any);
+    actPrintReading->setEnabled(any);
+  };
+  connect(RichEdit1->document(), &QTextDocument::contentsChanged, this, followReading);
+  followReading();
+
+  Image1->SetMenuActions({actCopyChart, actSaveChart, nullptr, actSaveReading, actPrintReading,
+                          nullptr, actAbout, actQuit});
 }
 
 void TfrmMain::FormCreate() {
@@ -198,6 +267,15 @@ void TfrmMain::FormCreate() {
   painter.surface->Clear();
   painter.DrawGrid();
   Image1->update();
+  DescribeBoard();
+}
+
+void TfrmMain::keyPressEvent(QKeyEvent* event) {
+  if (IsEnterKey(event)) {
+    Button1->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TfrmMain::Button1Click() {
@@ -236,10 +314,116 @@ void TfrmMain::RunCommand() {
   painter.surface->Clear();
   painter.DrawChart(SharedDisplayTable());
   Image1->update();
+  lastRun_ = Birth{dtpDate->date(), dtpTime->time()};
+  DescribeBoard();
 
-  QtRichTextBox box(*RichEdit1);
-  const QtRichTextBox::Batch batch(box);
-  WriteReading(SharedDisplayTable(), box);
+  {
+    QtRichTextBox box(*RichEdit1);
+    const QtRichTextBox::Batch batch(box);
+    WriteReading(SharedDisplayTable(), box);
+  }
+  // The reading is a whole: undo starts again from it, and never takes it apart or brings back
+  // the text of an earlier Run.
+  RichEdit1->document()->clearUndoRedoStacks();
+}
+
+TfrmMain::Birth TfrmMain::ShownBirth() const {
+  return lastRun_ ? *lastRun_ : Birth{dtpDate->date(), dtpTime->time()};
+}
+
+void TfrmMain::DescribeBoard() {
+  const QString description = lastRun_
+                                  ? QStringLiteral("Chart of the birth on %1 at %2")
+                                        .arg(lastRun_->date.toString(QStringLiteral("d MMMM yyyy")),
+                                             lastRun_->time.toString(QStringLiteral("HH:mm")))
+                                  : QStringLiteral("Empty chart board: press Run to cast a birth");
+  Image1->setToolTip(description);
+  Image1->setAccessibleName(description);
+}
+
+void TfrmMain::ShowReadingMenu(QPoint pos) {
+  const std::unique_ptr<QMenu> menu(RichEdit1->createStandardContextMenu(pos));
+  menu->addSeparator();
+  menu->addAction(actSaveReading);
+  menu->addAction(actPrintReading);
+  menu->exec(RichEdit1->viewport()->mapToGlobal(pos));
+}
+
+// --- the commands ---
+
+QString TfrmMain::AskSavePath(const QString& title, const QList<FileType>& types,
+                              QStandardPaths::StandardLocation firstFolder) {
+  QString folder = lastFolder_;
+  if (folder.isEmpty()) folder = QStandardPaths::writableLocation(firstFolder);
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  const Birth birth = ShownBirth();
+  const QString name = QStringLiteral("velmora-%1-%2%3")
+                           .arg(birth.date.toString(QStringLiteral("yyyy-MM-dd")),
+                                birth.time.toString(QStringLiteral("HHmm")), types[0].ending);
+  QStringList filters;
+  for (const FileType& type : types) filters << type.filter;
+  QString filter = filters[0];
+  QString path = QFileDialog::getSaveFileName(this, title, QDir(folder).filePath(name),
+                                              filters.join(QStringLiteral(";;")), &filter);
+  if (path.isEmpty()) return path;
+  lastFolder_ = QFileInfo(path).absolutePath();
+  if (QFileInfo(path).suffix().isEmpty()) {
+    for (const FileType& type : types)
+      if (type.filter == filter) path += type.ending;
+  }
+  return path;
+}
+
+void TfrmMain::CopyChart() {
+  QGuiApplication::clipboard()->setImage(Image1->Surface().Image());
+}
+
+void TfrmMain::SaveChartAs() {
+  const QString path =
+      AskSavePath(QStringLiteral("Save Chart As"),
+                  {{QStringLiteral("PNG image (*.png)"), QStringLiteral(".png")},
+                   {QStringLiteral("SVG drawing (*.svg)"), QStringLiteral(".svg")}},
+                  QStandardPaths::PicturesLocation);
+  if (path.isEmpty()) return;
+  QString error;
+  if (!SaveBoard(Image1->Surface(), path, error)) ShowErrorMessage(this, error);
+}
+
+void TfrmMain::SaveReadingAs() {
+  const QString path =
+      AskSavePath(QStringLiteral("Save Reading As"),
+                  {{QStringLiteral("HTML page (*.html *.htm)"), QStringLiteral(".html")},
+                   {QStringLiteral("Plain text (*.txt)"), QStringLiteral(".txt")},
+                   {QStringLiteral("PDF document (*.pdf)"), QStringLiteral(".pdf")}},
+                  QStandardPaths::DocumentsLocation);
+  if (path.isEmpty()) return;
+  QString error;
+  if (!SaveReading(*RichEdit1->document(), path, error)) ShowErrorMessage(this, error);
+}
+
+void TfrmMain::PrintReading() {
+  QPrinter printer;
+  printer.setDocName(QStringLiteral("Velmora reading"));
+  QPrintDialog dialog(&printer, this);
+  dialog.setWindowTitle(QStringLiteral("Print Reading"));
+  if (dialog.exec() != QDialog::Accepted) return;
+  RichEdit1->document()->print(&printer);
+}
+
+void TfrmMain::Quit() {
+  close();
+}
+
+void TfrmMain::ShowAbout() {
+  QMessageBox::about(
+      this, QStringLiteral("About Velmora"),
+      QStringLiteral("<p><b>Velmora %1</b></p>"
+                     "<p>Velmora casts a Chinese palace-and-star natal chart from a birth date and "
+                     "a local clock time, draws it as a board and writes an English reading of "
+                     "every palace and star.</p>"
+                     "<p>Released under the MIT License.<br>"
+                     "Copyright \u00a9 2026 The Velmora developers.</p>")
+          .arg(QLatin1String(kVersion)));
 }
 
 }  // namespace velmora

@@ -1,15 +1,23 @@
 #pragma once
 
+#include <QDate>
+#include <QList>
 #include <QLocale>
+#include <QStandardPaths>
+#include <QString>
+#include <QTime>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 #include "calendar/date_time.h"
 #include "qt_drawing/qt_image_surface.h"
 
+class QAction;
 class QContextMenuEvent;
 class QDateEdit;
+class QKeyEvent;
 class QLabel;
 class QPaintEvent;
 class QPushButton;
@@ -19,8 +27,8 @@ class QTimeEdit;
 
 namespace velmora {
 
-// The board's image: shows the 401 x 401 bitmap it owns and offers "Copy Chart" and
-// "Save Chart As…" on a right click.
+// The board's image: shows the 401 x 401 bitmap it owns and opens its menu on a right click,
+// the Menu key or Shift+F10. It takes the keyboard focus, and shows it with a focus frame.
 class ChartImage final : public QWidget {
   Q_OBJECT
  public:
@@ -31,15 +39,19 @@ class ChartImage final : public QWidget {
   QImageSurface& Surface();
   bool HasPicture() const { return surface_ != nullptr; }
 
-  void CopyChart();
-  void SaveChartAs();
+  // The entries of the board's menu, in order; a null entry is a separator.
+  void SetMenuActions(const QList<QAction*>& actions) { menuActions_ = actions; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  void OpenMenu(QPoint globalPos);
+
   std::unique_ptr<QImageSurface> surface_;
+  QList<QAction*> menuActions_;
 };
 
 // A separator that draws one sunken line along its top edge.
@@ -58,13 +70,59 @@ class TfrmMain final : public QWidget {
  public:
   explicit TfrmMain(QWidget* parent = nullptr);
 
+ protected:
+  // Enter and keypad Enter run from any control that does not use the key itself.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  // A birth as the pickers give it: a date and a clock time.
+  struct Birth {
+    QDate date;
+    QTime time;
+  };
+
   void CreateControls();
+  void CreateActions();
   void FormCreate();
   void Button1Click();
   void RunCommand();
   // The date part of dtpDate plus the time-of-day part of dtpTime.
   TDateTime BirthMoment() const;
+
+  // The birth the window shows: that of the last Run, or before any Run the pickers' values.
+  Birth ShownBirth() const;
+  // Tells the board's tool tip and accessible name which birth it shows.
+  void DescribeBoard();
+  void ShowReadingMenu(QPoint pos);
+
+  void CopyChart();
+  void SaveChartAs();
+  void SaveReadingAs();
+  void PrintReading();
+  void ShowAbout();
+  // Closes the window, which ends the program.
+  void Quit();
+
+  // One way of saving a file: the dialog's filter and the ending a bare name gets with it.
+  struct FileType {
+    QString filter;
+    QString ending;
+  };
+  // Asks where to save, offering `velmora-<birth>` with the first type's ending in the last folder
+  // used (at first `firstFolder`). A name without an ending takes that of the chosen type. Empty
+  // when the user cancels.
+  QString AskSavePath(const QString& title, const QList<FileType>& types,
+                      QStandardPaths::StandardLocation firstFolder);
+
+  std::optional<Birth> lastRun_;
+  QString lastFolder_;  // the folder of the last save, for this run of the program only
+
+  QAction* actCopyChart = nullptr;
+  QAction* actSaveChart = nullptr;
+  QAction* actSaveReading = nullptr;
+  QAction* actPrintReading = nullptr;
+  QAction* actAbout = nullptr;
+  QAction* actQuit = nullptr;
 
   QLabel* Label1 = nullptr;
   QDateEdit* dtpDate = nullptr;

@@ -30,6 +30,7 @@
 #include "app_format_probe.h"
 #include "app_test_support.h"
 #include "calendar/birth_calendar.h"
+#include "main_window_fixture.h"
 #include "presentation/chart_painter.h"
 #include "presentation/display_table.h"
 #include "presentation/reading_writer.h"
@@ -41,8 +42,13 @@
 namespace velmora {
 namespace {
 
+using testing::AnswerSaveDialog;
 using testing::FormatAt;
+using testing::kEleven;
+using testing::kNewYear2000;
+using testing::MainWindowTest;
 using testing::ModalWatcher;
+using testing::PickFromImageMenu;
 using testing::Seen;
 
 QString Name(ItemCode c) {
@@ -68,45 +74,6 @@ bool IsWhite(const QImage& image, int x, int y) {
 bool IsBlack(const QImage& image, int x, int y) {
   return image.pixel(x, y) == qRgb(0, 0, 0);
 }
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  MainWindowTest() {
-    window_.show();
-    date_ = Find<QDateEdit>("dtpDate");
-    time_ = Find<QTimeEdit>("dtpTime");
-    female_ = Find<QRadioButton>("rbFemale");
-    male_ = Find<QRadioButton>("rbMale");
-    run_ = Find<QPushButton>("Button1");
-    reading_ = Find<QTextEdit>("RichEdit1");
-    image_ = Find<ChartImage>("Image1");
-  }
-
-  template <typename W>
-  W* Find(const char* name) {
-    W* widget = window_.findChild<W*>(QLatin1String(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
-
-  void SetBirth(QDate date, QTime time) {
-    date_->setDate(date);
-    time_->setTime(time);
-  }
-  void ClickRun() { QTest::mouseClick(run_, Qt::LeftButton); }
-  QImage Board() { return image_->Surface().Image(); }
-  const QTextDocument& Reading() const { return *reading_->document(); }
-  QString ReadingHtml() const { return reading_->document()->toHtml(); }
-
-  TfrmMain window_;
-  QDateEdit* date_ = nullptr;
-  QTimeEdit* time_ = nullptr;
-  QRadioButton* female_ = nullptr;
-  QRadioButton* male_ = nullptr;
-  QPushButton* run_ = nullptr;
-  QTextEdit* reading_ = nullptr;
-  ChartImage* image_ = nullptr;
-};
 
 // --- the window as it opens ---
 
@@ -202,7 +169,8 @@ TEST(ShortDateDisplayFormat, IsTheLocalesShortFormatWithAFourDigitYear) {
 }
 
 TEST_F(MainWindowTest, TabOrderVisitsTheControlsInTurn) {
-  const QStringList wanted = {"dtpDate", "dtpTime", "rbFemale", "rbMale", "Button1", "RichEdit1"};
+  const QStringList wanted = {"dtpDate", "dtpTime",   "rbFemale", "rbMale",
+                              "Button1", "RichEdit1", "Image1"};
   QStringList visited;
   QWidget* w = date_;
   do {
@@ -212,7 +180,7 @@ TEST_F(MainWindowTest, TabOrderVisitsTheControlsInTurn) {
     w = w->nextInFocusChain();
   } while (w != date_);
   EXPECT_EQ(visited, wanted);
-  for (const char* name : {"Label1", "Bevel2", "Image1"}) {
+  for (const char* name : {"Label1", "Bevel2"}) {
     EXPECT_EQ(Find<QWidget>(name)->focusPolicy(), Qt::NoFocus) << name;
   }
 }
@@ -247,9 +215,6 @@ TEST(MainWindowStart, PickersShowNowFemaleIsCheckedAndTheBoardIsBare) {
 }
 
 // --- a Run ---
-
-const QDate kNewYear2000(2000, 2, 4);
-const QTime kEleven(23, 0);
 
 TEST_F(MainWindowTest, RunWritesTheReadingStartingAtTheLifePalace) {
   SetBirth(kNewYear2000, kEleven);
@@ -486,42 +451,6 @@ TEST_F(MainWindowTest, BirthsOutsideTheSupportedRangeAreRefusedAndChangeNothing)
 
 // --- the image's menu ---
 
-// Opens the image's menu with a right click and picks `item` from it.
-void PickFromImageMenu(QWidget* image, const QString& item) {
-  bool picked = false;
-  QTimer::singleShot(50, [&] {
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(menu, nullptr);
-    QStringList items;
-    for (QAction* action : menu->actions()) items << action->text();
-    EXPECT_EQ(items, (QStringList{"Copy Chart", QStringLiteral("Save Chart As\u2026")}));
-    for (QAction* action : menu->actions()) {
-      if (action->text() == item) {
-        menu->setActiveAction(action);
-        QTest::keyClick(menu, Qt::Key_Return);
-        picked = true;
-      }
-    }
-  });
-  // Through the window, as the display server delivers it, so that the press opens the menu.
-  QTest::mouseClick(image->window()->windowHandle(), Qt::RightButton, {},
-                    image->mapTo(image->window(), QPoint(200, 200)));
-  ASSERT_TRUE(testing::WaitFor([&] { return picked; }, 2000));
-}
-
-// Answers the save dialog with `path`.
-std::function<void(QWidget*)> AnswerSaveDialog(const QString& path) {
-  return [path](QWidget* modal) {
-    auto* dialog = qobject_cast<QFileDialog*>(modal);
-    if (dialog == nullptr) {
-      modal->close();
-      return;
-    }
-    dialog->selectFile(path);
-    static_cast<QDialog*>(dialog)->accept();  // accept() is public on QDialog
-  };
-}
-
 TEST_F(MainWindowTest, MenuSavesThePngAndTheSvgOfTheBoard) {
   SetBirth(kNewYear2000, kEleven);
   ClickRun();
@@ -571,8 +500,7 @@ TEST_F(MainWindowTest, MenuReportsAFailedSaveAndLeavesNoFile) {
     if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
       // Past the dialog's own checks: the folder vanishes after it was chosen.
       QDir(dir.path()).mkdir(QStringLiteral("missing"));
-      dialog->selectFile(path);
-      static_cast<QDialog*>(dialog)->accept();  // accept() is public on QDialog
+      testing::ChooseInSaveDialog(dialog, path);
       QDir(dir.path()).rmdir(QStringLiteral("missing"));
     } else {
       modal->close();

@@ -17,12 +17,17 @@ cat > "$scratch/expected" <<'LIST'
 ./bin/velmora
 ./bin/velmora-cli
 ./share/applications/velmora.desktop
+./share/bash-completion/completions/velmora-cli
+./share/doc/velmora/changelog.Debian.gz
 ./share/doc/velmora/copyright
+./share/fish/vendor_completions.d/velmora-cli.fish
 ./share/icons/hicolor/256x256/apps/velmora.png
 ./share/icons/hicolor/48x48/apps/velmora.png
 ./share/icons/hicolor/scalable/apps/velmora.svg
-./share/man/man1/velmora-cli.1
+./share/man/man1/velmora-cli.1.gz
+./share/man/man1/velmora.1.gz
 ./share/metainfo/io.github.velmora.Velmora.metainfo.xml
+./share/zsh/vendor-completions/_velmora-cli
 LIST
 diff -u "$scratch/expected" "$scratch/manifest"
 
@@ -30,7 +35,21 @@ diff -u "$scratch/expected" "$scratch/manifest"
 deb=$(ls "$build_dir"/packages/velmora_*.deb | head -n 1)
 info=$(dpkg-deb --info "$deb")
 grep -q '^ Depends: .*libqt6' <<<"$info" || { echo "package lists no Qt dependency"; exit 1; }
+# The package passes lintian: any error fails the check; warnings are shown.
+lintian --tag-display-limit 0 "$deb" > "$scratch/lintian" 2>&1 || true
+cat "$scratch/lintian"
+if grep -q '^E:' "$scratch/lintian"; then echo "lintian found errors in the package"; exit 1; fi
 dpkg-deb -x "$deb" "$scratch/root"
+# The manual pages read without a warning, and the bash completion offers the options.
+for page in velmora velmora-cli; do
+  [ -z "$(MANWIDTH=80 man --warnings -l "$scratch/root/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)" ] ||
+    { echo "$page.1 has roff warnings"; exit 1; }
+done
+zcat "$scratch/root/usr/share/man/man1/velmora-cli.1.gz" | grep -q '^\.SH OPTIONS' ||
+  { echo "velmora-cli.1 has no OPTIONS"; exit 1; }
+completions=$(bash -c 'source "$1"; COMP_WORDS=(velmora-cli --format ""); COMP_CWORD=2
+  _velmora_cli; echo "${COMPREPLY[*]}"' _ "$scratch/root/usr/share/bash-completion/completions/velmora-cli")
+[ "$completions" = "text ansi html json" ] || { echo "bash completes --format with: $completions"; exit 1; }
 version=$("$build_dir/src/cli/velmora-cli" --version)
 [[ $version =~ ^Velmora\ [0-9]+\.[0-9]+$ ]] || { echo "odd version line: $version"; exit 1; }
 [ "$("$scratch/root/usr/bin/velmora-cli" --version)" = "$version" ]

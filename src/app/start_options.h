@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace velmora {
+
+// What the desktop program does with its command line, decided before the application object
+// exists: Qt aborts when it finds no display, and --help and --version need none.
+enum class StartAction { kOpenWindow, kPrintHelp, kPrintVersion, kNoDisplay };
+
+// `arguments` are the program's, its name first; `environment` reads a variable (empty when it
+// is unset). Qt's own options, such as -platform and -style, are left for Qt.
+StartAction ChooseStartAction(const QStringList& arguments,
+                              const std::function<QString(const char*)>& environment);
+
+// The text `velmora --help` prints.
+QString StartHelpText();
+
+// The line `velmora --version` prints: the name and the version.
+QString VersionLine();
+
+// The one line printed when there is no display to open the window on.
+QString NoDisplayLine();
+
+}  // namespace velmora

@@ -1,0 +1,65 @@
+#include "app/start_options.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace velmora {
+namespace {
+
+TEST(ChooseStartAction, OpensTheWindowOnlyWhereThereIsADisplay) {
+  struct Case {
+    const char* name;
+    QStringList arguments;
+    std::map<std::string, QString> environment;
+    StartAction action;
+  };
+  const QString x11 = QStringLiteral(":0");
+  const Case cases[] = {
+      {"an X display", {"velmora"}, {{"DISPLAY", x11}}, StartAction::kOpenWindow},
+      {"a Wayland display",
+       {"velmora"},
+       {{"WAYLAND_DISPLAY", "wayland-0"}},
+       StartAction::kOpenWindow},
+      {"a platform chosen for Qt",
+       {"velmora"},
+       {{"QT_QPA_PLATFORM", "offscreen"}},
+       StartAction::kOpenWindow},
+      {"a platform on the command line",
+       {"velmora", "-platform", "offscreen"},
+       {},
+       StartAction::kOpenWindow},
+      {"no display at all", {"velmora"}, {}, StartAction::kNoDisplay},
+      {"variables set but empty",
+       {"velmora"},
+       {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}},
+       StartAction::kNoDisplay},
+      {"--help without a display", {"velmora", "--help"}, {}, StartAction::kPrintHelp},
+      {"-h on a display", {"velmora", "-h"}, {{"DISPLAY", x11}}, StartAction::kPrintHelp},
+      {"--version without a display", {"velmora", "--version"}, {}, StartAction::kPrintVersion},
+      {"Qt's options before --version",
+       {"velmora", "-style", "fusion", "--version"},
+       {},
+       StartAction::kPrintVersion},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto environment = [&](const char* name) {
+      const auto it = c.environment.find(name);
+      return it == c.environment.end() ? QString() : it->second;
+    };
+    EXPECT_EQ(ChooseStartAction(c.arguments, environment), c.action);
+  }
+}
+
+TEST(StartTexts, SayWhatToDoInOneLineOrOnePage) {
+  EXPECT_TRUE(VersionLine().startsWith(QLatin1String("Velmora ")));
+  EXPECT_FALSE(NoDisplayLine().contains(QLatin1Char('\n')));
+  EXPECT_TRUE(NoDisplayLine().contains(QLatin1String("velmora-cli")));
+  for (const char* option : {"--help", "--version"})
+    EXPECT_TRUE(StartHelpText().contains(QLatin1String(option))) << option;
+}
+
+}  // namespace
+}  // namespace velmora
