@@ -34,8 +34,8 @@ inline constexpr auto kWrappedBranch = [] {
   }
   return wrapped;
 }();
-static_assert(std::ranges::all_of(kWrappedBranch,
-                                  [](std::int32_t b) { return b >= 1 && b <= 12; }));
+static_assert(std::all_of(kWrappedBranch.begin(), kWrappedBranch.end(),
+                          [](std::int32_t b) { return b >= 1 && b <= 12; }));
 
 // Steps a branch round the twelve branches, as WrapAdd does: the short steps that the groups,
 // palace names and counts take, from a branch 1..12 by less than once round. Where the result
