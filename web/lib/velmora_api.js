@@ -63,34 +63,21 @@ function velmoraApi(wasm) {
     throw new Error(`the module answered a cast with ${outcome}.`);
   }
 
-  function chartJson(birth) {
+  // The function that casts a birth and reads one output of the module back.
+  const output = (read) => (birth) => {
     cast(birth);
-    return wasm.UTF8ToString(wasm._VelmoraChartJson());
-  }
+    return wasm.UTF8ToString(read());
+  };
+  const chartJson = output(() => wasm._VelmoraChartJson());
 
   return {
     chartJson,
     castChart: (birth) => JSON.parse(chartJson(birth)),
-    readingHtml(birth) {
-      cast(birth);
-      return wasm.UTF8ToString(wasm._VelmoraReadingHtml());
-    },
-    readingText(birth) {
-      cast(birth);
-      return wasm.UTF8ToString(wasm._VelmoraReadingText());
-    },
-    boardSvg(birth) {
-      cast(birth);
-      return wasm.UTF8ToString(wasm._VelmoraBoardSvg());
-    },
-    htmlPage(birth) {
-      cast(birth);
-      return wasm.UTF8ToString(wasm._VelmoraHtmlPage());
-    },
-    birthHeading(birth) {
-      cast(birth);
-      return wasm.UTF8ToString(wasm._VelmoraBirthHeading());
-    },
+    readingHtml: output(() => wasm._VelmoraReadingHtml()),
+    readingText: output(() => wasm._VelmoraReadingText()),
+    boardSvg: output(() => wasm._VelmoraBoardSvg()),
+    htmlPage: output(() => wasm._VelmoraHtmlPage()),
+    birthHeading: output(() => wasm._VelmoraBirthHeading()),
     bareBoardSvg: () => wasm.UTF8ToString(wasm._VelmoraBareBoardSvg()),
   };
 }
