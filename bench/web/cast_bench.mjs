@@ -1,0 +1,47 @@
+// Charts per second through castChart in Node beside velmora-cli --batch on the same births,
+// and the size of the script that carries the module.
+//
+//   node bench/web/cast_bench.mjs [PACKAGE_DIR] [VELMORA_CLI]
+
+import { execFileSync } from "node:child_process";
+import { statSync } from "node:fs";
+import { join, resolve } from "node:path";
+
+const root = resolve(new URL(".", import.meta.url).pathname, "../..");
+const packageDir = process.argv[2] ?? join(root, "build/web/package");
+const cli = process.argv[3] ?? join(root, "build/release/src/cli/velmora-cli");
+const { castChart } = await import(join(packageDir, "velmora.js"));
+
+// One birth a day at a changing minute, across the whole supported range.
+const two = (n) => String(n).padStart(2, "0");
+const births = [];
+for (let t = Date.UTC(1902, 0, 1, 0, 7); births.length < 50000; t += 86400000 + 7 * 60000) {
+  const d = new Date(t);
+  births.push({
+    date: `${d.getUTCFullYear()}-${two(d.getUTCMonth() + 1)}-${two(d.getUTCDate())}`,
+    time: `${two(d.getUTCHours())}:${two(d.getUTCMinutes())}`,
+  });
+}
+
+function rate(seconds, count) {
+  return Math.round(count / seconds);
+}
+
+for (let i = 0; i < 2000; ++i) castChart(births[i]); // warm the JIT
+let start = process.hrtime.bigint();
+let sum = 0;
+for (const birth of births) sum += castChart(birth).lifeBranch;
+const jsSeconds = Number(process.hrtime.bigint() - start) / 1e9;
+
+const input = births.map((b) => `${b.date} ${b.time}\n`).join("").repeat(20);
+start = process.hrtime.bigint();
+execFileSync(cli, ["--batch", "-"], { input, stdio: ["pipe", "ignore", "inherit"] });
+const cliSeconds = Number(process.hrtime.bigint() - start) / 1e9;
+
+const js = rate(jsSeconds, births.length);
+const native = rate(cliSeconds, births.length * 20);
+const size = statSync(join(packageDir, "velmora.js")).size;
+console.log(`castChart in Node:         ${js} charts/s (checksum ${sum})`);
+console.log(`velmora-cli --batch:       ${native} charts/s`);
+console.log(`ratio:                     ${(js / native).toFixed(2)} (target at least 0.20)`);
+console.log(`script with its module:    ${size} bytes (target at most 409600)`);
