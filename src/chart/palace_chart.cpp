@@ -52,7 +52,7 @@ void PalaceChart::PlaceItem(ItemCode code, std::int32_t branch, std::int32_t slo
   const auto row = static_cast<std::size_t>(branch);
   PalaceSlots& slots = grid[row];
   if (slot == kFirstFree) {
-    const auto empty = std::ranges::find(slots, code::Empty);
+    const auto empty = std::find(slots.begin(), slots.end(), code::Empty);
     if (empty == slots.end()) return;
     slot = static_cast<std::int32_t>(empty - slots.begin());
   } else if (slot < 0 || slot >= kSlotsPerPalace) {
@@ -68,8 +68,8 @@ void PalaceChart::PlaceItem(ItemCode code, std::int32_t branch, std::int32_t slo
 
 std::int32_t PalaceChart::PalaceOf(ItemCode code) const {
   for (std::int32_t branch = 1; branch < kPalaceRows; ++branch) {
-    if (std::ranges::find(grid[static_cast<std::size_t>(branch)], code) !=
-        grid[static_cast<std::size_t>(branch)].end()) {
+    const PalaceSlots& slots = grid[static_cast<std::size_t>(branch)];
+    if (std::find(slots.begin(), slots.end(), code) != slots.end()) {
       return branch;
     }
   }

@@ -24,7 +24,7 @@ void AppendDisplayable(const PalaceSlots& slots, DisplayRow& row) {
   for (std::int32_t s = 0; s < kDisplaySlotsScanned; ++s) {
     const ItemCode c = slots[static_cast<std::size_t>(s)];
     if (!IsDisplayable(c)) continue;
-    const auto empty = std::ranges::find(row, code::Empty);
+    const auto empty = std::find(row.begin(), row.end(), code::Empty);
     if (empty != row.end()) *empty = c;
   }
 }
