@@ -58,18 +58,8 @@ QByteArray ReadingFileBytes(const QTextDocument& reading, ReadingFileKind kind) 
 
 bool SaveReading(const QTextDocument& reading, const QString& path, QString& error) {
   const ReadingFileKind kind = ReadingFileKindOf(path);
-  if (kind == ReadingFileKind::kUnknown) {
-    error = QStringLiteral(
-                "Cannot save the reading as \"%1\": the file name must end in .html, .txt or .pdf.")
-                .arg(path);
-    return false;
-  }
-  QString reason;
-  if (!WriteFileWhole(path, ReadingFileBytes(reading, kind), reason)) {
-    error = QStringLiteral("Cannot save the reading as \"%1\": %2.").arg(path, reason);
-    return false;
-  }
-  return true;
+  return SaveExport(QStringLiteral("reading"), path, QStringLiteral(".html, .txt or .pdf"),
+                    kind != ReadingFileKind::kUnknown, ReadingFileBytes(reading, kind), error);
 }
 
 }  // namespace velmora

@@ -51,7 +51,7 @@ bool WriteFileWhole(const QString& path, const QByteArray& bytes, QString& reaso
     reason = why;
     return false;
   };
-  if (bytes.isEmpty()) return refuse(QStringLiteral("the picture could not be drawn"));
+  if (bytes.isEmpty()) return refuse(QStringLiteral("there was nothing to write"));
   // QFileInfo follows links, so this is the kind of the file a link leads to.
   const QFileInfo target(path);
   if (target.isDir()) return refuse(QStringLiteral("that is a folder"));
@@ -68,20 +68,25 @@ bool WriteFileWhole(const QString& path, const QByteArray& bytes, QString& reaso
   return true;
 }
 
-bool SaveBoard(const QImageSurface& board, const QString& path, QString& error) {
-  const ChartFileKind kind = ChartFileKindOf(path);
-  if (kind == ChartFileKind::kUnknown) {
-    error =
-        QStringLiteral("Cannot save the chart as \"%1\": the file name must end in .png or .svg.")
-            .arg(path);
+bool SaveExport(const QString& what, const QString& path, const QString& endings, bool kindKnown,
+                const QByteArray& bytes, QString& error) {
+  const QString start = QStringLiteral("Cannot save the %1 as \"%2\": ").arg(what, path);
+  if (!kindKnown) {
+    error = start + QStringLiteral("the file name must end in %1.").arg(endings);
     return false;
   }
   QString reason;
-  if (!WriteFileWhole(path, BoardFileBytes(board, kind), reason)) {
-    error = QStringLiteral("Cannot save the chart as \"%1\": %2.").arg(path, reason);
+  if (!WriteFileWhole(path, bytes, reason)) {
+    error = start + reason + QLatin1Char('.');
     return false;
   }
   return true;
+}
+
+bool SaveBoard(const QImageSurface& board, const QString& path, QString& error) {
+  const ChartFileKind kind = ChartFileKindOf(path);
+  return SaveExport(QStringLiteral("chart"), path, QStringLiteral(".png or .svg"),
+                    kind != ChartFileKind::kUnknown, BoardFileBytes(board, kind), error);
 }
 
 }  // namespace velmora

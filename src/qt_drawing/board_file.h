@@ -31,6 +31,12 @@ QByteArray BoardFileBytes(const QImageSurface& board, ChartFileKind kind);
 // with the reason, a phrase for the user, in `reason`.
 bool WriteFileWhole(const QString& path, const QByteArray& bytes, QString& reason);
 
+// Saves one of the window's exports, the `what` ("chart", "reading") of a file whose name must end
+// in one of `endings` (said in words): `bytes` written whole, unless `kindKnown` says the name's
+// ending is none of them. On failure returns false with a sentence for the user in `error`.
+bool SaveExport(const QString& what, const QString& path, const QString& endings, bool kindKnown,
+                const QByteArray& bytes, QString& error);
+
 // Writes the board to `path`: a PNG of the bitmap for a name ending in ".png", the same drawing
 // as an SVG document for ".svg" (letter case ignored). The file appears whole or not at all. On
 // failure returns false with a sentence for the user in `error`.
