@@ -157,25 +157,19 @@ char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const Di
   p = PutDigits(p, birth.minute, 2);
   p = Put(p, "\"");
   p = Put(p, l.member);
-  p = Put(p, "\"facts\":{\"yearStem\":");
-  p = PutInt(p, facts.yearStem);
-  p = Put(p, ",\"yearBranch\":");
-  p = PutInt(p, facts.yearBranch);
-  p = Put(p, ",\"yearStemCode\":");
-  p = PutInt(p, facts.yearStemCode);
-  p = Put(p, ",\"lunarMonth\":");
-  p = PutInt(p, facts.lunarMonth);
-  p = Put(p, ",\"lunarDay\":");
-  p = PutInt(p, facts.lunarDay);
-  p = Put(p, ",\"hourBranch\":");
-  p = PutInt(p, facts.hourBranch);
+  // The six facts, each as its member name and its value.
+  const std::pair<const char*, std::int32_t> factMembers[] = {
+      {"{\"yearStem\":", facts.yearStem},         {",\"yearBranch\":", facts.yearBranch},
+      {",\"yearStemCode\":", facts.yearStemCode}, {",\"lunarMonth\":", facts.lunarMonth},
+      {",\"lunarDay\":", facts.lunarDay},         {",\"hourBranch\":", facts.hourBranch},
+  };
+  p = Put(p, "\"facts\":");
+  for (const auto& [member, value] : factMembers) p = PutInt(Put(p, member), value);
   p = Put(p, "}");
-  p = Put(p, l.member);
-  p = Put(p, "\"bureau\":");
-  p = PutInt(p, chart.bureau);
-  p = Put(p, l.member);
-  p = Put(p, "\"lifeBranch\":");
-  p = PutInt(p, LifeRow(table));
+  for (const auto& [member, value] :
+       {std::pair{"\"bureau\":", chart.bureau}, std::pair{"\"lifeBranch\":", LifeRow(table)}}) {
+    p = PutInt(Put(Put(p, l.member), member), value);
+  }
   p = Put(p, l.member);
   p = Put(p, "\"palaces\":[");
   const NameFragments& names = Names();

@@ -13,23 +13,16 @@ struct CellPosition {
   std::int32_t row;     // 0..3 from the top
 };
 
-// Where each branch's cell lies on the 4 x 4 board; rising branches go clockwise from 子 at the
-// bottom. Entry 0 only lets branch numbers index the table.
+// Where each branch's cell lies on the 4 x 4 board, as {column, row}; rising branches go
+// clockwise from 子 at the bottom. Entry 0 only lets branch numbers index the table; then come
+// 子 丑 寅 卯, 辰 巳 午 未 申, 酉 戌 亥, five a line.
+// clang-format off
 inline constexpr std::array<CellPosition, 13> CellPositionTable = {{
-    {1, 1},  // (unused)
-    {2, 3},  // 子
-    {1, 3},  // 丑
-    {0, 3},  // 寅
-    {0, 2},  // 卯
-    {0, 1},  // 辰
-    {0, 0},  // 巳
-    {1, 0},  // 午
-    {2, 0},  // 未
-    {3, 0},  // 申
-    {3, 1},  // 酉
-    {3, 2},  // 戌
-    {3, 3},  // 亥
+    {1, 1}, {2, 3}, {1, 3}, {0, 3}, {0, 2},
+    {0, 1}, {0, 0}, {1, 0}, {2, 0}, {3, 0},
+    {3, 1}, {3, 2}, {3, 3},
 }};
+// clang-format on
 
 struct Point {
   std::int32_t x;
