@@ -11,7 +11,17 @@ void PalaceChart::ComputeChart() {
 }
 
 void PalaceChart::PlaceFromCalendarFacts() {
-  ClearGrid();
+  if (laidOut) {
+    // A chart computed before holds stars only in slots 2..10; its names and stems are all
+    // written again by the first two steps.
+    for (std::size_t branch = 1; branch < kPalaceRows; ++branch) {
+      std::fill(grid[branch].begin() + kStemSlot + 1, grid[branch].begin() + kMostItems,
+                code::Empty);
+    }
+    laidOut = false;
+  } else {
+    ClearGrid();
+  }
 
   // The palace names and stems that come first set every palace's count of filled slots anew.
   // The order of the steps is the order of the stars inside every palace: each star takes the
