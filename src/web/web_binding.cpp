@@ -4,6 +4,7 @@
 
 #include <emscripten/emscripten.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,6 +12,8 @@
 #include "cli/birth_input.h"
 #include "cli/chart_json.h"
 #include "cli/chart_report.h"
+#include "presentation/display_table.h"
+#include "presentation/star_tables.h"
 
 namespace velmora {
 
@@ -24,8 +27,24 @@ enum CastOutcome : std::int32_t {
   kUnsupportedBirth = 3  // the message is velmora-cli's whole line after its name
 };
 
+// The numbers of a chart as the script reads them to build the chart object, in the order of
+// velmora-cli's JSON: the birth (year, month, day, hour, minute), the six calendar facts, the
+// bureau, the Life palace's branch, then for branches 1 to 12 the palace stem, how many entries
+// the display row holds and those entries (the palace name, then its stars), ten places each.
+inline constexpr std::int32_t kChartHead = 13;
+inline constexpr std::int32_t kPalaceNumbers = 2 + kDisplayEntries;
+inline constexpr std::int32_t kChartNumbers = kChartHead + 12 * kPalaceNumbers;
+
+// The codes the name table covers: every item code up to the last displayable one.
+inline constexpr ItemCode kNamedCodes = code::Festival + 1;
+
 struct WebSession {
   ChartReport report;
+  // The last chart cast without its reading, for castChart and chartJson.
+  BirthInput birth;
+  PalaceChart chart;
+  DisplayTable table;
+  std::array<std::int32_t, kChartNumbers> numbers{};
   std::string message;  // what the last refused cast found wrong
   std::string output;   // the last output asked for
 };
@@ -35,9 +54,10 @@ WebSession& Session() {
   return session;
 }
 
-std::int32_t Cast(std::string_view dateText, std::string_view timeText) {
+// Runs the birth's texts through velmora-cli's checks into `birth`; on a refusal the message is
+// left in the session.
+std::int32_t CheckBirth(std::string_view dateText, std::string_view timeText, BirthInput& birth) {
   WebSession& s = Session();
-  BirthInput birth;
   if (!ParseBirthDate(dateText, birth.date, s.message)) return kBadDate;
   if (!ParseBirthTime(timeText, birth.hour, birth.minute, s.message)) return kBadTime;
   std::string error;
@@ -47,7 +67,54 @@ std::int32_t Cast(std::string_view dateText, std::string_view timeText) {
         IsoDate(birth.date) + ' ' + ClockTime(birth.hour, birth.minute) + ": " + error + '.';
     return kUnsupportedBirth;
   }
-  s.report.Cast(birth);
+  return kCast;
+}
+
+std::int32_t Cast(std::string_view dateText, std::string_view timeText) {
+  BirthInput birth;
+  const std::int32_t outcome = CheckBirth(dateText, timeText, birth);
+  if (outcome == kCast) Session().report.Cast(birth);
+  return outcome;
+}
+
+// Casts the chart and its display table as a Run does, without writing the reading, and lays
+// its numbers out for the script.
+std::int32_t CastChartOnly(std::string_view dateText, std::string_view timeText) {
+  WebSession& s = Session();
+  BirthInput birth;
+  const std::int32_t outcome = CheckBirth(dateText, timeText, birth);
+  if (outcome != kCast) return outcome;
+  s.birth = birth;
+  ClearDisplayTable(s.table);
+  s.chart.SetBirthMoment(birth.Moment());
+  s.chart.ComputeChart();
+  BuildDisplayTable(s.chart, s.table);
+
+  std::int32_t* n = s.numbers.data();
+  const BirthCalendar& facts = s.chart.calendar;
+  n[0] = birth.date.year;
+  n[1] = birth.date.month;
+  n[2] = birth.date.day;
+  n[3] = birth.hour;
+  n[4] = birth.minute;
+  n[5] = facts.yearStem;
+  n[6] = facts.yearBranch;
+  n[7] = facts.yearStemCode;
+  n[8] = facts.lunarMonth;
+  n[9] = facts.lunarDay;
+  n[10] = facts.hourBranch;
+  n[11] = s.chart.bureau;
+  n[12] = LifeRow(s.table);
+  for (std::size_t branch = 1; branch <= 12; ++branch) {
+    std::int32_t* palace = n + kChartHead + (branch - 1) * kPalaceNumbers;
+    palace[0] = s.chart.grid[branch][kStemSlot];
+    std::int32_t count = 0;
+    // Empty entries are skipped wherever they stand, as the JSON skips them.
+    for (const ItemCode code : s.table.rows[branch]) {
+      if (code != code::Empty) palace[2 + count++] = code;
+    }
+    palace[1] = count;
+  }
   return kCast;
 }
 
@@ -72,6 +139,38 @@ EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraCast(const char* input, std::int32_t da
   const std::string_view date(input, static_cast<std::size_t>(dateBytes));
   const std::string_view time(input + dateBytes, static_cast<std::size_t>(timeBytes));
   return velmora::Cast(date, time);
+}
+
+// Casts the birth as VelmoraCast does, but only the chart and its display table: no reading.
+// Its numbers are then at VelmoraChartNumbers() and its JSON from VelmoraCastChartJson().
+EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraCastChart(const char* input, std::int32_t dateBytes,
+                                                   std::int32_t timeBytes) {
+  const std::string_view date(input, static_cast<std::size_t>(dateBytes));
+  const std::string_view time(input + dateBytes, static_cast<std::size_t>(timeBytes));
+  return velmora::CastChartOnly(date, time);
+}
+
+// Where the last VelmoraCastChart laid out its numbers; the place never moves.
+EMSCRIPTEN_KEEPALIVE const std::int32_t* VelmoraChartNumbers() {
+  return Session().numbers.data();
+}
+
+// How many item codes have names: the codes 0 to this less one.
+EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraNamedCodes() {
+  return velmora::kNamedCodes;
+}
+
+// The display name of an item code, as the JSON's names give it.
+EMSCRIPTEN_KEEPALIVE const char* VelmoraStarName(std::int32_t code) {
+  return velmora::Output(std::string(velmora::StarName(code)));
+}
+
+// The last VelmoraCastChart as velmora-cli's --format json.
+EMSCRIPTEN_KEEPALIVE const char* VelmoraCastChartJson() {
+  const velmora::WebSession& s = Session();
+  std::string json;
+  velmora::AppendChartJson(s.birth, s.chart, s.table, velmora::JsonLayout::kReadable, json);
+  return velmora::Output(std::move(json));
 }
 
 EMSCRIPTEN_KEEPALIVE const char* VelmoraMessage() {

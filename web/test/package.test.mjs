@@ -73,12 +73,14 @@ describe("refusals", () => {
     { name: "an hour past 23", date: "2000-02-04", time: "24:00", type: TypeError },
     { name: "a long date, cut in the message", date: "9".repeat(300), time: "12:00", type: TypeError },
     { name: "a control character, shown as ?", date: "2000-02-0\u0007", time: "12:00", type: TypeError },
+    { name: "a date beyond ASCII", date: "2000-02-0\u00e9", time: "12:00", type: TypeError },
+    { name: "a time beyond ASCII", date: "2000-02-04", time: "12:0\u4e00", type: TypeError },
   ];
   for (const c of cases) {
     test(c.name, async () => {
       const expected = (await cliOutput(c)).refusal;
       assert.ok(expected, "velmora-cli refuses it too");
-      for (const output of ["castChart", "readingHtml", "readingText", "boardSvg"]) {
+      for (const output of ["castChart", "chartJson", "readingHtml", "readingText", "boardSvg"]) {
         assert.throws(() => velmora[output]({ date: c.date, time: c.time }), (error) => {
           assert.ok(error instanceof c.type, `${output} throws a ${c.type.name}`);
           assert.equal(error.message, expected);
@@ -115,7 +117,7 @@ function spreadBirths(count) {
   });
 }
 
-test("1,000 births over the whole range: JSON, reading and board as velmora-cli's", async () => {
+test("1,000 births over the whole range: JSON, chart object, reading and board as velmora-cli's", async () => {
   const births = spreadBirths(1000);
   assert.deepEqual(births[0], { date: "1901-12-31", time: "23:00" });
   assert.deepEqual(births.at(-1), { date: "2051-12-31", time: "22:59" });
@@ -130,7 +132,10 @@ test("1,000 births over the whole range: JSON, reading and board as velmora-cli'
       ]);
       const label = `${birth.date} ${birth.time}`;
       assert.equal(velmora.chartJson(birth), json, label);
-      assert.deepEqual(velmora.castChart(birth), JSON.parse(json), label);
+      const chart = velmora.castChart(birth);
+      assert.deepEqual(chart, JSON.parse(json), label);
+      // deepEqual ignores the order of members; stringifying both compares it too.
+      assert.equal(JSON.stringify(chart), JSON.stringify(JSON.parse(json)), label);
       assert.equal(velmora.readingText(birth), text, label);
       assert.equal(velmora.boardSvg(birth), readFileSync(svgFile, "utf8"), label);
       rmSync(svgFile);
