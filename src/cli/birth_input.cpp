@@ -44,17 +44,63 @@ constexpr bool IsBlank(char c) {
 
 }  // namespace
 
+namespace {
+
+// Reads a number of `fewest` to `most` digits at text[i] and moves i past it; false, leaving i
+// where it was, when the digits there are fewer or more.
+bool ReadNumber(std::string_view text, std::size_t& i, std::size_t fewest, std::size_t most,
+                std::string_view& digits) {
+  std::size_t end = i;
+  while (end < text.size() && IsDigit(text[end])) ++end;
+  if (end - i < fewest || end - i > most) return false;
+  digits = text.substr(i, end - i);
+  i = end;
+  return true;
+}
+
+bool ReadChar(std::string_view text, std::size_t& i, char c) {
+  if (i >= text.size() || text[i] != c) return false;
+  ++i;
+  return true;
+}
+
+// Whether `rest` names a time zone as ISO 8601 writes one after a time: Z, or a sign and hours
+// with or without minutes.
+constexpr bool IsZoneSuffix(std::string_view rest) {
+  if (rest == "Z" || rest == "z") return true;
+  if (rest.empty() || (rest[0] != '+' && rest[0] != '-')) return false;
+  const std::string_view offset = rest.substr(1);
+  return HasShape(offset, "99") || HasShape(offset, "9999") || HasShape(offset, "99:99");
+}
+
+constexpr std::int32_t ValueOf(std::string_view digits) {
+  return DigitsValue(digits, 0, digits.size());
+}
+
+// The written digits of a month, day, hour or minute, two wide, for messages.
+std::string TwoWide(std::string_view digits) {
+  return digits.size() == 1 ? "0" + std::string(digits) : std::string(digits);
+}
+
+}  // namespace
+
 bool ParseBirthDate(std::string_view text, CivilDate& date, std::string& error) {
-  if (!HasShape(text, "9999-99-99")) {
+  std::size_t i = 0;
+  std::string_view yearText;
+  std::string_view monthText;
+  std::string_view dayText;
+  if (!ReadNumber(text, i, 4, 4, yearText) || !ReadChar(text, i, '-') ||
+      !ReadNumber(text, i, 1, 2, monthText) || !ReadChar(text, i, '-') ||
+      !ReadNumber(text, i, 1, 2, dayText) || i != text.size()) {
     error = "not a date in the form YYYY-MM-DD (for example 2000-02-04)";
     return false;
   }
-  const std::int32_t year = DigitsValue(text, 0, 4);
-  const std::int32_t month = DigitsValue(text, 5, 2);
-  const std::int32_t day = DigitsValue(text, 8, 2);
+  const std::int32_t year = ValueOf(yearText);
+  const std::int32_t month = ValueOf(monthText);
+  const std::int32_t day = ValueOf(dayText);
   if (month < 1 || month > 12) {
     error = "there is no month ";
-    error += text.substr(5, 2);
+    error += TwoWide(monthText);
     error += "; months run from 01 to 12";
     return false;
   }
@@ -62,9 +108,9 @@ bool ParseBirthDate(std::string_view text, CivilDate& date, std::string& error) 
   if (day < 1 || day > days) {
     error = kMonthNames[static_cast<std::size_t>(month)];
     error += ' ';
-    error += text.substr(0, 4);
+    error += yearText;
     error += " has no day ";
-    error += text.substr(8, 2);
+    error += TwoWide(dayText);
     error += "; it has days 01 to ";
     AppendTwoDigits(days, error);
     return false;
@@ -75,26 +121,45 @@ bool ParseBirthDate(std::string_view text, CivilDate& date, std::string& error) 
 
 bool ParseBirthTime(std::string_view text, std::int32_t& hour, std::int32_t& minute,
                     std::string& error) {
-  if (!HasShape(text, "99:99")) {
+  std::size_t i = 0;
+  std::string_view hourText;
+  std::string_view minuteText;
+  const bool clock = ReadNumber(text, i, 1, 2, hourText) && ReadChar(text, i, ':') &&
+                     ReadNumber(text, i, 2, 2, minuteText);
+  if (clock && i != text.size() && IsZoneSuffix(text.substr(i))) {
+    error =
+        "the time is local clock time, as on the birth certificate; give it without a time "
+        "zone such as Z or +08:00";
+    return false;
+  }
+  if (!clock || i != text.size()) {
     error = "not a time in the form HH:MM on the 24-hour clock (for example 23:00)";
     return false;
   }
-  const std::int32_t h = DigitsValue(text, 0, 2);
-  const std::int32_t m = DigitsValue(text, 3, 2);
+  const std::int32_t h = ValueOf(hourText);
+  const std::int32_t m = ValueOf(minuteText);
   if (h > 23) {
     error = "there is no hour ";
-    error += text.substr(0, 2);
+    error += TwoWide(hourText);
     error += "; hours run from 00 to 23";
     return false;
   }
   if (m > 59) {
     error = "there is no minute ";
-    error += text.substr(3, 2);
+    error += minuteText;
     error += "; minutes run from 00 to 59";
     return false;
   }
   hour = h;
   minute = m;
+  return true;
+}
+
+bool SplitDateAndTime(std::string_view text, std::string_view& date, std::string_view& time) {
+  const std::size_t t = text.find('T');
+  if (t == std::string_view::npos) return false;
+  date = text.substr(0, t);
+  time = text.substr(t + 1);
   return true;
 }
 
@@ -119,8 +184,10 @@ bool ParseBirthLine(std::string_view line, BirthInput& birth, std::string& error
   while (gap < last && !IsBlank(line[gap])) ++gap;
   std::size_t timeStart = gap;
   while (timeStart < last && IsBlank(line[timeStart])) ++timeStart;
-  const std::string_view dateText = line.substr(first, gap - first);
-  const std::string_view timeText = line.substr(timeStart, last - timeStart);
+  std::string_view dateText = line.substr(first, gap - first);
+  std::string_view timeText = line.substr(timeStart, last - timeStart);
+  // One word may hold both, as 2000-02-04T23:00.
+  if (timeText.empty()) SplitDateAndTime(dateText, dateText, timeText);
   bool timeHasBlank = false;
   for (char c : timeText) timeHasBlank |= IsBlank(c);
   if (timeText.empty() || timeHasBlank) {

@@ -26,13 +26,18 @@ struct BirthInput {
 // wrong and what is accepted, without repeating the input (the caller shows it beside the
 // phrase).
 
-// "YYYY-MM-DD": four digits, two, two, joined by hyphens; a date that exists in the Gregorian
-// calendar.
+// "YYYY-MM-DD": four digits, then one or two, then one or two (2000-2-4 reads as 2000-02-04),
+// joined by hyphens; a date that exists in the Gregorian calendar.
 bool ParseBirthDate(std::string_view text, CivilDate& date, std::string& error);
 
-// "HH:MM" on the 24-hour clock: 00:00 to 23:59.
+// "HH:MM" on the 24-hour clock, 00:00 to 23:59; the hour may have one digit (7:05). A time
+// zone after it (Z, +08:00) is refused: births are given in local clock time.
 bool ParseBirthTime(std::string_view text, std::int32_t& hour, std::int32_t& minute,
                     std::string& error);
+
+// Splits "2000-02-04T23:00", a date and a time joined by T, into its two parts; false when
+// `text` holds no T.
+bool SplitDateAndTime(std::string_view text, std::string_view& date, std::string_view& time);
 
 // Whether the chart can be cast for this birth: the lunar calendar covers 23:00 on
 // 31 December 1901 to 22:59 on 31 December 2051.

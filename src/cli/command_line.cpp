@@ -53,11 +53,14 @@ struct Options {
   QCommandLineOption version{QStringLiteral("version"),
                              QStringLiteral("Print the program's name and version and exit.")};
   QCommandLineOption date{QStringLiteral("date"),
-                          QStringLiteral("Birth date, e.g. 2000-02-04. Without it: today."),
+                          QStringLiteral("Birth date, e.g. 2000-02-04 or 2000-2-4, or the date "
+                                         "and time together, 2000-02-04T23:00. Without it: "
+                                         "today."),
                           QStringLiteral("YYYY-MM-DD")};
   QCommandLineOption time{QStringLiteral("time"),
-                          QStringLiteral("Birth time on the 24-hour local clock, e.g. 23:00. "
-                                         "Without it: the present time."),
+                          QStringLiteral("Birth time on the 24-hour local clock, e.g. 23:00 or "
+                                         "7:05, without a time zone. Without it: the present "
+                                         "time."),
                           QStringLiteral("HH:MM")};
   QCommandLineOption format{
       QStringLiteral("format"),
@@ -176,12 +179,27 @@ bool ResolveBirth(const CommandLineRequest& request, BirthInput& birth) {
   birth.hour = now.time().hour();
   birth.minute = now.time().minute();
   std::string error;
-  if (request.date && !ParseBirthDate(*request.date, birth.date, error)) {
+  // --date may carry the time as well, as 2000-02-04T23:00.
+  std::string_view dateText;
+  std::string_view timeText;
+  const bool joined = request.date && SplitDateAndTime(*request.date, dateText, timeText);
+  if (joined && request.time) {
+    PrintError(QStringLiteral("--date %1 gives the time already; leave out --time or the time "
+                              "after the T.")
+                   .arg(Quoted(*request.date)));
+    return false;
+  }
+  if (!joined && request.date) dateText = *request.date;
+  if (!joined && request.time) timeText = *request.time;
+  const bool hasTime = joined || request.time;
+  const QString timeOption = joined ? QStringLiteral("--date") : QStringLiteral("--time");
+  const std::string& timeGiven = joined ? *request.date : request.time.value_or(std::string());
+  if (request.date && !ParseBirthDate(dateText, birth.date, error)) {
     PrintError(QStringLiteral("--date %1: %2.").arg(Quoted(*request.date), FromUtf8(error)));
     return false;
   }
-  if (request.time && !ParseBirthTime(*request.time, birth.hour, birth.minute, error)) {
-    PrintError(QStringLiteral("--time %1: %2.").arg(Quoted(*request.time), FromUtf8(error)));
+  if (hasTime && !ParseBirthTime(timeText, birth.hour, birth.minute, error)) {
+    PrintError(QStringLiteral("%1 %2: %3.").arg(timeOption, Quoted(timeGiven), FromUtf8(error)));
     return false;
   }
   if (!CheckSupportedBirth(birth, error)) {

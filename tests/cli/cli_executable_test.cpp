@@ -271,8 +271,15 @@ TEST(CliBadInput, GetsOneLineOnStandardErrorExitTwoAndNoOutputOrPicture) {
   const QStringList png = {QStringLiteral("--chart"), picture};
   const QStringList svg = {QStringLiteral("--chart"), drawing};
   const Case cases[] = {
-      {"a malformed date", birth("2000-2-4", "23:00", png),
-       "--date \"2000-2-4\": not a date in the form YYYY-MM-DD (for example 2000-02-04)."},
+      {"a malformed date", birth("2000/2/4", "23:00", png),
+       "--date \"2000/2/4\": not a date in the form YYYY-MM-DD (for example 2000-02-04)."},
+      {"a time zone", birth("2000-02-04", "23:00+08:00", svg),
+       "--time \"23:00+08:00\": the time is local clock time"},
+      {"a time zone in the date",
+       {QStringLiteral("--date"), QStringLiteral("2000-02-04T23:00Z")},
+       "--date \"2000-02-04T23:00Z\": the time is local clock time"},
+      {"the time twice", birth("2000-02-04T23:00", "23:00", png),
+       "gives the time already; leave out --time"},
       {"a malformed time", birth("2000-02-04", "11pm", svg),
        "--time \"11pm\": not a time in the form HH:MM on the 24-hour clock (for example 23:00)."},
       {"30 February", birth("2000-02-30", "12:00", png),
@@ -360,6 +367,27 @@ TEST(CliBadInput, GetsOneLineOnStandardErrorExitTwoAndNoOutputOrPicture) {
     EXPECT_EQ(kept.readAll(), QByteArray("the old picture"));
     kept.close();
   }
+}
+
+TEST(CliBirths, ShortAndJoinedFormsCastTheSameChart) {
+  const CliRun strict =
+      RunCli(NewYearEve2000({QStringLiteral("--format"), QStringLiteral("json")}));
+  ExpectSuccess(strict);
+  for (const QStringList& arguments :
+       {QStringList{"--date", "2000-2-4", "--time", "23:00", "--format", "json"},
+        QStringList{"--date", "2000-02-04T23:00", "--format", "json"}}) {
+    SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
+    const CliRun run = RunCli(arguments);
+    ExpectSuccess(run);
+    EXPECT_EQ(run.out, strict.out);
+  }
+  const CliRun batch = RunCli({QStringLiteral("--batch"), QStringLiteral("-")},
+                              "2000-02-04 23:00\n2000-2-4T23:00\n1985-7-19 6:30\n");
+  ExpectSuccess(batch);
+  const QList<QByteArray> lines = batch.out.split('\n');
+  ASSERT_EQ(lines.size(), 4);
+  EXPECT_EQ(lines[0], lines[1]);
+  EXPECT_TRUE(lines[2].startsWith("{\"date\":\"1985-07-19\",\"time\":\"06:30\""));
 }
 
 TEST(CliBirths, TheEdgesOfTheCalendarAreAccepted) {
