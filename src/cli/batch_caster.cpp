@@ -18,14 +18,19 @@
 namespace velmora {
 
 char* BatchCaster::CastLine(std::string_view line, std::int64_t number, char* out, bool& good) {
+  std::string_view birthText;
+  std::string_view id;
+  SplitBatchLine(line, birthText, id);
   BirthInput birth;
-  good = ParseBirthLine(line, birth, error_);
-  if (!good) return WriteError(line, number, error_, out);
+  good = ParseBirthLine(birthText, birth, error_);
+  if (!good) return WriteError(line, number, error_, out, id);
   chart_.SetBirthMoment(birth.Moment());
   chart_.ComputeChart();
   ClearDisplayTable(table_);
   BuildDisplayTable(chart_, table_);
-  return WriteChartJson(birth, chart_, table_, JsonLayout::kOneLine, out);
+  idJson_.clear();
+  if (!id.empty()) AppendJsonString(id, idJson_);
+  return WriteChartJson(birth, chart_, table_, JsonLayout::kOneLine, out, idJson_);
 }
 
 bool BatchCaster::CastLine(std::string_view line, std::int64_t number, std::string& out) {
@@ -42,6 +47,10 @@ char* BatchCaster::AnswerLine(std::string_view line, bool cut, std::int64_t numb
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   good = false;
   if (cut || line.size() > kMaxLineBytes) return RefuseLongLine(line, number, out);
+  if (IsSkippedLine(line)) {
+    good = true;
+    return out;
+  }
   return CastLine(line, number, out, good);
 }
 
@@ -53,9 +62,9 @@ char* BatchCaster::RefuseLongLine(std::string_view start, std::int64_t number, c
 }
 
 char* BatchCaster::WriteError(std::string_view input, std::int64_t number, std::string_view error,
-                              char* out) {
+                              char* out, std::string_view id) {
   scratch_.clear();
-  AppendBatchErrorJson(number, input.substr(0, kMaxLineBytes + 3), error, scratch_);
+  AppendBatchErrorJson(number, input.substr(0, kMaxLineBytes + 3), error, scratch_, id);
   std::memcpy(out, scratch_.data(), scratch_.size());
   return out + scratch_.size();
 }
@@ -184,6 +193,7 @@ class DirectSink {
     bool good = false;
     char* end = caster_.AnswerLine(line, cut, ++summary_.lines, out_.Room(), good);
     if (!good) ++summary_.badLines;
+    if (end == out_.Room()) ++summary_.skipped;
     return out_.Commit(end);
   }
 
@@ -249,6 +259,7 @@ struct WorkBlock {
   std::vector<char> answers;
   std::size_t answerBytes = 0;
   std::int64_t badLines = 0;
+  std::int64_t skipped = 0;
   bool done = false;
 
   void Clear() {
@@ -257,6 +268,7 @@ struct WorkBlock {
     cut.clear();
     answerBytes = 0;
     badLines = 0;
+    skipped = 0;
     done = false;
   }
 
@@ -270,6 +282,7 @@ struct WorkBlock {
       const std::string_view line(input.data() + start, ends[i] - start);
       char* end = caster.AnswerLine(line, cut[i] != 0, firstLine + static_cast<std::int64_t>(i),
                                     answers.data() + answerBytes, good);
+      if (end == answers.data() + answerBytes) ++skipped;
       answerBytes = static_cast<std::size_t>(end - answers.data());
       if (!good) ++badLines;
       start = ends[i];
@@ -342,6 +355,7 @@ class WorkerPool {
       finished_.wait(lock, [&] { return block.done; });
     }
     summary_.badLines += block.badLines;
+    summary_.skipped += block.skipped;
     const bool written = WriteAll(out_, block.answers.data(), block.answerBytes, error_);
     block.Clear();
     first_ = (first_ + 1) % blocks_.size();

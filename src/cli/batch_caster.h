@@ -20,7 +20,8 @@ class BatchCaster {
   static constexpr std::size_t kMaxLineBytes = 200;
   // The most bytes the answer to one line takes: a chart, or an error object that shows at most
   // kMaxLineBytes of the line (each byte escaped to at most six) beside a short message.
-  static constexpr std::size_t kMaxAnswerBytes = kMaxChartJsonBytes;
+  // An identifier, a part of the line, escaped adds at most six bytes for each of its bytes.
+  static constexpr std::size_t kMaxAnswerBytes = kMaxChartJsonBytes + 6 * kMaxLineBytes + 16;
   static_assert(6 * (kMaxLineBytes + 3) + 1024 <= kMaxAnswerBytes);
 
   // Writes the chart of `line` (numbered from 1), or an error object in its place, as one JSON
@@ -30,23 +31,27 @@ class BatchCaster {
   // The same, appended to a string; returns whether the line was a good birth.
   bool CastLine(std::string_view line, std::int64_t number, std::string& out);
   // The answer to one line of a batch, a closing "\r" dropped: its chart, or the error object
-  // for a line longer than kMaxLineBytes or `cut` short on reading.
+  // for a line longer than kMaxLineBytes or `cut` short on reading. A blank line or a comment
+  // (its first word starting with "#") is skipped: nothing is written, and the result is `out`.
   char* AnswerLine(std::string_view line, bool cut, std::int64_t number, char* out, bool& good);
   // The error object for a line that was cut short at kMaxLineBytes: `start` is its beginning.
   char* RefuseLongLine(std::string_view start, std::int64_t number, char* out);
 
  private:
-  char* WriteError(std::string_view input, std::int64_t number, std::string_view error, char* out);
+  char* WriteError(std::string_view input, std::int64_t number, std::string_view error, char* out,
+                   std::string_view id = {});
 
   PalaceChart chart_;
   DisplayTable table_;
   std::string error_;
   std::string scratch_;
+  std::string idJson_;
 };
 
 struct BatchSummary {
   std::int64_t lines = 0;
   std::int64_t badLines = 0;
+  std::int64_t skipped = 0;  // blank lines and comments, which get no answer
   // Set when reading or writing failed; `ioError` then says what happened, and `readFailed`
   // which of the two it was.
   bool ioFailed = false;

@@ -202,6 +202,40 @@ bool ParseBirthLine(std::string_view line, BirthInput& birth, std::string& error
   return true;
 }
 
+namespace {
+
+// The end of the word that starts at or after `from`, blanks before it skipped.
+std::size_t WordEnd(std::string_view line, std::size_t from) {
+  while (from < line.size() && IsBlank(line[from])) ++from;
+  while (from < line.size() && !IsBlank(line[from])) ++from;
+  return from;
+}
+
+}  // namespace
+
+void SplitBatchLine(std::string_view line, std::string_view& birth, std::string_view& id) {
+  birth = line;
+  id = {};
+  std::size_t end = WordEnd(line, 0);
+  std::string_view first = line.substr(0, end);
+  while (!first.empty() && IsBlank(first.front())) first.remove_prefix(1);
+  if (first.find('T') == std::string_view::npos) end = WordEnd(line, end);
+  std::size_t rest = end;
+  bool tab = false;
+  while (rest < line.size() && IsBlank(line[rest])) tab |= line[rest++] == '\t';
+  if (!tab || rest == line.size()) return;
+  std::size_t last = line.size();
+  while (last > rest && IsBlank(line[last - 1])) --last;
+  birth = line.substr(0, end);
+  id = line.substr(rest, last - rest);
+}
+
+bool IsSkippedLine(std::string_view line) {
+  std::size_t first = 0;
+  while (first < line.size() && IsBlank(line[first])) ++first;
+  return first == line.size() || line[first] == '#';
+}
+
 void AppendIsoDate(const CivilDate& date, std::string& out) {
   AppendTwoDigits(date.year / 100, out);
   AppendTwoDigits(date.year % 100, out);

@@ -39,6 +39,14 @@ bool ParseBirthTime(std::string_view text, std::int32_t& hour, std::int32_t& min
 // `text` holds no T.
 bool SplitDateAndTime(std::string_view text, std::string_view& date, std::string_view& time);
 
+// A batch line's parts: the birth, its first one or two words (one when the date and time are
+// joined by T), and after a tab the line's identifier, the rest of the line without the blanks
+// around it. Without a tab after the birth the whole line is the birth and `id` is empty.
+void SplitBatchLine(std::string_view line, std::string_view& birth, std::string_view& id);
+
+// Whether a batch line holds no birth: blank, or a comment, its first word starting with "#".
+bool IsSkippedLine(std::string_view line);
+
 // Whether the chart can be cast for this birth: the lunar calendar covers 23:00 on
 // 31 December 1901 to 22:59 on 31 December 2051.
 bool CheckSupportedBirth(const BirthInput& birth, std::string& error);

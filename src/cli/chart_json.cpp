@@ -137,12 +137,13 @@ void AppendJsonString(std::string_view text, std::string& out) {
 }
 
 char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
-                     JsonLayout layout, char* out) {
+                     JsonLayout layout, char* out, std::string_view idJson) {
   const Layout& l = layout == JsonLayout::kReadable ? kReadableLayout : kOneLineLayout;
   const BirthCalendar& facts = chart.calendar;
   char* p = out;
   p = Put(p, "{");
   p = Put(p, l.open);
+  if (!idJson.empty()) p = Put(Put(Put(p, "\"id\":"), idJson), l.member);
   p = Put(p, "\"date\":\"");
   p = PutDigits(p, birth.date.year, 4);
   p = Put(p, "-");
@@ -217,9 +218,13 @@ void AppendChartJson(const BirthInput& birth, const PalaceChart& chart, const Di
 }
 
 void AppendBatchErrorJson(std::int64_t line, std::string_view input, std::string_view error,
-                          std::string& out) {
+                          std::string& out, std::string_view id) {
   out += "{\"line\":";
   AppendInt(line, out);
+  if (!id.empty()) {
+    out += ",\"id\":";
+    AppendJsonString(id, out);
+  }
   out += ",\"input\":";
   AppendJsonString(input, out);
   out += ",\"error\":";

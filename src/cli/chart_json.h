@@ -36,17 +36,19 @@ inline constexpr std::size_t kMaxChartJsonBytes =
 //   palaces        for branches 1 to 12 in order: branch, stem (the palace stem code), items
 //                  (the palace's display row: its name, then its stars) and names (their
 //                  display names)
-// `chart` must have been computed for `birth` and `table` built from it.
+// `chart` must have been computed for `birth` and `table` built from it. A batch line's
+// identifier comes first, as "id", when `idJson` holds it as a JSON string (quotes and escapes
+// included); `out` then needs room for idJson.size() + 8 bytes more.
 char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
-                     JsonLayout layout, char* out);
+                     JsonLayout layout, char* out, std::string_view idJson = {});
 
 // The same, appended to a string.
 void AppendChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
                      JsonLayout layout, std::string& out);
 
 // Appends {"line":N,"input":"...","error":"..."} and a line break: the stand-in for a batch
-// line that could not be cast.
+// line that could not be cast; with the line's identifier as "id" after "line" when it has one.
 void AppendBatchErrorJson(std::int64_t line, std::string_view input, std::string_view error,
-                          std::string& out);
+                          std::string& out, std::string_view id = {});
 
 }  // namespace velmora

@@ -84,7 +84,9 @@ struct Options {
       QStringLiteral("batch"),
       QStringLiteral("Cast many charts: read one birth per line, YYYY-MM-DD HH:MM, from FILE "
                      "(- for standard input) and write one JSON object per line, in order; a "
-                     "bad line gets {\"line\":N,\"input\":...,\"error\":...} instead."),
+                     "bad line gets {\"line\":N,\"input\":...,\"error\":...} instead. Blank "
+                     "lines and lines starting with # are skipped. Text after a tab behind the "
+                     "birth is the line's identifier, given back as \"id\"."),
       QStringLiteral("FILE|-")};
   QCommandLineOption jobs{QStringLiteral("jobs"),
                           QStringLiteral("With --batch: cast on N workers side by side, the "
@@ -354,7 +356,7 @@ int RunBatchRequest(const QString& path, int jobs) {
   if (summary.badLines > 0) {
     PrintError(QStringLiteral("%1 of %2 lines could not be cast; see their \"error\" objects.")
                    .arg(summary.badLines)
-                   .arg(summary.lines));
+                   .arg(summary.lines - summary.skipped));
     return kExitIncomplete;
   }
   return kExitOk;

@@ -27,7 +27,7 @@ TEST(BatchPieces, AnswersDoNotDependOnWhereReadsEnd) {
       {"the longest line with a Windows line end", longest + "\r\n" + longest + "\n"},
       {"one byte too long", " " + longest + "\r\n"},
       {"one byte too long before a carriage return", " " + longest + "\r"},
-      {"a carriage return alone", "\r\n\r"},
+      {"carriage returns alone between bad lines", "x\r\n\r\ny\r"},
       {"a far overlong line between good ones",
        "1985-07-19 06:30\n" + std::string(700, 'x') + "\r\n2000-02-04 23:00"},
       {"good and bad lines without a last line break", "2000-02-04 23:00\nnot a birth"},

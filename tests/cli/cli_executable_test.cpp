@@ -433,15 +433,9 @@ TEST(CliBatch, GivesOneJsonLinePerInputLineInOrder) {
     bool good;
   };
   const Line lines[] = {
-      {"2000-02-04 23:00", true},
-      {"not a birth", false},
-      {"1985-07-19 06:30", true},
-      {"2000-02-30 12:00", false},
-      {"", false},
-      {"2051-12-31 23:00", false},
-      {"1901-12-31 23:00", true},
-      {"2000-02-04 24:00", false},
-      {"2051-12-31 22:59", true},
+      {"2000-02-04 23:00", true},  {"not a birth", false},      {"1985-07-19 06:30", true},
+      {"2000-02-30 12:00", false}, {"2051-12-31 23:00", false}, {"1901-12-31 23:00", true},
+      {"2000-02-04 24:00", false}, {"2051-12-31 22:59", true},
   };
   QByteArray input;
   for (const Line& line : lines) input += QByteArray(line.input) + '\n';
@@ -470,7 +464,7 @@ TEST(CliBatch, GivesOneJsonLinePerInputLineInOrder) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(
         run.err,
-        QByteArray("velmora-cli: 5 of 9 lines could not be cast; see their \"error\" objects.\n"));
+        QByteArray("velmora-cli: 4 of 8 lines could not be cast; see their \"error\" objects.\n"));
     const QList<QByteArray> out = run.out.split('\n');
     ASSERT_EQ(out.size(), std::size(lines) + 1);
     EXPECT_EQ(out.last(), QByteArray());
@@ -492,6 +486,39 @@ TEST(CliBatch, GivesOneJsonLinePerInputLineInOrder) {
         EXPECT_FALSE(object.value(QStringLiteral("error")).toString().isEmpty());
       }
     }
+  }
+}
+
+// Blank lines and comments get no answer; an identifier after a tab comes back in the answer.
+TEST(CliBatch, SkipsCommentsAndBlankLinesAndGivesIdentifiersBack) {
+  const QByteArray input =
+      "# births to cast\n\n  \t\n2000-02-04 23:00\tanna 1\n  # indented comment\n"
+      "2000-02-30 12:00\tbob\n1985-07-19\t06:30\n2000-02-04T23:00\tcarl \r\n";
+  for (const char* jobs : {"1", "2"}) {
+    SCOPED_TRACE(jobs);
+    const CliRun run = RunCli(
+        {QStringLiteral("--batch"), QStringLiteral("-"), QStringLiteral("--jobs"), jobs}, input);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(
+        run.err,
+        QByteArray("velmora-cli: 1 of 4 lines could not be cast; see their \"error\" objects.\n"));
+    const QList<QByteArray> out = run.out.split('\n');
+    ASSERT_EQ(out.size(), 5);
+    const auto object = [&](int i) { return QJsonDocument::fromJson(out[i]).object(); };
+    EXPECT_EQ(object(0).value(QStringLiteral("id")).toString(), QStringLiteral("anna 1"));
+    EXPECT_TRUE(out[0].startsWith("{\"id\":\"anna 1\",\"date\":\"2000-02-04\""));
+    EXPECT_EQ(object(1).value(QStringLiteral("line")).toInt(), 6) << "lines keep their numbers";
+    EXPECT_EQ(object(1).value(QStringLiteral("id")).toString(), QStringLiteral("bob"));
+    EXPECT_FALSE(object(2).contains(QStringLiteral("id"))) << "a tab between date and time";
+    EXPECT_EQ(object(2).value(QStringLiteral("time")).toString(), QStringLiteral("06:30"));
+    EXPECT_EQ(object(3).value(QStringLiteral("id")).toString(), QStringLiteral("carl"));
+    // Apart from its identifier an answer is the one the birth alone gets.
+    QJsonObject carl = object(3);
+    carl.remove(QStringLiteral("id"));
+    QJsonObject anna = object(0);
+    anna.remove(QStringLiteral("id"));
+    EXPECT_EQ(carl, anna);
   }
 }
 
