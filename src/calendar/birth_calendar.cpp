@@ -62,6 +62,10 @@ void BirthCalendar::DecodeBirthMoment() {
   yearBranch = year.branch;
 }
 
+std::int32_t BirthLunarDate(TDateTime birth, LunarDate& out) {
+  return LunarDateOf(ShiftedMoment(birth), out);
+}
+
 bool IsSupportedBirthMoment(TDateTime moment) {
   LunarDate ignored;
   return LunarDateOf(ShiftedMoment(moment), ignored) == kLunarOk;

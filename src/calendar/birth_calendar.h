@@ -4,6 +4,7 @@
 
 #include "calendar/date_time.h"
 #include "calendar/item_code.h"
+#include "calendar/lunar_calendar.h"
 
 namespace velmora {
 
@@ -24,6 +25,11 @@ struct BirthCalendar {
   // to values inside their ranges, but they describe no real birth.
   void DecodeBirthMoment();
 };
+
+// The lunar date a birth's facts are read from: that of the moment one hour later, since the
+// day changes at 23:00. A leap month is negative, as the conversion gives it. Returns the
+// conversion's result code; for an unsupported moment `out` is left as it was.
+std::int32_t BirthLunarDate(TDateTime birth, LunarDate& out);
 
 // Supported births run from 23:00 on 31 December 1901 to 22:59:59.999 on 31 December 2051,
 // local clock time: exactly the moments whose hour-shifted calendar date the lunar table covers.

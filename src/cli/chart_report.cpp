@@ -19,6 +19,24 @@ void ChartReport::Cast(const BirthInput& birth) {
   WriteReading(table_, reading_);
 }
 
+std::string ChartReport::Heading() const {
+  LunarDate lunar;
+  BirthLunarDate(birth_.Moment(), lunar);
+  const BirthCalendar& facts = chart_.calendar;
+  std::string text = LongBirthText(birth_);
+  text += ": lunar year ";
+  text += std::to_string(lunar.year);
+  text += lunar.month < 0 ? ", leap month " : ", month ";
+  text += std::to_string(lunar.month < 0 ? -lunar.month : lunar.month);
+  text += ", day ";
+  text += std::to_string(lunar.day);
+  text += "; year stem ";
+  text += std::to_string(facts.yearStem);
+  text += ", branch ";
+  text += std::to_string(facts.yearBranch);
+  return text;
+}
+
 std::string ChartReport::BoardSvg() const {
   SvgSurface surface;
   ChartPainter painter;

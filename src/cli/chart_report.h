@@ -21,6 +21,10 @@ class ChartReport {
   const DisplayTable& Table() const { return table_; }
   const StyledTextBuffer& Reading() const { return reading_; }
 
+  // One line naming the birth, its lunar date and the year's stem and branch, for the top of the
+  // terminal reading: "4 February 2000, 23:00: lunar year 2000, month 1, day 1; year stem 7,
+  // branch 5".
+  std::string Heading() const;
   // The board drawn on the SVG surface: a standalone SVG document.
   std::string BoardSvg() const;
   // A standalone HTML page, well-formed as XML too: a heading naming the birth, the board as

@@ -258,9 +258,13 @@ std::string RenderReport(const ChartReport& report, OutputFormat format, bool co
   switch (format) {
     case OutputFormat::kText:
       return report.Reading().PlainText();
-    case OutputFormat::kAnsi:
-      return WrapToWidth(report.Reading().Ansi(colour ? TerminalColors() : AnsiColors::kNone),
-                         width);
+    case OutputFormat::kAnsi: {
+      // A heading line first, bold where there is colour, then the reading.
+      std::string text =
+          colour ? "\x1b[1m" + report.Heading() + "\x1b[0m\n" : report.Heading() + '\n';
+      text += report.Reading().Ansi(colour ? TerminalColors() : AnsiColors::kNone);
+      return WrapToWidth(text, width);
+    }
     case OutputFormat::kHtml:
       return report.HtmlPage();
     case OutputFormat::kJson: {

@@ -104,9 +104,16 @@ TEST(CliReading, AnsiColoursTheSameTextWithOnlyColourSequences) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const CliRun run = RunCli(NewYearEve2000({QStringLiteral("--format"), QStringLiteral("ansi")}),
-                              {}, c.environment);
-    ExpectSuccess(run);
+    const CliRun whole = RunCli(
+        NewYearEve2000({QStringLiteral("--format"), QStringLiteral("ansi")}), {}, c.environment);
+    ExpectSuccess(whole);
+    // A heading line, then the reading.
+    const qsizetype firstBreak = whole.out.indexOf('\n');
+    EXPECT_EQ(WithoutSgr(whole.out.left(firstBreak)),
+              QByteArray("4 February 2000, 23:00: lunar year 2000, month 1, day 1; year stem 7, "
+                         "branch 5"));
+    CliRun run = whole;
+    run.out = whole.out.mid(firstBreak + 1);
     EXPECT_TRUE(run.out.startsWith(c.placeLabel)) << run.out.left(60).toStdString();
     EXPECT_TRUE(run.out.contains(c.starLabel));
     EXPECT_EQ(WithoutSgr(run.out).toStdString(), reading.PlainText());
@@ -139,8 +146,10 @@ TEST(CliReading, OnATerminalColourIsChosenApartFromWrapping) {
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.out.left(200).toStdString();
     EXPECT_EQ(run.out.contains('\x1b'), c.colour);
-    const QByteArray shown = WithoutSgr(run.out);
+    QByteArray shown = WithoutSgr(run.out);
     for (const QByteArray& line : shown.split('\n')) EXPECT_LE(line.size(), 60) << line.data();
+    ASSERT_TRUE(shown.startsWith("4 February 2000, 23:00: lunar year 2000,"));
+    shown = shown.mid(shown.indexOf("Place:"));  // after the heading, wrapped too
     // Only line breaks were put in, in place of spaces.
     QByteArray unwrapped = shown;
     unwrapped.replace('\n', ' ');
