@@ -143,6 +143,8 @@ char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const Di
   char* p = out;
   p = Put(p, "{");
   p = Put(p, l.open);
+  p = PutInt(Put(p, "\"format\":"), kChartJsonFormat);
+  p = Put(p, l.member);
   if (!idJson.empty()) p = Put(Put(Put(p, "\"id\":"), idJson), l.member);
   p = Put(p, "\"date\":\"");
   p = PutDigits(p, birth.date.year, 4);
@@ -167,6 +169,14 @@ char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const Di
   p = Put(p, "\"facts\":");
   for (const auto& [member, value] : factMembers) p = PutInt(Put(p, member), value);
   p = Put(p, "}");
+  // The lunar date the facts were read from, so that a reader can check the chart against an
+  // almanac: a leap month stands as itself, with the leap flag.
+  LunarDate lunar;
+  BirthLunarDate(birth.Moment(), lunar);
+  p = PutInt(Put(Put(p, l.member), "\"lunarDate\":{\"year\":"), lunar.year);
+  p = PutInt(Put(p, ",\"month\":"), lunar.month < 0 ? -lunar.month : lunar.month);
+  p = Put(p, lunar.month < 0 ? ",\"leap\":true" : ",\"leap\":false");
+  p = Put(PutInt(Put(p, ",\"day\":"), lunar.day), "}");
   for (const auto& [member, value] :
        {std::pair{"\"bureau\":", chart.bureau}, std::pair{"\"lifeBranch\":", LifeRow(table)}}) {
     p = PutInt(Put(Put(p, l.member), member), value);

@@ -12,6 +12,10 @@
 
 namespace velmora {
 
+// The version of the chart object's layout, written first as "format"; it grows when a member
+// changes meaning or goes, not when one is added.
+inline constexpr std::int32_t kChartJsonFormat = 1;
+
 // One object on one line, for JSON Lines; or the same object spread over lines with one palace
 // per line, for a person reading a single chart.
 enum class JsonLayout { kOneLine, kReadable };

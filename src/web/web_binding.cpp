@@ -29,9 +29,10 @@ enum CastOutcome : std::int32_t {
 
 // The numbers of a chart as the script reads them to build the chart object, in the order of
 // velmora-cli's JSON: the birth (year, month, day, hour, minute), the six calendar facts, the
-// bureau, the Life palace's branch, then for branches 1 to 12 the palace stem, how many entries
-// the display row holds and those entries (the palace name, then its stars), ten places each.
-inline constexpr std::int32_t kChartHead = 13;
+// lunar date (year, month, leap flag, day), the bureau, the Life palace's branch, then for branches
+// 1 to 12 the palace stem, how many entries the display row holds and those entries (the palace
+// name, then its stars), ten places each.
+inline constexpr std::int32_t kChartHead = 17;
 inline constexpr std::int32_t kPalaceNumbers = 2 + kDisplayEntries;
 inline constexpr std::int32_t kChartNumbers = kChartHead + 12 * kPalaceNumbers;
 
@@ -103,8 +104,14 @@ std::int32_t CastChartOnly(std::string_view dateText, std::string_view timeText)
   n[8] = facts.lunarMonth;
   n[9] = facts.lunarDay;
   n[10] = facts.hourBranch;
-  n[11] = s.chart.bureau;
-  n[12] = LifeRow(s.table);
+  LunarDate lunar;
+  BirthLunarDate(birth.Moment(), lunar);
+  n[11] = lunar.year;
+  n[12] = lunar.month < 0 ? -lunar.month : lunar.month;
+  n[13] = lunar.month < 0 ? 1 : 0;
+  n[14] = lunar.day;
+  n[15] = s.chart.bureau;
+  n[16] = LifeRow(s.table);
   for (std::size_t branch = 1; branch <= 12; ++branch) {
     std::int32_t* palace = n + kChartHead + (branch - 1) * kPalaceNumbers;
     palace[0] = s.chart.grid[branch][kStemSlot];

@@ -127,22 +127,35 @@ TEST(ChartJson, BothLayoutsHoldTheChartOfTheCore) {
       ASSERT_FALSE(json.empty());
       EXPECT_EQ(json.back(), '\n');
       const auto breaks = std::count(json.begin(), json.end(), '\n');
-      EXPECT_EQ(breaks, layout == JsonLayout::kOneLine ? 1 : 21);
+      EXPECT_EQ(breaks, layout == JsonLayout::kOneLine ? 1 : 23);
       ExpectChartObject(ParseObject(json), birth);
     }
   }
 }
 
-TEST(ChartJson, TheNewYearEveOf2000ReadsAsItsWorkedExample) {
+TEST(ChartJson, TheNewYearEveOf2000HasItsKnownFactsAndRows) {
   const BirthInput birth{{2000, 2, 4}, 23, 0};
   const Expected expected(birth);
   std::string json;
   AppendChartJson(birth, expected.chart, expected.table, JsonLayout::kOneLine, json);
   EXPECT_TRUE(json.starts_with(
-      "{\"date\":\"2000-02-04\",\"time\":\"23:00\",\"facts\":{\"yearStem\":7,\"yearBranch\":5,"
-      "\"yearStemCode\":7,\"lunarMonth\":1,\"lunarDay\":1,\"hourBranch\":1},\"bureau\":5,"
+      "{\"format\":1,\"date\":\"2000-02-04\",\"time\":\"23:00\",\"facts\":{\"yearStem\":7,"
+      "\"yearBranch\":5,\"yearStemCode\":7,\"lunarMonth\":1,\"lunarDay\":1,\"hourBranch\":1},"
+      "\"lunarDate\":{\"year\":2000,\"month\":1,\"leap\":false,\"day\":1},\"bureau\":5,"
       "\"lifeBranch\":3,\"palaces\":[{\"branch\":1,\"stem\":5,\"items\":[25,44],"
       "\"names\":[\"Marriage\",\"Greedy Wolf\"]},"))
+      << json;
+}
+
+// A leap month stands as itself in the lunar date; the facts count it as the month after it.
+TEST(ChartJson, ALeapMonthIsFlaggedInTheLunarDate) {
+  const BirthInput birth{{1987, 8, 10}, 12, 0};
+  const Expected expected(birth);
+  std::string json;
+  AppendChartJson(birth, expected.chart, expected.table, JsonLayout::kOneLine, json);
+  EXPECT_NE(json.find("\"lunarMonth\":7,"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"lunarDate\":{\"year\":1987,\"month\":6,\"leap\":true,\"day\":16}"),
+            std::string::npos)
       << json;
 }
 

@@ -396,7 +396,7 @@ TEST(CliBirths, ShortAndJoinedFormsCastTheSameChart) {
   const QList<QByteArray> lines = batch.out.split('\n');
   ASSERT_EQ(lines.size(), 4);
   EXPECT_EQ(lines[0], lines[1]);
-  EXPECT_TRUE(lines[2].startsWith("{\"date\":\"1985-07-19\",\"time\":\"06:30\""));
+  EXPECT_TRUE(lines[2].startsWith("{\"format\":1,\"date\":\"1985-07-19\",\"time\":\"06:30\""));
 }
 
 TEST(CliBirths, TheEdgesOfTheCalendarAreAccepted) {
@@ -516,7 +516,7 @@ TEST(CliBatch, SkipsCommentsAndBlankLinesAndGivesIdentifiersBack) {
     ASSERT_EQ(out.size(), 5);
     const auto object = [&](int i) { return QJsonDocument::fromJson(out[i]).object(); };
     EXPECT_EQ(object(0).value(QStringLiteral("id")).toString(), QStringLiteral("anna 1"));
-    EXPECT_TRUE(out[0].startsWith("{\"id\":\"anna 1\",\"date\":\"2000-02-04\""));
+    EXPECT_TRUE(out[0].startsWith("{\"format\":1,\"id\":\"anna 1\",\"date\":\"2000-02-04\""));
     EXPECT_EQ(object(1).value(QStringLiteral("line")).toInt(), 6) << "lines keep their numbers";
     EXPECT_EQ(object(1).value(QStringLiteral("id")).toString(), QStringLiteral("bob"));
     EXPECT_FALSE(object(2).contains(QStringLiteral("id"))) << "a tab between date and time";

@@ -97,10 +97,11 @@ function velmoraApi(wasm) {
   );
   const nameOf = (code) => (code >= 0 && code < names.length ? names[code] : "");
 
-  // The chart's numbers as the module lays them out: the birth, the six facts, the bureau, the
-  // Life branch, then per branch its stem, its entry count and ten places for entries.
+  // The chart's numbers as the module lays them out: the birth, the six facts, the lunar date,
+  // the bureau, the Life branch, then per branch its stem, its entry count and ten places for
+  // entries.
   const numbersAt = wasm._VelmoraChartNumbers() >> 2;
-  const kChartHead = 13;
+  const kChartHead = 17;
   const kPalaceNumbers = 12;
   const two = Array.from({ length: 100 }, (_, n) => String(n).padStart(2, "0"));
   const digits = (n, width) => (n >= 0 && n < 100 && width === 2 ? two[n] : String(n).padStart(width, "0"));
@@ -124,6 +125,7 @@ function velmoraApi(wasm) {
       palaces[branch - 1] = { branch, stem: h[p], items, names: itemNames };
     }
     return {
+      format: 1,
       date: `${digits(h[at], 4)}-${digits(h[at + 1], 2)}-${digits(h[at + 2], 2)}`,
       time: `${digits(h[at + 3], 2)}:${digits(h[at + 4], 2)}`,
       facts: {
@@ -134,8 +136,9 @@ function velmoraApi(wasm) {
         lunarDay: h[at + 9],
         hourBranch: h[at + 10],
       },
-      bureau: h[at + 11],
-      lifeBranch: h[at + 12],
+      lunarDate: { year: h[at + 11], month: h[at + 12], leap: h[at + 13] === 1, day: h[at + 14] },
+      bureau: h[at + 15],
+      lifeBranch: h[at + 16],
       palaces,
     };
   }

@@ -26,11 +26,22 @@ export interface Palace {
   names: string[];
 }
 
+/** The lunar date the facts are read from; a leap month has `leap` true. */
+export interface LunarDate {
+  year: number;
+  month: number;
+  leap: boolean;
+  day: number;
+}
+
 /** The chart as `velmora-cli --format json` prints it. */
 export interface Chart {
+  /** The version of this object's layout, 1. */
+  format: number;
   date: string;
   time: string;
   facts: ChartFacts;
+  lunarDate: LunarDate;
   bureau: number;
   lifeBranch: number;
   /** Branches 1 to 12 in order. */
