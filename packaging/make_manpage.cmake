@@ -71,13 +71,17 @@ output and the \\-\\-chart file are left untouched.
 .SH ENVIRONMENT
 .TP
 .B NO_COLOR
-When set to a non-empty value, the reading is printed as plain text by default,
-even on a terminal; asking for colour explicitly (\\-\\-format ansi, or
-\\-\\-color=always) still gives it.
+When set to a non-empty value, the reading is not coloured unless
+\\-\\-color=always asks for it; on a terminal it is still wrapped between words.
 .TP
 .B COLORTERM
-When it is truecolor or 24bit, coloured output uses the reading's exact red,
-blue and maroon; otherwise the nearest of the terminal's 16 basic colours.
+When it is truecolor or 24bit, the reading shows its exact red, blue and maroon;
+otherwise the nearest fixed colours of the 256-colour palette. Either way it
+stands on a white paper of its own, so that it reads the same on dark and light
+terminals.
+.TP
+.B TERM
+On the Linux console (linux) the reading takes the 16 basic colours instead.
 .SH EXAMPLES
 .nf
 ${examples}

@@ -243,13 +243,34 @@ std::unique_ptr<QTemporaryDir> ProvideFontCache() {
   return folder;
 }
 
+// The reading's colours stand on a white paper of their own, as in the window, so that they are
+// legible on dark and light terminals alike: exact colours where the terminal says it shows
+// them (COLORTERM), the 256-colour palette's fixed ones otherwise, and the sixteen named colours
+// on the Linux console, which has no others.
 AnsiColors TerminalColors() {
   const char* colorTerm = std::getenv("COLORTERM");
   if (colorTerm != nullptr &&
       (std::strcmp(colorTerm, "truecolor") == 0 || std::strcmp(colorTerm, "24bit") == 0)) {
     return AnsiColors::kTrueColor;
   }
-  return AnsiColors::kBasic16;
+  const char* term = std::getenv("TERM");
+  if (term != nullptr && std::strcmp(term, "linux") == 0) return AnsiColors::kBasic16;
+  return AnsiColors::kOnPaper;
+}
+
+// Paints the paper to the end of every line: the terminal fills what an erase leaves with the
+// background in force, so the paper is as wide as the terminal, not ragged at each line's end.
+std::string PaperToLineEnds(const std::string& text, std::string_view paper) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (const char c : text) {
+    if (c == '\n') {
+      out += paper;
+      out += "\x1b[K\x1b[0m";
+    }
+    out += c;
+  }
+  return out;
 }
 
 // The output in `format`; ANSI text is coloured when `colour` says so, and wrapped between
@@ -260,10 +281,23 @@ std::string RenderReport(const ChartReport& report, OutputFormat format, bool co
       return report.Reading().PlainText();
     case OutputFormat::kAnsi: {
       // A heading line first, bold where there is colour, then the reading.
-      std::string text =
-          colour ? "\x1b[1m" + report.Heading() + "\x1b[0m\n" : report.Heading() + '\n';
-      text += report.Reading().Ansi(colour ? TerminalColors() : AnsiColors::kNone);
-      return WrapToWidth(text, width);
+      const AnsiColors colours = colour ? TerminalColors() : AnsiColors::kNone;
+      // The paper's background, and the heading's bold black on it.
+      std::string_view paper;
+      std::string_view bold = colour ? "\x1b[1m" : "";
+      if (colours == AnsiColors::kOnPaper) {
+        paper = "\x1b[48;5;231m";
+        bold = "\x1b[0;1;38;5;16;48;5;231m";
+      } else if (colours == AnsiColors::kTrueColor) {
+        paper = "\x1b[48;2;255;255;255m";
+        bold = "\x1b[0;1;38;2;0;0;0;48;2;255;255;255m";
+      }
+      std::string text(bold);
+      text += report.Heading();
+      text += colour ? "\x1b[0m\n" : "\n";
+      text += report.Reading().Ansi(colours);
+      text = WrapToWidth(text, width);
+      return paper.empty() ? text : PaperToLineEnds(text, paper);
     }
     case OutputFormat::kHtml:
       return report.HtmlPage();

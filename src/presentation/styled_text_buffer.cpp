@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "presentation/markup_escape.h"
@@ -56,23 +58,64 @@ constexpr std::array<BasicColor, 16> kBasicColors = {{
 void AppendSgr(CharFormat f, AnsiColors mode, std::string& out) {
   out += "\x1b[0";
   if (f.bold) out += ";1";
-  if (f.color != kColorBlack) {
-    if (mode == AnsiColors::kTrueColor) {
-      out += ";38;2;";
-      out += std::to_string(RedOf(f.color));
-      out += ';';
-      out += std::to_string(GreenOf(f.color));
-      out += ';';
-      out += std::to_string(BlueOf(f.color));
-    } else {
-      out += ';';
-      out += std::to_string(NearestBasicColor(f.color));
-    }
+  if (mode == AnsiColors::kOnPaper) {
+    out += ";38;5;";
+    out += std::to_string(PaperColor(f.color));
+    out += ";48;5;231";  // white, the same in every terminal's palette
+  } else if (mode == AnsiColors::kTrueColor) {
+    out += ";38;2;";
+    out += std::to_string(RedOf(f.color));
+    out += ';';
+    out += std::to_string(GreenOf(f.color));
+    out += ';';
+    out += std::to_string(BlueOf(f.color));
+    out += ";48;2;255;255;255";
+  } else if (f.color != kColorBlack) {
+    // Black is the terminal's own text colour, which its theme makes legible.
+    out += ';';
+    out += std::to_string(NearestBasicColor(f.color));
   }
   out += 'm';
 }
 
 }  // namespace
+
+namespace {
+
+// The six levels of each channel in the 256-colour palette's cube.
+constexpr std::array<std::int32_t, 6> kCubeLevels = {0, 95, 135, 175, 215, 255};
+
+std::int32_t NearestLevel(std::int32_t channel) {
+  std::int32_t best = 0;
+  for (std::int32_t i = 1; i < 6; ++i) {
+    if (std::abs(channel - kCubeLevels[i]) < std::abs(channel - kCubeLevels[best])) best = i;
+  }
+  return best;
+}
+
+// Relative luminance of a cube colour, as contrast ratios are reckoned.
+double Luminance(std::int32_t r, std::int32_t g, std::int32_t b) {
+  const auto linear = [](std::int32_t level) {
+    const double c = kCubeLevels[static_cast<std::size_t>(level)] / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b);
+}
+
+}  // namespace
+
+std::int32_t PaperColor(ColorValue color) {
+  std::int32_t r = NearestLevel(RedOf(color));
+  std::int32_t g = NearestLevel(GreenOf(color));
+  std::int32_t b = NearestLevel(BlueOf(color));
+  // Against white (luminance 1) the contrast is 1.05 / (L + 0.05).
+  while (1.05 / (Luminance(r, g, b) + 0.05) < 4.5) {
+    r = std::max(r - 1, 0);
+    g = std::max(g - 1, 0);
+    b = std::max(b - 1, 0);
+  }
+  return 16 + 36 * r + 6 * g + b;
+}
 
 std::int32_t NearestBasicColor(ColorValue color) {
   const std::int32_t r = RedOf(color);

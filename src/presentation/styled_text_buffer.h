@@ -26,9 +26,11 @@ struct FormatRun {
   friend constexpr bool operator==(const FormatRun&, const FormatRun&) = default;
 };
 
-// How Ansi() colours its text: not at all, with the sixteen standard terminal colours, or with
-// 24-bit colour.
-enum class AnsiColors { kNone, kBasic16, kTrueColor };
+// How Ansi() colours its text: not at all; with the sixteen standard terminal colours; with the
+// fixed colours of the 256-colour palette on a white paper of its own, so that the reading is
+// legible whatever the terminal's own colours, dark or light; or with exact 24-bit colour on
+// the same paper.
+enum class AnsiColors { kNone, kBasic16, kOnPaper, kTrueColor };
 
 // A rich-text box kept in memory: every character with its colour and weight, so that a reading
 // can be checked character by character and printed as plain text, HTML or terminal text.
@@ -115,5 +117,9 @@ class StyledTextBuffer final : public RichTextBox {
 
 // The terminal colour index (30..37, 90..97) nearest to a colour, for 16-colour output.
 std::int32_t NearestBasicColor(ColorValue color);
+
+// The index 16..231 of the 256-colour palette's colour cube nearest to a colour, darkened step by
+// step until it stands at least 4.5:1 against white paper.
+std::int32_t PaperColor(ColorValue color);
 
 }  // namespace velmora

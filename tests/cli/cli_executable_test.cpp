@@ -83,7 +83,7 @@ TEST(CliReading, APipeGetsPlainTextUnlessColourIsAskedFor) {
 
 // The text a terminal shows for ANSI output: every SGR sequence taken out.
 QByteArray WithoutSgr(QByteArray ansi) {
-  static const QRegularExpression sgr(QStringLiteral("\x1b\\[[0-9;]*m"));
+  static const QRegularExpression sgr(QStringLiteral("\x1b\\[[0-9;]*[mK]"));
   return QString::fromUtf8(ansi).remove(sgr).toUtf8();
 }
 
@@ -96,11 +96,18 @@ TEST(CliReading, AnsiColoursTheSameTextWithOnlyColourSequences) {
     const char* starLabel;   // the bold maroon label of the first star line
   };
   const Case cases[] = {
-      {"sixteen colours", {}, "\x1b[0;1;91mPlace:", "\x1b[0;1;31mWarrior:"},
-      {"24-bit colour",
+      {"the palette's fixed colours on white paper",
+       {{QStringLiteral("TERM"), QStringLiteral("xterm-256color")}},
+       "\x1b[0;1;38;5;160;48;5;231mPlace:",
+       "\x1b[0;1;38;5;88;48;5;231mWarrior:"},
+      {"sixteen colours on the Linux console",
+       {{QStringLiteral("TERM"), QStringLiteral("linux")}},
+       "\x1b[0;1;91mPlace:",
+       "\x1b[0;1;31mWarrior:"},
+      {"24-bit colour on white paper",
        {{QStringLiteral("COLORTERM"), QStringLiteral("truecolor")}},
-       "\x1b[0;1;38;2;255;0;0mPlace:",
-       "\x1b[0;1;38;2;128;0;0mWarrior:"},
+       "\x1b[0;1;38;2;255;0;0;48;2;255;255;255mPlace:",
+       "\x1b[0;1;38;2;128;0;0;48;2;255;255;255mWarrior:"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -328,9 +330,10 @@ TEST(StyledTextBufferHtml, EmptyBoxAndControlCharacters) {
 }
 
 TEST(StyledTextBufferAnsi, TrueColourSetsEachRunAndResetsAtLineEnds) {
-  EXPECT_EQ(MarkupSample().Ansi(AnsiColors::kTrueColor),
-            "\x1b[0;1;38;2;255;0;0ma\x1b[0;38;2;255;0;0m<b\x1b[0m\n"
-            "\x1b[0;38;2;255;0;0m&\"'>\x1b[0m\n");
+  EXPECT_EQ(
+      MarkupSample().Ansi(AnsiColors::kTrueColor),
+      "\x1b[0;1;38;2;255;0;0;48;2;255;255;255ma\x1b[0;38;2;255;0;0;48;2;255;255;255m<b\x1b[0m\n"
+      "\x1b[0;38;2;255;0;0;48;2;255;255;255m&\"'>\x1b[0m\n");
 }
 
 TEST(StyledTextBufferAnsi, SixteenColoursMapTheReadingColours) {
@@ -390,4 +393,35 @@ TEST(StyledTextBufferAnsi, TextModeIsThePlainText) {
 }
 
 }  // namespace
+// On its white paper every colour stays legible: at least 4.5:1 against white, and the
+// reading's own colours as close to themselves as that allows.
+TEST(StyledTextBufferAnsi, PaperColoursAreLegibleOnWhite) {
+  const auto contrast = [](std::int32_t index) {
+    constexpr std::int32_t kLevels[] = {0, 95, 135, 175, 215, 255};
+    const std::int32_t cube = index - 16;
+    double luminance = 0;
+    const double weights[] = {0.2126, 0.7152, 0.0722};
+    const std::int32_t levels[] = {cube / 36, cube / 6 % 6, cube % 6};
+    for (int i = 0; i < 3; ++i) {
+      const double c = kLevels[levels[i]] / 255.0;
+      luminance += weights[i] * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+    }
+    return 1.05 / (luminance + 0.05);
+  };
+  for (std::int32_t r = 0; r < 256; r += 15) {
+    for (std::int32_t g = 0; g < 256; g += 15) {
+      for (std::int32_t b = 0; b < 256; b += 15) {
+        const std::int32_t index = PaperColor(r | g << 8 | b << 16);
+        ASSERT_GE(index, 16);
+        ASSERT_LE(index, 231);
+        ASSERT_GE(contrast(index), 4.5) << r << "," << g << "," << b;
+      }
+    }
+  }
+  EXPECT_EQ(PaperColor(kColorRed), 160);    // #d70000: pure red would stand only 4:1
+  EXPECT_EQ(PaperColor(kColorMaroon), 88);  // #870000
+  EXPECT_EQ(PaperColor(kColorBlue), 21);    // #0000ff
+  EXPECT_EQ(PaperColor(kColorBlack), 16);
+}
+
 }  // namespace velmora
