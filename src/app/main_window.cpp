@@ -93,14 +93,27 @@ ChartImage::ChartImage(QWidget* parent) : QWidget(parent) {}
 ChartImage::~ChartImage() = default;
 
 QImageSurface& ChartImage::Surface() {
-  if (!surface_) surface_ = std::make_unique<QImageSurface>();
+  // The board is drawn at the screen's device pixel ratio, so that it is crisp at 1.5 and 2; on
+  // a move to another screen what was drawn is drawn again at the new ratio.
+  const double scale = devicePixelRatioF();
+  if (!surface_ || surface_->Scale() != scale) {
+    auto redrawn = std::make_unique<QImageSurface>(scale);
+    if (surface_) surface_->Replay(*redrawn);
+    surface_ = std::move(redrawn);
+  }
   return *surface_;
+}
+
+QImageSurface ChartImage::BoardPixels() {
+  QImageSurface board;
+  Surface().Replay(board);
+  return board;
 }
 
 void ChartImage::paintEvent(QPaintEvent*) {
   if (!surface_) return;
   QPainter painter(this);
-  painter.drawImage(0, 0, surface_->Image());
+  painter.drawImage(0, 0, Surface().Image());
   if (hasFocus()) {
     QStyleOptionFocusRect frame;
     frame.initFrom(this);
@@ -375,7 +388,7 @@ QString TfrmMain::AskSavePath(const QString& title, const QList<FileType>& types
 }
 
 void TfrmMain::CopyChart() {
-  QGuiApplication::clipboard()->setImage(Image1->Surface().Image());
+  QGuiApplication::clipboard()->setImage(Image1->BoardPixels().Image());
 }
 
 void TfrmMain::SaveChartAs() {
@@ -386,7 +399,7 @@ void TfrmMain::SaveChartAs() {
                   QStandardPaths::PicturesLocation);
   if (path.isEmpty()) return;
   QString error;
-  if (!SaveBoard(Image1->Surface(), path, error)) ShowErrorMessage(this, error);
+  if (!SaveBoard(Image1->BoardPixels(), path, error)) ShowErrorMessage(this, error);
 }
 
 void TfrmMain::SaveReadingAs() {

@@ -37,6 +37,8 @@ class ChartImage final : public QWidget {
 
   // The drawing surface, created at the image's size on first use.
   QImageSurface& Surface();
+  // The board at its own 401 x 401 pixels, whatever the screen's ratio, for copies and files.
+  QImageSurface BoardPixels();
   bool HasPicture() const { return surface_ != nullptr; }
 
   // The entries of the board's menu, in order; a null entry is a separator.

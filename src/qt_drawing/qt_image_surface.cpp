@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmora {
 
@@ -35,10 +36,15 @@ QFont BoardFont(bool bold) {
   return font;
 }
 
-QImageSurface::QImageSurface()
-    : image_(kBoardImageSize, kBoardImageSize, QImage::Format_RGB32), font_(BoardFont(false)) {
+QImageSurface::QImageSurface(double scale)
+    : scale_(scale >= 1.0 ? scale : 1.0),
+      image_(static_cast<int>(std::ceil(kBoardImageSize * scale_)),
+             static_cast<int>(std::ceil(kBoardImageSize * scale_)), QImage::Format_RGB32),
+      font_(BoardFont(false)) {
   image_.setDotsPerMeterX(kDotsPerMeter96Dpi);
   image_.setDotsPerMeterY(kDotsPerMeter96Dpi);
+  // The painter works in the board's own pixels; the image holds scale_ times as many.
+  image_.setDevicePixelRatio(scale_);
   calls_.reserve(256);
   image_.fill(Qt::white);
 }
@@ -56,9 +62,16 @@ void QImageSurface::MoveTo(std::int32_t x, std::int32_t y) {
 
 void QImageSurface::LineTo(std::int32_t x, std::int32_t y) {
   const PixelRect line = LinePixels(penX_, penY_, x, y);
-  for (std::int32_t row = line.y; row < line.y + line.height; ++row) {
-    QRgb* const pixels = reinterpret_cast<QRgb*>(image_.scanLine(row)) + line.x;
-    std::fill(pixels, pixels + line.width, qRgb(0, 0, 0));
+  // At a scale above 1 a line runs the scaled length but stays one device pixel thick, at the
+  // scaled position of its board pixel.
+  const auto device = [&](std::int32_t at) { return static_cast<std::int32_t>(at * scale_); };
+  const std::int32_t left = device(line.x);
+  const std::int32_t top = device(line.y);
+  const std::int32_t width = line.width == 1 ? 1 : device(line.x + line.width) - left;
+  const std::int32_t height = line.height == 1 ? 1 : device(line.y + line.height) - top;
+  for (std::int32_t row = top; row < top + height && row < image_.height(); ++row) {
+    QRgb* const pixels = reinterpret_cast<QRgb*>(image_.scanLine(row)) + left;
+    std::fill(pixels, pixels + std::min(width, image_.width() - left), qRgb(0, 0, 0));
   }
   penX_ = x;
   penY_ = y;

@@ -25,7 +25,11 @@ QFont BoardFont(bool bold);
 // that the same board can be drawn again on another surface (the SVG export).
 class QImageSurface final : public DrawingSurface {
  public:
-  QImageSurface();
+  // `scale` device pixels to a board pixel (1, or a screen's device pixel ratio such as 1.5 or
+  // 2): the bitmap is that much larger and says so as its device pixel ratio, so that it is
+  // drawn crisp at the board's own size.
+  explicit QImageSurface(double scale = 1.0);
+  double Scale() const { return scale_; }
 
   const QImage& Image() const { return image_; }
 
@@ -47,6 +51,7 @@ class QImageSurface final : public DrawingSurface {
     std::string text;
   };
 
+  double scale_;
   QImage image_;
   QFont font_;
   std::int32_t penX_ = 0;

@@ -69,6 +69,37 @@ TEST(QImageSurfaceLines, PenStaysAtTheEndAndLinesFarOutsideAreHarmless) {
   EXPECT_EQ(InkIn(outside.Image(), outside.Image().rect()), 0);
 }
 
+// At device pixel ratio 2 a line is one device pixel thick at the doubled position of its board
+// pixel and runs the doubled length; text keeps its size on the board.
+TEST(QImageSurfaceScale, LinesStayOneDevicePixelWideAtTheDoubledPositions) {
+  QImageSurface board(2.0);
+  const QImage& image = board.Image();
+  ASSERT_EQ(image.size(), QSize(802, 802));
+  EXPECT_EQ(image.devicePixelRatio(), 2.0);
+  board.MoveTo(100, 50);
+  board.LineTo(200, 50);  // horizontal, board pixels 100..199 of row 50
+  board.MoveTo(300, 10);
+  board.LineTo(300, 20);  // vertical, board pixels 10..19 of column 300
+  EXPECT_TRUE(IsBlack(image, 200, 100));
+  EXPECT_TRUE(IsBlack(image, 399, 100));
+  EXPECT_TRUE(IsWhite(image, 400, 100)) << "the end point is not drawn";
+  EXPECT_TRUE(IsWhite(image, 199, 100));
+  EXPECT_TRUE(IsWhite(image, 300, 101)) << "one device pixel thick";
+  EXPECT_TRUE(IsWhite(image, 300, 99));
+  EXPECT_TRUE(IsBlack(image, 600, 20));
+  EXPECT_TRUE(IsBlack(image, 600, 39));
+  EXPECT_TRUE(IsWhite(image, 601, 30));
+  EXPECT_TRUE(IsWhite(image, 600, 40));
+
+  QImageSurface plain;
+  plain.TextOut(10, 10, "Life");
+  board.TextOut(10, 10, "Life");
+  const int plainInk = InkIn(plain.Image(), QRect(0, 0, 100, 40));
+  const int scaledInk = InkIn(image, QRect(0, 0, 200, 80));
+  EXPECT_GT(scaledInk, 2 * plainInk) << "about four times the ink: the same text, twice as sharp";
+  EXPECT_LT(scaledInk, 8 * plainInk);
+}
+
 TEST(QImageSurfaceBitmap, IsTheBoardsSizeAndClearsToWhite) {
   QImageSurface surface;
   EXPECT_EQ(surface.Image().size(), QSize(401, 401));
