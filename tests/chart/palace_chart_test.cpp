@@ -73,7 +73,7 @@ TEST(CountFrom, CountsTheStartAsTheFirstPlace) {
 }
 
 // The whole grid of a birth on 4 February 2000 at 23:00, the evening before the lunar new year.
-TEST(ComputeChart, FillsTheWorkedExampleSlotBySlot) {
+TEST(ComputeChart, FillsTheNewYearEveOf2000SlotBySlot) {
   PalaceChart chart;
   chart.SetBirthMoment(EncodeDate(2000, 2, 4) + EncodeTime(23, 0));
   chart.ComputeChart();

@@ -10,12 +10,9 @@
 
 #include "cli/batch_caster.h"
 #include "cli/birth_input.h"
+#include "require.h"
 
 namespace {
-
-void Require(bool holds) {
-  if (!holds) std::abort();
-}
 
 std::size_t Count(std::string_view text, char c) {
   std::size_t n = 0;
@@ -24,6 +21,8 @@ std::size_t Count(std::string_view text, char c) {
 }
 
 }  // namespace
+
+using velmora::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velmora;

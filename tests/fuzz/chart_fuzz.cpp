@@ -9,14 +9,9 @@
 
 #include "chart/palace_chart.h"
 #include "chart_shape.h"
+#include "require.h"
 
-namespace {
-
-void Require(bool holds) {
-  if (!holds) std::abort();
-}
-
-}  // namespace
+using velmora::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velmora;

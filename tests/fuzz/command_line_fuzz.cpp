@@ -8,14 +8,9 @@
 #include <cstdlib>
 
 #include "cli/command_line.h"
+#include "require.h"
 
-namespace {
-
-void Require(bool holds) {
-  if (!holds) std::abort();
-}
-
-}  // namespace
+using velmora::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velmora;

@@ -78,7 +78,7 @@ std::vector<CharFormat> ExpectedFormats(const Row& row) {
   return f;
 }
 
-DisplayTable WorkedExampleTable() {
+DisplayTable NewYearEve2000Table() {
   PalaceChart chart;
   chart.SetBirthMoment(EncodeDate(2000, 2, 4) + EncodeTime(23, 0));
   chart.ComputeChart();
@@ -117,8 +117,8 @@ std::vector<std::string> NamesOf(std::initializer_list<ItemCode> codes) {
 
 // --- The reading of 4 February 2000, 23:00. ---
 
-TEST(ReadingWorkedExample, FirstBlockIsTheLifePalaceOnBranchThree) {
-  const DisplayTable table = WorkedExampleTable();
+TEST(ReadingOfNewYearEve2000, FirstBlockIsTheLifePalaceOnBranchThree) {
+  const DisplayTable table = NewYearEve2000Table();
   const Row life = {code::Life, code::Warrior, code::Minister, code::FieryStar};
   ASSERT_EQ(table.rows[3], life);
 
@@ -138,8 +138,8 @@ TEST(ReadingWorkedExample, FirstBlockIsTheLifePalaceOnBranchThree) {
   EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 7), expected);
 }
 
-TEST(ReadingWorkedExample, TwelveBlocksFromLifeThroughRisingBranches) {
-  const DisplayTable table = WorkedExampleTable();
+TEST(ReadingOfNewYearEve2000, TwelveBlocksFromLifeThroughRisingBranches) {
+  const DisplayTable table = NewYearEve2000Table();
   StyledTextBuffer box;
   WriteReading(table, box);
 
@@ -161,8 +161,8 @@ TEST(ReadingWorkedExample, TwelveBlocksFromLifeThroughRisingBranches) {
 
 // Every character of every block, so that a label's bold is checked to start at its own line
 // however much text precedes it.
-TEST(ReadingWorkedExample, ColourAndWeightOfEveryCharacter) {
-  const DisplayTable table = WorkedExampleTable();
+TEST(ReadingOfNewYearEve2000, ColourAndWeightOfEveryCharacter) {
+  const DisplayTable table = NewYearEve2000Table();
   StyledTextBuffer box;
   WriteReading(table, box);
 
@@ -286,7 +286,7 @@ class RecordingBox final : public RichTextBox {
 };
 
 TEST(ReadingBoxCalls, FocusThenWrapOffFirstAndWrapOnLast) {
-  const DisplayTable table = WorkedExampleTable();
+  const DisplayTable table = NewYearEve2000Table();
   RecordingBox box;
   WriteReading(table, box);
   ASSERT_GE(box.calls.size(), 3u);
