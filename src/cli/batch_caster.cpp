@@ -22,15 +22,19 @@ char* BatchCaster::CastLine(std::string_view line, std::int64_t number, char* ou
   std::string_view id;
   SplitBatchLine(line, birthText, id);
   BirthInput birth;
-  good = ParseBirthLine(birthText, birth, error_);
+  PlaceWords place;
+  good = ReadBirthLine(birthText, birth, place, error_) &&
+         corrector_.Correct(birth, place, correction_, error_);
   if (!good) return WriteError(line, number, error_, out, id);
-  chart_.SetBirthMoment(birth.Moment());
+  chart_.SetBirthMoment(correction_ ? correction_->Cast() : birth.Moment());
   chart_.ComputeChart();
   ClearDisplayTable(table_);
   BuildDisplayTable(chart_, table_);
   idJson_.clear();
   if (!id.empty()) AppendJsonString(id, idJson_);
-  return WriteChartJson(birth, chart_, table_, JsonLayout::kOneLine, out, idJson_);
+  correctionJson_.clear();
+  if (correction_) AppendCorrectionJson(*correction_, corrector_.ZoneName(), correctionJson_);
+  return WriteChartJson(birth, chart_, table_, JsonLayout::kOneLine, out, idJson_, correctionJson_);
 }
 
 bool BatchCaster::CastLine(std::string_view line, std::int64_t number, std::string& out) {
@@ -183,7 +187,8 @@ class LineSplitter {
 // Answers each line at once, into one output block: the batch on one thread.
 class DirectSink {
  public:
-  DirectSink(BatchSummary& summary, OutputBlock& out) : summary_(summary), out_(out) {}
+  DirectSink(BatchSummary& summary, OutputBlock& out, const PlaceRequest& place = {})
+      : caster_(place), summary_(summary), out_(out) {}
 
   // Writes every answer due so far.
   bool Flush() { return out_.Flush(); }
@@ -297,8 +302,11 @@ class WorkerPool {
  public:
   static constexpr std::size_t kBlocksPerWorker = 4;
 
-  WorkerPool(int jobs, int out, BatchSummary& summary)
-      : out_(out), summary_(summary), blocks_(kBlocksPerWorker * static_cast<std::size_t>(jobs)) {
+  WorkerPool(int jobs, int out, const PlaceRequest& place, BatchSummary& summary)
+      : out_(out),
+        place_(place),
+        summary_(summary),
+        blocks_(kBlocksPerWorker * static_cast<std::size_t>(jobs)) {
     for (auto& block : blocks_) block = std::make_unique<WorkBlock>();
     for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { Work(); });
   }
@@ -364,7 +372,7 @@ class WorkerPool {
   }
 
   void Work() {
-    BatchCaster caster;
+    BatchCaster caster(place_);
     for (;;) {
       WorkBlock* block = nullptr;
       {
@@ -384,6 +392,7 @@ class WorkerPool {
   }
 
   int out_;
+  const PlaceRequest& place_;
   BatchSummary& summary_;
   std::vector<std::unique_ptr<WorkBlock>> blocks_;  // a ring: first_ is the oldest in flight
   std::size_t first_ = 0;
@@ -411,15 +420,15 @@ BatchSummary RunBatchPieces(std::span<const std::string_view> pieces, std::strin
   return summary;
 }
 
-BatchSummary RunBatch(std::FILE* in, std::FILE* out, int jobs) {
+BatchSummary RunBatch(std::FILE* in, std::FILE* out, int jobs, const PlaceRequest& place) {
   std::fflush(out);  // whatever went out through the stream before comes first
   BatchSummary summary;
   if (jobs <= 1) {
     OutputBlock output(fileno(out));
-    DirectSink sink(summary, output);
+    DirectSink sink(summary, output, place);
     Answer(fileno(in), sink, summary);
   } else {
-    WorkerPool pool(jobs, fileno(out), summary);
+    WorkerPool pool(jobs, fileno(out), place, summary);
     Answer(fileno(in), pool, summary);
   }
   return summary;

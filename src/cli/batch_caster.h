@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "chart/palace_chart.h"
+#include "cli/birth_place.h"
 #include "cli/chart_json.h"
 #include "presentation/display_table.h"
 
@@ -16,12 +17,17 @@ namespace velmora {
 // writing straight into the caller's buffer, so that a line costs no allocation.
 class BatchCaster {
  public:
+  // Lines are corrected for the birth place `place` names, or the one a line names instead.
+  explicit BatchCaster(const PlaceRequest& place = {}) : corrector_(place) {}
+
   // A line longer than this cannot be a birth; only its beginning is kept to show in the error.
   static constexpr std::size_t kMaxLineBytes = 200;
   // The most bytes the answer to one line takes: a chart, or an error object that shows at most
   // kMaxLineBytes of the line (each byte escaped to at most six) beside a short message.
-  // An identifier, a part of the line, escaped adds at most six bytes for each of its bytes.
-  static constexpr std::size_t kMaxAnswerBytes = kMaxChartJsonBytes + 6 * kMaxLineBytes + 16;
+  // An identifier and a zone name, parts of the line, escaped add at most six bytes for each of
+  // their bytes, and a correction its members.
+  static constexpr std::size_t kMaxAnswerBytes =
+      kMaxChartJsonBytes + 6 * kMaxLineBytes + kMaxCorrectionJsonBytes + 16;
   static_assert(6 * (kMaxLineBytes + 3) + 1024 <= kMaxAnswerBytes);
 
   // Writes the chart of `line` (numbered from 1), or an error object in its place, as one JSON
@@ -41,9 +47,12 @@ class BatchCaster {
   char* WriteError(std::string_view input, std::int64_t number, std::string_view error, char* out,
                    std::string_view id = {});
 
+  PlaceCorrector corrector_;
+  std::optional<ClockCorrection> correction_;
   PalaceChart chart_;
   DisplayTable table_;
   std::string error_;
+  std::string correctionJson_;
   std::string scratch_;
   std::string idJson_;
 };
@@ -65,7 +74,8 @@ struct BatchSummary {
 // and whenever the input pauses, so that births typed or piped in slowly are answered as they
 // come. With `jobs` above 1, that many workers cast blocks of lines side by side, each with its
 // own chart and display table; the answers are the same, byte for byte, as on one thread.
-BatchSummary RunBatch(std::FILE* in, std::FILE* out, int jobs = 1);
+// Each line is corrected for the birth place `place` names, unless it names its own.
+BatchSummary RunBatch(std::FILE* in, std::FILE* out, int jobs = 1, const PlaceRequest& place = {});
 
 // The same for input held in memory, given in `pieces` as successive reads would deliver it;
 // the answers are appended to `out`. The answers depend on the bytes alone, never on where one

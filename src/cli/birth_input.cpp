@@ -3,14 +3,11 @@
 #include <array>
 
 #include "calendar/birth_calendar.h"
+#include "presentation/birth_text.h"
 
 namespace velmora {
 
 namespace {
-
-constexpr std::array<const char*, 13> kMonthNames = {
-    "",     "January", "February",  "March",   "April",    "May",     "June",
-    "July", "August",  "September", "October", "November", "December"};
 
 constexpr bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -40,6 +37,16 @@ void AppendTwoDigits(std::int32_t value, std::string& out) {
 
 constexpr bool IsBlank(char c) {
   return c == ' ' || c == '\t';
+}
+
+// The words of a batch line after its time that name the birth place: a time zone, a name with
+// a "/" in it or UTC; a longitude, a number.
+bool IsZoneWord(std::string_view word) {
+  return word == "UTC" || word.find('/') != std::string_view::npos;
+}
+
+bool IsLongitudeWord(std::string_view word) {
+  return !word.empty() && (IsDigit(word[0]) || word[0] == '-' || word[0] == '+');
 }
 
 }  // namespace
@@ -77,6 +84,13 @@ constexpr std::int32_t ValueOf(std::string_view digits) {
   return DigitsValue(digits, 0, digits.size());
 }
 
+// Up to eighteen digits as a number.
+constexpr std::int64_t DigitsValue64(std::string_view digits) {
+  std::int64_t value = 0;
+  for (const char c : digits) value = value * 10 + (c - '0');
+  return value;
+}
+
 // The written digits of a month, day, hour or minute, two wide, for messages.
 std::string TwoWide(std::string_view digits) {
   return digits.size() == 1 ? "0" + std::string(digits) : std::string(digits);
@@ -106,7 +120,7 @@ bool ParseBirthDate(std::string_view text, CivilDate& date, std::string& error) 
   }
   const std::int32_t days = DaysInMonth(year, month);
   if (day < 1 || day > days) {
-    error = kMonthNames[static_cast<std::size_t>(month)];
+    error = MonthName(month);
     error += ' ';
     error += yearText;
     error += " has no day ";
@@ -165,40 +179,118 @@ bool SplitDateAndTime(std::string_view text, std::string_view& date, std::string
 
 bool CheckSupportedBirth(const BirthInput& birth, std::string& error) {
   if (IsSupportedBirthMoment(birth.Moment())) return true;
-  error = "this birth lies outside the lunar calendar; births from ";
-  error += kSupportedBirthRange;
-  error += " are accepted";
+  SetUnsupportedBirthError(error);
   return false;
 }
 
-bool ParseBirthLine(std::string_view line, BirthInput& birth, std::string& error) {
-  std::size_t first = 0;
-  std::size_t last = line.size();
-  while (first < last && IsBlank(line[first])) ++first;
-  while (last > first && IsBlank(line[last - 1])) --last;
-  if (first == last) {
+namespace {
+
+// The words of `text` between blanks, at most `most` of them; false when there are more.
+template <std::size_t N>
+bool SplitWords(std::string_view text, std::array<std::string_view, N>& words, std::size_t& count) {
+  count = 0;
+  std::size_t i = 0;
+  while (true) {
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    if (i == text.size()) return true;
+    if (count == N) return false;
+    const std::size_t start = i;
+    while (i < text.size() && !IsBlank(text[i])) ++i;
+    words[count++] = text.substr(start, i - start);
+  }
+}
+
+}  // namespace
+
+bool ReadBirthLine(std::string_view line, BirthInput& birth, PlaceWords& place,
+                   std::string& error) {
+  std::array<std::string_view, 4> words;
+  std::size_t count = 0;
+  const bool fits = SplitWords(line, words, count);
+  if (count == 0) {
     error = "the line is empty; each line holds one birth as YYYY-MM-DD HH:MM";
     return false;
   }
-  std::size_t gap = first;
-  while (gap < last && !IsBlank(line[gap])) ++gap;
-  std::size_t timeStart = gap;
-  while (timeStart < last && IsBlank(line[timeStart])) ++timeStart;
-  std::string_view dateText = line.substr(first, gap - first);
-  std::string_view timeText = line.substr(timeStart, last - timeStart);
-  // One word may hold both, as 2000-02-04T23:00.
-  if (timeText.empty()) SplitDateAndTime(dateText, dateText, timeText);
-  bool timeHasBlank = false;
-  for (char c : timeText) timeHasBlank |= IsBlank(c);
-  if (timeText.empty() || timeHasBlank) {
+  std::string_view dateText = words[0];
+  std::string_view timeText;
+  std::size_t next = 1;
+  // One word may hold both, as 2000-02-04T23:00, when a zone or nothing follows it.
+  const bool joined =
+      (count == 1 || IsZoneWord(words[1])) && SplitDateAndTime(dateText, dateText, timeText);
+  if (!joined && count > 1) timeText = words[next++];
+  PlaceWords found;
+  if (next < count && IsZoneWord(words[next])) found.zone = words[next++];
+  if (next < count && IsLongitudeWord(words[next])) found.longitude = words[next++];
+  if (!fits || timeText.empty() || next != count) {
     error = "not a birth in the form YYYY-MM-DD HH:MM (for example 2000-02-04 23:00)";
     return false;
   }
   BirthInput parsed;
   if (!ParseBirthDate(dateText, parsed.date, error)) return false;
   if (!ParseBirthTime(timeText, parsed.hour, parsed.minute, error)) return false;
+  birth = parsed;
+  place = found;
+  return true;
+}
+
+bool ParseBirthLine(std::string_view line, BirthInput& birth, std::string& error) {
+  BirthInput parsed;
+  PlaceWords place;
+  if (!ReadBirthLine(line, parsed, place, error)) return false;
+  if (!place.zone.empty() || !place.longitude.empty()) {
+    error = "not a birth in the form YYYY-MM-DD HH:MM (for example 2000-02-04 23:00)";
+    return false;
+  }
   if (!CheckSupportedBirth(parsed, error)) return false;
   birth = parsed;
+  return true;
+}
+
+bool ParseLongitude(std::string_view text, double& degrees, std::string& error) {
+  std::size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++i;
+  std::string_view whole;
+  std::string_view fraction;
+  const bool shaped =
+      ReadNumber(text, i, 1, 3, whole) &&
+      (i == text.size() || (ReadChar(text, i, '.') && ReadNumber(text, i, 1, 10, fraction))) &&
+      i == text.size();
+  if (!shaped) {
+    error = kLongitudeError;
+    return false;
+  }
+  // The digits as one whole number over a power of ten: both exact in a double, so the one
+  // division rounds to the nearest double, as reading the decimal would.
+  double scale = 1.0;
+  for (std::size_t k = 0; k < fraction.size(); ++k) scale *= 10.0;
+  const std::int64_t digits =
+      static_cast<std::int64_t>(ValueOf(whole)) * static_cast<std::int64_t>(scale) +
+      (fraction.empty() ? 0 : DigitsValue64(fraction));
+  const double value = static_cast<double>(negative ? -digits : digits) / scale;
+  if (!IsLongitude(value)) {
+    error = kLongitudeError;
+    return false;
+  }
+  degrees = value;
+  return true;
+}
+
+bool PlaceOfRequest(const PlaceRequest& request, BirthPlace& place, std::string& error) {
+  if (request.zone.empty()) {
+    error = "a birth place needs its time zone, such as Asia/Shanghai";
+    return false;
+  }
+  BirthPlace result;
+  result.solar =
+      request.solar.value_or(request.longitude ? SolarTime::kMean : SolarTime::kStandard);
+  if (result.solar != SolarTime::kStandard && !request.longitude) {
+    error = "solar time needs the longitude of the birth place";
+    return false;
+  }
+  result.longitude = request.longitude.value_or(0.0);
+  result.daylight = request.daylight;
+  place = result;
   return true;
 }
 
@@ -220,6 +312,13 @@ void SplitBatchLine(std::string_view line, std::string_view& birth, std::string_
   std::string_view first = line.substr(0, end);
   while (!first.empty() && IsBlank(first.front())) first.remove_prefix(1);
   if (first.find('T') == std::string_view::npos) end = WordEnd(line, end);
+  // The birth place words after the time, joined to it by spaces: a zone, then a longitude.
+  for (const auto isPlaceWord : {IsZoneWord, IsLongitudeWord}) {
+    std::size_t start = end;
+    while (start < line.size() && line[start] == ' ') ++start;
+    const std::size_t wordEnd = WordEnd(line, start);
+    if (start < line.size() && isPlaceWord(line.substr(start, wordEnd - start))) end = wordEnd;
+  }
   std::size_t rest = end;
   bool tab = false;
   while (rest < line.size() && IsBlank(line[rest])) tab |= line[rest++] == '\t';
@@ -260,18 +359,6 @@ std::string IsoDate(const CivilDate& date) {
 std::string ClockTime(std::int32_t hour, std::int32_t minute) {
   std::string text;
   AppendClockTime(hour, minute, text);
-  return text;
-}
-
-std::string LongBirthText(const BirthInput& birth) {
-  std::string text = std::to_string(birth.date.day);
-  text += ' ';
-  const bool knownMonth = birth.date.month >= 1 && birth.date.month <= 12;
-  text += knownMonth ? kMonthNames[static_cast<std::size_t>(birth.date.month)] : "?";
-  text += ' ';
-  text += std::to_string(birth.date.year);
-  text += ", ";
-  AppendClockTime(birth.hour, birth.minute, text);
   return text;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "calendar/clock_correction.h"
 #include "calendar/date_time.h"
+#include "presentation/birth_text.h"
 
 namespace velmora {
 
@@ -55,6 +58,36 @@ bool CheckSupportedBirth(const BirthInput& birth, std::string& error);
 // tabs allowed around them; the birth must be a supported one.
 bool ParseBirthLine(std::string_view line, BirthInput& birth, std::string& error);
 
+// The birth place a batch line may name after its time, each word optional: a time zone (a name
+// with a "/" in it, or UTC), then a longitude.
+struct PlaceWords {
+  std::string_view zone;
+  std::string_view longitude;
+};
+
+// A batch line as ParseBirthLine reads it, with the birth place words after the time, and
+// without the check of the supported range, which a corrected birth takes on its corrected
+// moment.
+bool ReadBirthLine(std::string_view line, BirthInput& birth, PlaceWords& place, std::string& error);
+
+// Degrees of longitude, east positive: an optional sign, one to three digits and up to ten
+// decimals, from -180 to 180.
+bool ParseLongitude(std::string_view text, double& degrees, std::string& error);
+
+// What the user says of the birth place, before it is checked against the time zone database.
+struct PlaceRequest {
+  std::string zone;  // empty: the clock time is cast as it is
+  std::optional<double> longitude;
+  std::optional<SolarTime> solar;  // without it: mean solar time when a longitude is given
+  DaylightSaving daylight = DaylightSaving::kUnknown;
+
+  bool Any() const { return !zone.empty() || longitude || solar; }
+};
+
+// The correction `request` asks for, each level needing the one before: a zone for any, a
+// longitude for solar time. False with one phrase in `error` when a level lacks what it needs.
+bool PlaceOfRequest(const PlaceRequest& request, BirthPlace& place, std::string& error);
+
 // "2000-02-04" and "23:00": the forms the readers accept.
 void AppendIsoDate(const CivilDate& date, std::string& out);
 void AppendClockTime(std::int32_t hour, std::int32_t minute, std::string& out);
@@ -62,6 +95,8 @@ std::string IsoDate(const CivilDate& date);
 std::string ClockTime(std::int32_t hour, std::int32_t minute);
 
 // "4 February 2000, 23:00", for headings.
-std::string LongBirthText(const BirthInput& birth);
+inline std::string LongBirthText(const BirthInput& birth) {
+  return LongDateTimeText(birth.date, birth.hour, birth.minute);
+}
 
 }  // namespace velmora

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "presentation/birth_text.h"
 #include "presentation/star_tables.h"
 #include "presentation/utf8.h"
 
@@ -137,7 +138,8 @@ void AppendJsonString(std::string_view text, std::string& out) {
 }
 
 char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
-                     JsonLayout layout, char* out, std::string_view idJson) {
+                     JsonLayout layout, char* out, std::string_view idJson,
+                     std::string_view correctionJson) {
   const Layout& l = layout == JsonLayout::kReadable ? kReadableLayout : kOneLineLayout;
   const BirthCalendar& facts = chart.calendar;
   char* p = out;
@@ -160,6 +162,7 @@ char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const Di
   p = PutDigits(p, birth.minute, 2);
   p = Put(p, "\"");
   p = Put(p, l.member);
+  if (!correctionJson.empty()) p = Put(Put(Put(p, "\"correction\":"), correctionJson), l.member);
   // The six facts, each as its member name and its value.
   const std::pair<const char*, std::int32_t> factMembers[] = {
       {"{\"yearStem\":", facts.yearStem},         {",\"yearBranch\":", facts.yearBranch},
@@ -172,7 +175,7 @@ char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const Di
   // The lunar date the facts were read from, so that a reader can check the chart against an
   // almanac: a leap month stands as itself, with the leap flag.
   LunarDate lunar;
-  BirthLunarDate(birth.Moment(), lunar);
+  BirthLunarDate(facts.birthMoment, lunar);
   p = PutInt(Put(Put(p, l.member), "\"lunarDate\":{\"year\":"), lunar.year);
   p = PutInt(Put(p, ",\"month\":"), lunar.month < 0 ? -lunar.month : lunar.month);
   p = Put(p, lunar.month < 0 ? ",\"leap\":true" : ",\"leap\":false");
@@ -220,11 +223,74 @@ char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const Di
 }
 
 void AppendChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
-                     JsonLayout layout, std::string& out) {
+                     JsonLayout layout, std::string& out, std::string_view correctionJson) {
   const std::size_t start = out.size();
-  out.resize(start + kMaxChartJsonBytes);
-  char* end = WriteChartJson(birth, chart, table, layout, out.data() + start);
+  out.resize(start + kMaxChartJsonBytes + correctionJson.size() + 16);
+  char* end = WriteChartJson(birth, chart, table, layout, out.data() + start, {}, correctionJson);
   out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
+namespace {
+
+// "1988-07-15T08:30:00".
+void AppendLocalTime(TDateTime moment, std::string& out) {
+  DecodedMoment decoded;
+  if (!DecodeMoment(moment, decoded)) decoded = {};
+  const std::int32_t seconds = (decoded.msOfDay + 500) / 1000;
+  char text[19];
+  char* p = PutDigits(text, decoded.date.year, 4);
+  p = PutDigits(Put(p, "-"), decoded.date.month, 2);
+  p = PutDigits(Put(p, "-"), decoded.date.day, 2);
+  p = PutDigits(Put(p, "T"), seconds / 3600, 2);
+  p = PutDigits(Put(p, ":"), seconds / 60 % 60, 2);
+  p = PutDigits(Put(p, ":"), seconds % 60, 2);
+  out += '"';
+  out.append(text, p);
+  out += '"';
+}
+
+// Seconds as minutes, to the hundredth.
+void AppendMinutes(std::int64_t seconds, std::string& out) {
+  AppendDecimal(static_cast<double>(seconds) / 60.0, 2, out);
+}
+
+}  // namespace
+
+void AppendCorrectionJson(const ClockCorrection& c, std::string_view zone, std::string& out) {
+  static constexpr std::array<const char*, 3> kSolar = {"\"standard\"", "\"mean\"", "\"apparent\""};
+  out += "{\"zone\":";
+  AppendJsonString(zone, out);
+  out += ",\"clockTime\":";
+  AppendLocalTime(c.clock, out);
+  out += ",\"utcOffsetMinutes\":";
+  AppendMinutes(c.utcOffset, out);
+  out += ",\"standardOffsetMinutes\":";
+  AppendMinutes(c.standardOffset, out);
+  out += ",\"daylightMinutes\":";
+  AppendMinutes(c.Daylight(), out);
+  out += ",\"standardTime\":";
+  AppendLocalTime(c.standard, out);
+  if (c.solar != SolarTime::kStandard) {
+    out += ",\"longitude\":";
+    AppendDecimal(c.longitude, 10, out);
+    out += ",\"meridian\":";
+    AppendDecimal(c.Meridian(), 4, out);
+    out += ",\"longitudeMinutes\":";
+    AppendMinutes(c.longitudeShift, out);
+    out += ",\"meanSolarTime\":";
+    AppendLocalTime(c.mean, out);
+  }
+  if (c.solar == SolarTime::kApparent) {
+    out += ",\"equationOfTimeMinutes\":";
+    AppendMinutes(c.equationOfTime, out);
+    out += ",\"apparentSolarTime\":";
+    AppendLocalTime(c.apparent, out);
+  }
+  out += ",\"solar\":";
+  out += kSolar[static_cast<std::size_t>(c.solar)];
+  out += ",\"cast\":";
+  AppendLocalTime(c.Cast(), out);
+  out += '}';
 }
 
 void AppendBatchErrorJson(std::int64_t line, std::string_view input, std::string_view error,

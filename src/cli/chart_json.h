@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/clock_correction.h"
 #include "chart/palace_chart.h"
 #include "cli/birth_input.h"
 #include "presentation/display_table.h"
@@ -42,13 +43,26 @@ inline constexpr std::size_t kMaxChartJsonBytes =
 //                  display names)
 // `chart` must have been computed for `birth` and `table` built from it. A batch line's
 // identifier comes first, as "id", when `idJson` holds it as a JSON string (quotes and escapes
-// included); `out` then needs room for idJson.size() + 8 bytes more.
+// included); `out` then needs room for idJson.size() + 8 bytes more. A chart cast from a
+// corrected moment has "correction" after "time", when `correctionJson` holds its object as
+// AppendCorrectionJson writes it; `out` then needs room for correctionJson.size() + 16 more.
 char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
-                     JsonLayout layout, char* out, std::string_view idJson = {});
+                     JsonLayout layout, char* out, std::string_view idJson = {},
+                     std::string_view correctionJson = {});
 
 // The same, appended to a string.
 void AppendChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
-                     JsonLayout layout, std::string& out);
+                     JsonLayout layout, std::string& out, std::string_view correctionJson = {});
+
+// The most bytes a correction object takes besides its zone name.
+inline constexpr std::size_t kMaxCorrectionJsonBytes = 640;
+
+// Appends the "correction" object of a chart cast from a corrected moment: the zone, the clock
+// time as entered, the offsets in minutes (in force, standard, daylight saving), each step's
+// local time ("1988-07-15T08:30:00"), the longitude and its shift, the equation of time, the
+// solar time asked for and the moment cast.
+void AppendCorrectionJson(const ClockCorrection& correction, std::string_view zone,
+                          std::string& out);
 
 // Appends {"line":N,"input":"...","error":"..."} and a line break: the stand-in for a batch
 // line that could not be cast; with the line's identifier as "id" after "line" when it has one.

@@ -2,18 +2,30 @@
 
 #include <string_view>
 
+#include "cli/chart_json.h"
+#include "presentation/birth_text.h"
 #include "presentation/chart_painter.h"
+#include "presentation/markup_escape.h"
 #include "presentation/reading_writer.h"
 #include "presentation/svg_surface.h"
 
 namespace velmora {
 
-void ChartReport::Cast(const BirthInput& birth) {
+void ChartReport::Cast(const BirthInput& birth, const ClockCorrection* correction,
+                       std::string_view zone) {
   birth_ = birth;
+  correction_.reset();
+  correctionText_.clear();
+  correctionJson_.clear();
+  if (correction != nullptr) {
+    correction_ = *correction;
+    correctionText_ = CorrectionLine(*correction, zone);
+    AppendCorrectionJson(*correction, zone, correctionJson_);
+  }
   // The order of a Run: empty box, cleared table, computed chart, built table, then the reading.
   reading_.Clear();
   ClearDisplayTable(table_);
-  chart_.SetBirthMoment(birth.Moment());
+  chart_.SetBirthMoment(correction != nullptr ? correction->Cast() : birth.Moment());
   chart_.ComputeChart();
   BuildDisplayTable(chart_, table_);
   WriteReading(table_, reading_);
@@ -21,9 +33,9 @@ void ChartReport::Cast(const BirthInput& birth) {
 
 std::string ChartReport::Heading() const {
   LunarDate lunar;
-  BirthLunarDate(birth_.Moment(), lunar);
   const BirthCalendar& facts = chart_.calendar;
-  std::string text = LongBirthText(birth_);
+  BirthLunarDate(facts.birthMoment, lunar);
+  std::string text = LongMomentText(facts.birthMoment);
   text += ": lunar year ";
   text += std::to_string(lunar.year);
   text += lunar.month < 0 ? ", leap month " : ", month ";
@@ -76,8 +88,13 @@ std::string ChartReport::HtmlPage() const {
       "<body>\n"
       "<h1>Velmora chart for a birth on ";
   page += birth;
+  page += "</h1>\n";
+  if (!correctionText_.empty()) {
+    page += "<p class=\"correction\">";
+    markup::AppendEscaped(correctionText_, markup::kHtml, page);
+    page += "</p>\n";
+  }
   page +=
-      "</h1>\n"
       "<main>\n"
       "<figure class=\"board\">\n";
   page += svg;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
+#include "calendar/clock_correction.h"
 #include "chart/palace_chart.h"
 #include "cli/birth_input.h"
 #include "presentation/display_table.h"
@@ -13,16 +16,23 @@ namespace velmora {
 // reading written from that table, each kept for the outputs to read.
 class ChartReport {
  public:
-  // Casts the chart of a supported birth, replacing whatever was cast before.
-  void Cast(const BirthInput& birth);
+  // Casts the chart of a supported birth, replacing whatever was cast before; with a
+  // correction, from the corrected moment of the birth in the zone named `zone`.
+  void Cast(const BirthInput& birth, const ClockCorrection* correction = nullptr,
+            std::string_view zone = {});
 
   const BirthInput& Birth() const { return birth_; }
+  const std::optional<ClockCorrection>& Correction() const { return correction_; }
+  // The sentence saying which moment the chart was cast from; empty without a correction.
+  const std::string& CorrectionText() const { return correctionText_; }
+  // The "correction" object of the JSON; empty without a correction.
+  const std::string& CorrectionJson() const { return correctionJson_; }
   const PalaceChart& Chart() const { return chart_; }
   const DisplayTable& Table() const { return table_; }
   const StyledTextBuffer& Reading() const { return reading_; }
 
-  // One line naming the birth, its lunar date and the year's stem and branch, for the top of the
-  // terminal reading: "4 February 2000, 23:00: lunar year 2000, month 1, day 1; year stem 7,
+  // One line naming the moment cast, its lunar date and the year's stem and branch, for the top of
+  // the terminal reading: "4 February 2000, 23:00: lunar year 2000, month 1, day 1; year stem 7,
   // branch 5".
   std::string Heading() const;
   // The board drawn on the SVG surface: a standalone SVG document.
@@ -33,6 +43,9 @@ class ChartReport {
 
  private:
   BirthInput birth_;
+  std::optional<ClockCorrection> correction_;
+  std::string correctionText_;
+  std::string correctionJson_;
   PalaceChart chart_;
   DisplayTable table_;
   StyledTextBuffer reading_;

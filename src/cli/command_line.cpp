@@ -24,9 +24,12 @@
 #include "calendar/birth_calendar.h"
 #include "cli/batch_caster.h"
 #include "cli/birth_input.h"
+#include "cli/birth_place.h"
 #include "cli/chart_json.h"
 #include "cli/chart_report.h"
 #include "cli/terminal_text.h"
+#include "presentation/birth_text.h"
+#include "time_zone/system_zone.h"
 #include "version.h"
 
 namespace velmora {
@@ -92,6 +95,29 @@ struct Options {
                           QStringLiteral("With --batch: cast on N workers side by side, the "
                                          "answers still in input order. Default: one per core."),
                           QStringLiteral("N")};
+  QCommandLineOption zone{
+      QStringLiteral("zone"),
+      QStringLiteral("Read the clock time in this time zone of the system's database, e.g. "
+                     "Asia/Shanghai, and cast the chart from standard time: daylight saving "
+                     "time in force at the birth is taken off."),
+      QStringLiteral("ZONE")};
+  QCommandLineOption longitude{
+      QStringLiteral("longitude"),
+      QStringLiteral("The birth place's longitude in degrees, east positive (87.6, -73.9): cast "
+                     "from local mean solar time, 4 minutes to the degree from the zone's "
+                     "meridian. Needs --zone."),
+      QStringLiteral("DEGREES")};
+  QCommandLineOption solar{
+      QStringLiteral("solar"),
+      QStringLiteral("mean: local mean solar time (the default with --longitude); apparent: "
+                     "the sun's own time, mean solar time plus the equation of time. Needs "
+                     "--longitude."),
+      QStringLiteral("mean|apparent")};
+  QCommandLineOption dst{
+      QStringLiteral("dst"),
+      QStringLiteral("For a clock time that came twice when the clocks went back: on, the first "
+                     "one, with daylight saving time; off, the second one, without."),
+      QStringLiteral("on|off")};
 };
 
 const Options& TheOptions() {
@@ -108,8 +134,8 @@ void SetUp(QCommandLineParser& parser) {
           "%1, local clock time.")
           .arg(QLatin1String(kSupportedBirthRange)));
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-  parser.addOptions(
-      {o.help, o.version, o.date, o.time, o.format, o.color, o.chart, o.batch, o.jobs});
+  parser.addOptions({o.help, o.version, o.date, o.time, o.format, o.color, o.chart, o.batch, o.jobs,
+                     o.zone, o.longitude, o.solar, o.dst});
 }
 
 std::optional<OutputFormat> FormatNamed(const QString& name) {
@@ -174,7 +200,8 @@ bool WriteStdout(const char* data, std::size_t size) {
 }
 
 // The birth the command line asks for; a part it leaves out comes from the present local
-// moment, as the window's pickers start at it. False after reporting what is wrong.
+// moment, as the window's pickers start at it. False after reporting what is wrong. Its range is
+// checked once its clock time is corrected, if it is.
 bool ResolveBirth(const CommandLineRequest& request, BirthInput& birth) {
   const QDateTime now = QDateTime::currentDateTime();
   birth.date = {now.date().year(), now.date().month(), now.date().day()};
@@ -202,12 +229,6 @@ bool ResolveBirth(const CommandLineRequest& request, BirthInput& birth) {
   }
   if (hasTime && !ParseBirthTime(timeText, birth.hour, birth.minute, error)) {
     PrintError(QStringLiteral("%1 %2: %3.").arg(timeOption, Quoted(timeGiven), FromUtf8(error)));
-    return false;
-  }
-  if (!CheckSupportedBirth(birth, error)) {
-    PrintError(QStringLiteral("%1 %2: %3.")
-                   .arg(FromUtf8(IsoDate(birth.date)),
-                        FromUtf8(ClockTime(birth.hour, birth.minute)), FromUtf8(error)));
     return false;
   }
   return true;
@@ -278,7 +299,9 @@ std::string PaperToLineEnds(const std::string& text, std::string_view paper) {
 std::string RenderReport(const ChartReport& report, OutputFormat format, bool colour, int width) {
   switch (format) {
     case OutputFormat::kText:
-      return report.Reading().PlainText();
+      return report.CorrectionText().empty()
+                 ? report.Reading().PlainText()
+                 : report.CorrectionText() + '\n' + report.Reading().PlainText();
     case OutputFormat::kAnsi: {
       // A heading line first, bold where there is colour, then the reading.
       const AnsiColors colours = colour ? TerminalColors() : AnsiColors::kNone;
@@ -292,7 +315,9 @@ std::string RenderReport(const ChartReport& report, OutputFormat format, bool co
         paper = "\x1b[48;2;255;255;255m";
         bold = "\x1b[0;1;38;2;0;0;0;48;2;255;255;255m";
       }
-      std::string text(bold);
+      std::string text;
+      if (!report.CorrectionText().empty()) text += report.CorrectionText() + '\n';
+      text += bold;
       text += report.Heading();
       text += colour ? "\x1b[0m\n" : "\n";
       text += report.Reading().Ansi(colours);
@@ -303,7 +328,8 @@ std::string RenderReport(const ChartReport& report, OutputFormat format, bool co
       return report.HtmlPage();
     case OutputFormat::kJson: {
       std::string json;
-      AppendChartJson(report.Birth(), report.Chart(), report.Table(), JsonLayout::kReadable, json);
+      AppendChartJson(report.Birth(), report.Chart(), report.Table(), JsonLayout::kReadable, json,
+                      report.CorrectionJson());
       return json;
     }
   }
@@ -313,8 +339,17 @@ std::string RenderReport(const ChartReport& report, OutputFormat format, bool co
 int RunSingle(const CommandLineRequest& request, int& argc, char** argv) {
   BirthInput birth;
   if (!ResolveBirth(request, birth)) return kExitBadInput;
+  PlaceCorrector corrector(request.place);
+  std::optional<ClockCorrection> correction;
+  std::string error;
+  if (!corrector.Correct(birth, {}, correction, error)) {
+    PrintError(QStringLiteral("%1 %2: %3.")
+                   .arg(FromUtf8(IsoDate(birth.date)),
+                        FromUtf8(ClockTime(birth.hour, birth.minute)), FromUtf8(error)));
+    return kExitBadInput;
+  }
   ChartReport report;
-  report.Cast(birth);
+  report.Cast(birth, correction ? &*correction : nullptr, corrector.ZoneName());
 
   // The picture is written before anything is printed, so that a failure leaves standard
   // output empty.
@@ -365,7 +400,7 @@ int BatchJobs(int asked) {
   return std::clamp(usable, 1, kMaxJobs);
 }
 
-int RunBatchRequest(const QString& path, int jobs) {
+int RunBatchRequest(const QString& path, int jobs, const PlaceRequest& place) {
   const bool fromStdin = path == QLatin1String("-");
   const QString source = Quoted(fromStdin ? QStringLiteral("standard input") : path);
   std::FILE* in = stdin;
@@ -384,7 +419,7 @@ int RunBatchRequest(const QString& path, int jobs) {
                    .arg(source));
     return kExitBadInput;
   }
-  const BatchSummary summary = RunBatch(in, stdout, BatchJobs(jobs));
+  const BatchSummary summary = RunBatch(in, stdout, BatchJobs(jobs), place);
   if (in != stdin) std::fclose(in);
   if (summary.ioFailed) {
     PrintError((summary.readFailed ? QStringLiteral("--batch %1: ").arg(source) : QString()) +
@@ -398,6 +433,49 @@ int RunBatchRequest(const QString& path, int jobs) {
     return kExitIncomplete;
   }
   return kExitOk;
+}
+
+// Reads --zone, --longitude, --solar and --dst, each checked on its own.
+bool ReadPlace(const QCommandLineParser& parser, PlaceRequest& place, QString& error) {
+  const Options& o = TheOptions();
+  std::string phrase;
+  if (parser.isSet(o.zone)) {
+    place.zone = parser.value(o.zone).toStdString();
+    if (!SystemZone(place.zone).Valid()) {
+      error = QStringLiteral("--zone %1: %2.")
+                  .arg(Quoted(parser.value(o.zone)), QLatin1String(kUnknownZoneError));
+      return false;
+    }
+  }
+  if (parser.isSet(o.longitude)) {
+    double degrees = 0.0;
+    if (!ParseLongitude(parser.value(o.longitude).toStdString(), degrees, phrase)) {
+      error = QStringLiteral("--longitude %1: %2.")
+                  .arg(Quoted(parser.value(o.longitude)), FromUtf8(phrase));
+      return false;
+    }
+    place.longitude = degrees;
+  }
+  if (parser.isSet(o.solar)) {
+    const QString solar = parser.value(o.solar);
+    if (solar == QLatin1String("mean")) {
+      place.solar = SolarTime::kMean;
+    } else if (solar == QLatin1String("apparent")) {
+      place.solar = SolarTime::kApparent;
+    } else {
+      error = QStringLiteral("--solar %1: use mean or apparent.").arg(Quoted(solar));
+      return false;
+    }
+  }
+  if (parser.isSet(o.dst)) {
+    const QString dst = parser.value(o.dst);
+    if (dst != QLatin1String("on") && dst != QLatin1String("off")) {
+      error = QStringLiteral("--dst %1: use on or off.").arg(Quoted(dst));
+      return false;
+    }
+    place.daylight = dst == QLatin1String("on") ? DaylightSaving::kOn : DaylightSaving::kOff;
+  }
+  return true;
 }
 
 }  // namespace
@@ -428,7 +506,8 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
   if (request.help || request.version) return true;
 
   for (const QCommandLineOption* option :
-       {&o.date, &o.time, &o.format, &o.color, &o.chart, &o.batch, &o.jobs}) {
+       {&o.date, &o.time, &o.format, &o.color, &o.chart, &o.batch, &o.jobs, &o.zone, &o.longitude,
+        &o.solar, &o.dst}) {
     if (parser.values(*option).size() > 1) {
       error = QStringLiteral("--%1 is given more than once; give it once.")
                   .arg(option->names().first());
@@ -483,6 +562,23 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
       return false;
     }
   }
+  if (!ReadPlace(parser, request.place, error)) return false;
+  // In a batch each line may name its own zone and longitude; a single birth needs them here.
+  if (!parser.isSet(o.batch)) {
+    if (!parser.isSet(o.zone)) {
+      for (const QCommandLineOption* option : {&o.longitude, &o.solar, &o.dst}) {
+        if (parser.isSet(*option)) {
+          error = QStringLiteral("--%1 needs --zone, the time zone of the birth place.")
+                      .arg(option->names().first());
+          return false;
+        }
+      }
+    }
+    if (request.place.solar && !request.place.longitude) {
+      error = QStringLiteral("--solar needs --longitude, the birth place's longitude.");
+      return false;
+    }
+  }
   if (parser.isSet(o.batch)) {
     request.batchPath = parser.value(o.batch);
     if (request.batchPath->isEmpty()) {
@@ -523,6 +619,8 @@ QString HelpText() {
               "  %1 --date 1985-07-19 --time 06:30 --chart board.png\n"
               "  %1 --batch births.txt > charts.jsonl\n"
               "  %1 --batch births.txt --jobs 1 > charts.jsonl\n"
+              "  %1 --date 1988-07-15 --time 09:30 --zone Asia/Shanghai\n"
+              "  %1 --date 1990-01-15T12:00 --zone Asia/Shanghai --longitude 87.6\n"
               "  printf '2000-02-04 23:00\\n1985-07-19 06:30\\n' | %1 --batch -\n"
               "\nExit status:\n"
               "  0  success.\n"
@@ -573,7 +671,7 @@ int RunCommandLine(int argc, char** argv) {
     const std::string version = std::string("Velmora ") + kVersion + '\n';
     return WriteStdout(version.data(), version.size()) ? kExitOk : kExitIncomplete;
   }
-  if (request.batchPath) return RunBatchRequest(*request.batchPath, request.jobs);
+  if (request.batchPath) return RunBatchRequest(*request.batchPath, request.jobs, request.place);
   return RunSingle(request, argc, argv);
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/birth_input.h"
 #include "qt_drawing/board_file.h"
 
 namespace velmora {
@@ -27,6 +28,7 @@ struct CommandLineRequest {
   ChartFileKind chartKind = ChartFileKind::kUnknown;
   std::optional<QString> batchPath;  // "-" for standard input
   int jobs = 0;                      // batch workers; 0: one per core
+  PlaceRequest place;                // --zone, --longitude, --solar, --dst
 };
 
 // Reads the arguments, program name first, with QCommandLineParser. Refuses unknown options,

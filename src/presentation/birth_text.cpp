@@ -1,0 +1,198 @@
+#include "presentation/birth_text.h"
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+#include "calendar/birth_calendar.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr std::array<std::string_view, 13> kMonthNames = {
+    "?",    "January", "February",  "March",   "April",    "May",     "June",
+    "July", "August",  "September", "October", "November", "December"};
+
+void AppendTwoDigits(std::int32_t value, std::string& out) {
+  out += static_cast<char>('0' + value / 10 % 10);
+  out += static_cast<char>('0' + value % 10);
+}
+
+// "09:30", or "09:50:24" when the moment has seconds.
+void AppendClock(std::int32_t msOfDay, std::string& out) {
+  const std::int32_t seconds = (msOfDay + 500) / 1000;
+  AppendTwoDigits(seconds / 3600, out);
+  out += ':';
+  AppendTwoDigits(seconds / 60 % 60, out);
+  if (seconds % 60 != 0) {
+    out += ':';
+    AppendTwoDigits(seconds % 60, out);
+  }
+}
+
+void AppendClockOf(TDateTime moment, std::string& out) {
+  DecodedMoment decoded;
+  if (DecodeMoment(moment, decoded)) AppendClock(decoded.msOfDay, out);
+}
+
+// "1 h 9 min 36 s" for a length of time in seconds, its sign left out; "0 s" for none.
+void AppendDuration(std::int64_t seconds, std::string& out) {
+  seconds = std::llabs(seconds);
+  if (seconds == 0) {
+    out += "0 s";
+    return;
+  }
+  const std::pair<std::int64_t, const char*> parts[] = {
+      {seconds / 3600, " h"}, {seconds / 60 % 60, " min"}, {seconds % 60, " s"}};
+  bool first = true;
+  for (const auto& [count, unit] : parts) {
+    if (count == 0) continue;
+    if (!first) out += ' ';
+    out += std::to_string(count);
+    out += unit;
+    first = false;
+  }
+}
+
+// "87.6° E", "73.94° W".
+void AppendDegrees(double degrees, std::string& out) {
+  const std::size_t start = out.size();
+  AppendDecimal(std::fabs(degrees), 4, out);
+  const std::string_view digits = std::string_view(out).substr(start);
+  out += "\u00b0";
+  if (digits != "0" && digits != "180") out += degrees < 0 ? " W" : " E";
+}
+
+// ", less 1 h for what" or ", plus 9 min 12 s for what".
+void AppendShift(std::int64_t seconds, std::string_view what, std::string& out) {
+  out += seconds < 0 ? ", less " : ", plus ";
+  AppendDuration(seconds, out);
+  out += " for ";
+  out += what;
+}
+
+}  // namespace
+
+void AppendDecimal(double value, std::int32_t places, std::string& out) {
+  std::int64_t scale = 1;
+  for (std::int32_t i = 0; i < places; ++i) scale *= 10;
+  std::int64_t scaled = std::llround(value * static_cast<double>(scale));
+  if (scaled < 0) {
+    out += '-';
+    scaled = -scaled;
+  }
+  out += std::to_string(scaled / scale);
+  std::int64_t fraction = scaled % scale;
+  if (fraction == 0) return;
+  out += '.';
+  for (std::int64_t digit = scale / 10; fraction != 0; digit /= 10) {
+    out += static_cast<char>('0' + fraction / digit);
+    fraction %= digit;
+  }
+}
+
+std::string_view MonthName(std::int32_t month) {
+  return kMonthNames[month >= 1 && month <= 12 ? static_cast<std::size_t>(month) : 0];
+}
+
+void SetUnsupportedBirthError(std::string& error) {
+  error = "this birth lies outside the lunar calendar; births from ";
+  error += kSupportedBirthRange;
+  error += " are accepted";
+}
+
+std::string LongDateTimeText(const CivilDate& date, std::int32_t hour, std::int32_t minute) {
+  std::string text = std::to_string(date.day);
+  text += ' ';
+  text += MonthName(date.month);
+  text += ' ';
+  text += std::to_string(date.year);
+  text += ", ";
+  AppendClock((hour * 60 + minute) * 60'000, text);
+  return text;
+}
+
+std::string LongMomentText(TDateTime moment) {
+  DecodedMoment decoded;
+  if (!DecodeMoment(moment, decoded)) return "?";
+  std::string text = LongDateTimeText(decoded.date, 0, 0);
+  text.resize(text.size() - 5);  // the midnight just written
+  AppendClock(decoded.msOfDay, text);
+  return text;
+}
+
+bool CorrectBirth(TDateTime clock, const ZoneOffsets& zone, std::string_view zoneName,
+                  const BirthPlace& place, std::string_view daylightHint, ClockCorrection& out,
+                  std::string& error) {
+  ClockChange change;
+  ClockCorrection corrected;
+  switch (CorrectClockTime(clock, zone, place, corrected, change)) {
+    case ClockResult::kCorrected:
+      break;
+    case ClockResult::kSkipped:
+    case ClockResult::kRepeated: {
+      // "there was no 02:30 on 14 March 2021 in ...", "01:30 on 7 November 2021 came twice in ..."
+      const bool skipped = change.to > change.from;
+      const std::string moment = LongMomentText(clock);
+      const std::size_t comma = moment.rfind(", ");
+      error = skipped ? "there was no " : "";
+      error += moment.substr(comma + 2);
+      error += " on ";
+      error += moment.substr(0, comma);
+      error += skipped ? " in " : " came twice in ";
+      error += zoneName;
+      error +=
+          skipped ? ", where the clocks went forward from " : ", where the clocks went back from ";
+      AppendClockOf(change.from, error);
+      error += " to ";
+      AppendClockOf(change.to, error);
+      error += "; ";
+      error += skipped ? std::string_view("give a time the clocks showed") : daylightHint;
+      return false;
+    }
+    case ClockResult::kUnreadable:
+      SetUnsupportedBirthError(error);
+      return false;
+  }
+  if (!IsSupportedBirthMoment(corrected.Cast())) {
+    error = "the corrected moment, " + LongMomentText(corrected.Cast()) +
+            ", lies outside the lunar calendar; births from ";
+    error += kSupportedBirthRange;
+    error += " are accepted";
+    return false;
+  }
+  out = corrected;
+  return true;
+}
+
+std::string CorrectionLine(const ClockCorrection& c, std::string_view zoneName) {
+  static constexpr std::array<const char*, 3> kKinds = {"standard time", "local mean solar time",
+                                                        "local apparent solar time"};
+  std::string line = "Cast from ";
+  line += kKinds[static_cast<std::size_t>(c.solar)];
+  line += ", ";
+  line += LongMomentText(c.Cast());
+  line += ": clock time ";
+  AppendClockOf(c.clock, line);
+  line += " in ";
+  line += zoneName;
+  if (c.Daylight() != 0) {
+    AppendShift(-c.Daylight(), "daylight saving time", line);
+  } else {
+    line += ", no daylight saving time";
+  }
+  if (c.solar != SolarTime::kStandard) {
+    std::string longitude = "longitude ";
+    AppendDegrees(c.longitude, longitude);
+    longitude += " (the zone's meridian is ";
+    AppendDegrees(c.Meridian(), longitude);
+    longitude += ')';
+    AppendShift(c.longitudeShift, longitude, line);
+  }
+  if (c.solar == SolarTime::kApparent) AppendShift(c.equationOfTime, "the equation of time", line);
+  line += '.';
+  return line;
+}
+
+}  // namespace velmora
