@@ -17,8 +17,9 @@ QDateTime Utc(std::int64_t seconds) {
 SystemZone::SystemZone(std::string_view name) {
   const QByteArray id(name.data(), static_cast<qsizetype>(name.size()));
   // Only the database's own names: QTimeZone also makes zones of offsets such as "UTC+08:00",
-  // which name no place.
-  valid_ = !id.isEmpty() && QTimeZone::isTimeZoneIdAvailable(id);
+  // which name no place and keep no daylight saving time.
+  const bool offsetName = id.startsWith("UTC") && id != "UTC";
+  valid_ = !id.isEmpty() && !offsetName && QTimeZone::isTimeZoneIdAvailable(id);
   if (valid_) zone_ = QTimeZone(id);
   valid_ = valid_ && zone_.isValid();
 }
