@@ -38,6 +38,14 @@ velmora-cli \\- cast a Chinese palace-and-star natal chart in a terminal
 .IR FORMAT ]
 .RB [ \\-\\-chart
 .IR FILE ]
+.RB [ \\-\\-zone
+.IR ZONE
+.RB [ \\-\\-longitude
+.IR DEGREES
+.RB [ \\-\\-solar
+.IR mean | apparent ]]
+.RB [ \\-\\-dst
+.IR on | off ]]
 .br
 .B velmora-cli \\-\\-batch
 .IR FILE | \\-
@@ -50,8 +58,15 @@ time and prints its reading: the same chart, reading and board as the Velmora
 window. It accepts births from 31 December 1901 23:00 to 31 December 2051 22:59,
 local clock time. Without \\-\\-date and \\-\\-time it casts the present moment.
 .PP
+With \\-\\-zone the clock time is read in a time zone of the system's database
+and the chart is cast from standard time, daylight saving time taken off; with
+\\-\\-longitude too, from local mean solar time (4 minutes to the degree from the
+zone's meridian), and with \\-\\-solar apparent from the sun's own time. Every
+output then says which moment the chart was cast from.
+.PP
 With \\-\\-batch it reads one birth per line and writes one JSON object per line,
-in input order, cast on one worker per core.
+in input order, cast on one worker per core. A line may name its zone and
+longitude after the time: 1990-01-15 12:00 Asia/Shanghai 87.6.
 .SH OPTIONS
 .nf
 ${options}

@@ -8,12 +8,15 @@ _velmora_cli() {
     --color) mapfile -t COMPREPLY < <(compgen -W 'auto always never' -- "$cur"); return ;;
     --chart) compopt -o filenames; mapfile -t COMPREPLY < <(compgen -f -X '!*.@(png|svg|PNG|SVG)' -- "$cur"; compgen -d -- "$cur"); return ;;
     --batch) compopt -o filenames; mapfile -t COMPREPLY < <(compgen -W '-' -- "$cur"; compgen -f -- "$cur"); return ;;
-    --date | --time | --jobs) return ;;
+    --solar) mapfile -t COMPREPLY < <(compgen -W 'mean apparent' -- "$cur"); return ;;
+    --dst) mapfile -t COMPREPLY < <(compgen -W 'on off' -- "$cur"); return ;;
+    --zone) mapfile -t COMPREPLY < <(compgen -W "UTC $(awk '!/^#/ { print $3 }' /usr/share/zoneinfo/zone1970.tab 2>/dev/null)" -- "$cur"); return ;;
+    --date | --time | --jobs | --longitude) return ;;
   esac
   if [[ $cur == --color=* ]]; then
     mapfile -t COMPREPLY < <(compgen -P '--color=' -W 'auto always never' -- "${cur#--color=}")
     return
   fi
-  mapfile -t COMPREPLY < <(compgen -W '--help -h --version --date --time --format --chart --batch --jobs --color' -- "$cur")
+  mapfile -t COMPREPLY < <(compgen -W '--help -h --version --date --time --format --chart --batch --jobs --color --zone --longitude --solar --dst' -- "$cur")
 }
 complete -F _velmora_cli velmora-cli

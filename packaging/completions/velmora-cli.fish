@@ -9,3 +9,7 @@ complete -c velmora-cli -l chart -r -F -a '(__fish_complete_suffix .png .svg)' -
 complete -c velmora-cli -l batch -r -F -a '-' -d 'Cast one birth per line of a file (- for standard input)'
 complete -c velmora-cli -l jobs -x -d 'Workers for --batch'
 complete -c velmora-cli -l color -x -a 'auto always never' -d 'When to colour the reading'
+complete -c velmora-cli -l zone -x -a '(awk \'!/^#/ { print $3 }\' /usr/share/zoneinfo/zone1970.tab 2>/dev/null) UTC' -d 'Time zone of the birth place'
+complete -c velmora-cli -l longitude -x -d 'Longitude of the birth place, east positive'
+complete -c velmora-cli -l solar -x -a 'mean apparent' -d 'Cast from mean or apparent solar time'
+complete -c velmora-cli -l dst -x -a 'on off' -d 'Daylight saving time in a repeated hour'
