@@ -55,15 +55,6 @@ void AppendDuration(std::int64_t seconds, std::string& out) {
   }
 }
 
-// "87.6° E", "73.94° W".
-void AppendDegrees(double degrees, std::string& out) {
-  const std::size_t start = out.size();
-  AppendDecimal(std::fabs(degrees), 4, out);
-  const std::string_view digits = std::string_view(out).substr(start);
-  out += "\u00b0";
-  if (digits != "0" && digits != "180") out += degrees < 0 ? " W" : " E";
-}
-
 // ", less 1 h for what" or ", plus 9 min 12 s for what".
 void AppendShift(std::int64_t seconds, std::string_view what, std::string& out) {
   out += seconds < 0 ? ", less " : ", plus ";
@@ -90,6 +81,15 @@ void AppendDecimal(double value, std::int32_t places, std::string& out) {
     out += static_cast<char>('0' + fraction / digit);
     fraction %= digit;
   }
+}
+
+std::string LongitudeText(double degrees) {
+  std::string text;
+  AppendDecimal(std::fabs(degrees), 4, text);
+  const bool onALine = text == "0" || text == "180";
+  text += "\u00b0";
+  if (!onALine) text += degrees < 0 ? "W" : "E";
+  return text;
 }
 
 std::string_view MonthName(std::int32_t month) {
@@ -183,11 +183,8 @@ std::string CorrectionLine(const ClockCorrection& c, std::string_view zoneName) 
     line += ", no daylight saving time";
   }
   if (c.solar != SolarTime::kStandard) {
-    std::string longitude = "longitude ";
-    AppendDegrees(c.longitude, longitude);
-    longitude += " (the zone's meridian is ";
-    AppendDegrees(c.Meridian(), longitude);
-    longitude += ')';
+    const std::string longitude = "longitude " + LongitudeText(c.longitude) +
+                                  " (the zone's meridian is " + LongitudeText(c.Meridian()) + ')';
     AppendShift(c.longitudeShift, longitude, line);
   }
   if (c.solar == SolarTime::kApparent) AppendShift(c.equationOfTime, "the equation of time", line);

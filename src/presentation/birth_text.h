@@ -12,6 +12,9 @@ namespace velmora {
 // -129.6, 120. For |value| * 10^places below 2^53.
 void AppendDecimal(double value, std::int32_t places, std::string& out);
 
+// "87.6°E", "73.94°W", "0°": degrees of longitude to four decimals at most.
+std::string LongitudeText(double degrees);
+
 // "January" to "December" for months 1 to 12, "?" for any other number.
 std::string_view MonthName(std::int32_t month);
 

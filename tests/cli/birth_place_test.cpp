@@ -53,11 +53,11 @@ TEST(CliBirthPlace, CastsFromTheCorrectedMomentAndSaysSo) {
       {"Urumqi on Beijing time", Birth("1990-01-15", "12:00", "Asia/Shanghai") << longitude,
        "1990-01-15T09:50:24", 6, 0,
        "Cast from local mean solar time, 15 January 1990, 09:50:24: clock time 12:00 in "
-       "Asia/Shanghai, no daylight saving time, less 2 h 9 min 36 s for longitude 87.6\u00b0 E "
-       "(the zone's meridian is 120\u00b0 E)."},
+       "Asia/Shanghai, no daylight saving time, less 2 h 9 min 36 s for longitude 87.6\u00b0E "
+       "(the zone's meridian is 120\u00b0E)."},
       {"on the zone's meridian",
        Birth("1990-01-15", "12:00", "Asia/Shanghai") << QStringLiteral("--longitude=120"),
-       "1990-01-15T12:00:00", 7, 0, "plus 0 s for longitude 120\u00b0 E"},
+       "1990-01-15T12:00:00", 7, 0, "plus 0 s for longitude 120\u00b0E"},
       {"New York after the clocks went back, first time",
        Birth("2021-11-07", "01:30", "America/New_York") << QStringLiteral("--dst=on"),
        "2021-11-07T00:30:00", 1, 60, "less 1 h for daylight saving time"},
