@@ -138,14 +138,6 @@ void SetUp(QCommandLineParser& parser) {
                      o.zone, o.longitude, o.solar, o.dst});
 }
 
-std::optional<OutputFormat> FormatNamed(const QString& name) {
-  if (name == QLatin1String("text")) return OutputFormat::kText;
-  if (name == QLatin1String("ansi")) return OutputFormat::kAnsi;
-  if (name == QLatin1String("html")) return OutputFormat::kHtml;
-  if (name == QLatin1String("json")) return OutputFormat::kJson;
-  return std::nullopt;
-}
-
 // Control characters, line and paragraph separators and the invisible format characters
 // (among them the bidirectional overrides that reorder what follows them) are shown as "?", so
 // that a message stays one line, reads as written and can never drive the terminal, whatever
@@ -435,6 +427,30 @@ int RunBatchRequest(const QString& path, int jobs, const PlaceRequest& place) {
   return kExitOk;
 }
 
+// Reads an option whose value is one of a few words into `value`, when the option is given. An
+// unknown word is refused with "--option "word": use a, b or c.", `unknown` before "use".
+template <typename T, std::size_t N>
+bool ReadChoice(const QCommandLineParser& parser, const QCommandLineOption& option,
+                const std::pair<const char*, T> (&choices)[N], T& value, QString& error,
+                const char* unknown = "") {
+  if (!parser.isSet(option)) return true;
+  const QString word = parser.value(option);
+  QString accepted;
+  for (std::size_t i = 0; i < N; ++i) {
+    if (word == QLatin1String(choices[i].first)) {
+      value = choices[i].second;
+      return true;
+    }
+    accepted += QLatin1String(i == 0       ? ""
+                              : i + 1 == N ? " or "
+                                           : ", ") +
+                QLatin1String(choices[i].first);
+  }
+  error = QStringLiteral("--%1 %2: %3use %4.")
+              .arg(option.names().first(), Quoted(word), QLatin1String(unknown), accepted);
+  return false;
+}
+
 // Reads --zone, --longitude, --solar and --dst, each checked on its own.
 bool ReadPlace(const QCommandLineParser& parser, PlaceRequest& place, QString& error) {
   const Options& o = TheOptions();
@@ -456,25 +472,16 @@ bool ReadPlace(const QCommandLineParser& parser, PlaceRequest& place, QString& e
     }
     place.longitude = degrees;
   }
-  if (parser.isSet(o.solar)) {
-    const QString solar = parser.value(o.solar);
-    if (solar == QLatin1String("mean")) {
-      place.solar = SolarTime::kMean;
-    } else if (solar == QLatin1String("apparent")) {
-      place.solar = SolarTime::kApparent;
-    } else {
-      error = QStringLiteral("--solar %1: use mean or apparent.").arg(Quoted(solar));
-      return false;
-    }
+  static constexpr std::pair<const char*, SolarTime> kSolar[] = {
+      {"mean", SolarTime::kMean}, {"apparent", SolarTime::kApparent}};
+  static constexpr std::pair<const char*, DaylightSaving> kDaylight[] = {
+      {"on", DaylightSaving::kOn}, {"off", DaylightSaving::kOff}};
+  SolarTime solar = SolarTime::kStandard;
+  if (!ReadChoice(parser, o.solar, kSolar, solar, error) ||
+      !ReadChoice(parser, o.dst, kDaylight, place.daylight, error)) {
+    return false;
   }
-  if (parser.isSet(o.dst)) {
-    const QString dst = parser.value(o.dst);
-    if (dst != QLatin1String("on") && dst != QLatin1String("off")) {
-      error = QStringLiteral("--dst %1: use on or off.").arg(Quoted(dst));
-      return false;
-    }
-    place.daylight = dst == QLatin1String("on") ? DaylightSaving::kOn : DaylightSaving::kOff;
-  }
+  if (parser.isSet(o.solar)) place.solar = solar;
   return true;
 }
 
@@ -516,27 +523,21 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
   }
   if (parser.isSet(o.date)) request.date = parser.value(o.date).toStdString();
   if (parser.isSet(o.time)) request.time = parser.value(o.time).toStdString();
-  if (parser.isSet(o.format)) {
-    request.format = FormatNamed(parser.value(o.format));
-    if (!request.format) {
-      error = QStringLiteral("--format %1: unknown format; use text, ansi, html or json.")
-                  .arg(Quoted(parser.value(o.format)));
-      return false;
-    }
+  static constexpr std::pair<const char*, OutputFormat> kFormats[] = {
+      {"text", OutputFormat::kText},
+      {"ansi", OutputFormat::kAnsi},
+      {"html", OutputFormat::kHtml},
+      {"json", OutputFormat::kJson}};
+  static constexpr std::pair<const char*, ColorChoice> kColors[] = {
+      {"auto", ColorChoice::kAuto},
+      {"always", ColorChoice::kAlways},
+      {"never", ColorChoice::kNever}};
+  OutputFormat format = OutputFormat::kText;
+  if (!ReadChoice(parser, o.format, kFormats, format, error, "unknown format; ") ||
+      !ReadChoice(parser, o.color, kColors, request.color, error)) {
+    return false;
   }
-  if (parser.isSet(o.color)) {
-    const QString color = parser.value(o.color);
-    if (color == QLatin1String("auto")) {
-      request.color = ColorChoice::kAuto;
-    } else if (color == QLatin1String("always")) {
-      request.color = ColorChoice::kAlways;
-    } else if (color == QLatin1String("never")) {
-      request.color = ColorChoice::kNever;
-    } else {
-      error = QStringLiteral("--color %1: use auto, always or never.").arg(Quoted(color));
-      return false;
-    }
-  }
+  if (parser.isSet(o.format)) request.format = format;
   if (parser.isSet(o.chart)) {
     request.chartPath = parser.value(o.chart);
     request.chartKind = ChartFileKindOf(request.chartPath);
