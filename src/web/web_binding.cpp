@@ -1,30 +1,111 @@
 // The functions the JavaScript package calls. A cast takes the birth as the text the user gave,
 // runs it through velmora-cli's checks and casts it exactly as velmora-cli does; the outputs are
 // then read one at a time, each as UTF-8 in memory owned here and valid until the next call.
+// A birth place, when one is set, corrects the clock time first, with the zone's offsets taken
+// from the JavaScript side's own time zone data (Intl).
 
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "calendar/clock_correction.h"
 #include "cli/birth_input.h"
 #include "cli/chart_json.h"
 #include "cli/chart_report.h"
+#include "presentation/birth_text.h"
 #include "presentation/display_table.h"
 #include "presentation/star_tables.h"
+
+// The script's side of a zone, set on the module by the package: whether Intl knows the zone
+// named (and, if so, that zone is the one read from then on), and the offset in force in it, in
+// seconds east of UTC, at an instant in seconds since 1970.
+EM_JS(int, VelmoraIntlOpenZone, (const char* name, int bytes),
+      { return Module["velmoraOpenZone"](UTF8ToString(name, bytes)) ? 1 : 0; });
+EM_JS(int, VelmoraIntlOffset, (double utcSeconds),
+      { return Module["velmoraZoneOffset"](utcSeconds); });
 
 namespace velmora {
 
 namespace {
 
-// The outcome of a cast; the script turns the last three into its errors.
+// The outcome of a cast or of setting a birth place; the script turns all but the first into
+// its errors.
 enum CastOutcome : std::int32_t {
   kCast = 0,
-  kBadDate = 1,          // the message is the date reader's phrase
-  kBadTime = 2,          // the message is the time reader's phrase
-  kUnsupportedBirth = 3  // the message is velmora-cli's whole line after its name
+  kBadDate = 1,           // the message is the date reader's phrase
+  kBadTime = 2,           // the message is the time reader's phrase
+  kUnsupportedBirth = 3,  // the message is velmora-cli's whole line after its name
+  kUnknownZone = 4,       // the message is the phrase for a zone Intl does not know
+  kBadLongitude = 5,      // the message is the longitude reader's phrase
+  kIncompletePlace = 6    // the message says what the correction asked for lacks
+};
+
+// What the package tells the user to do about a clock time its zone showed twice.
+inline constexpr const char* kDaylightHint =
+    "say whether daylight saving time was in force with dst: true or dst: false";
+
+// The zone that Intl opened last, as a ZoneOffsets. Intl gives the offset in force at an instant
+// but not how much of it is daylight saving time, so the standard offset is taken as the
+// smallest offset in force during the calendar year of the instant, sampled on the 1st and the
+// 16th of each month. That agrees with the system's time zone database except in years of
+// war-time double summer time (when the smallest offset still holds one hour of daylight saving
+// time), in years in which the zone changed its standard offset (when the smaller one is taken
+// for the whole year), and where the database counts the winter or Ramadan hour as daylight
+// saving time taken off a larger standard offset (Europe/Dublin, Africa/Casablanca): here the
+// smaller offset is the standard one, as the clocks of those places are usually read.
+class IntlZone final : public ZoneOffsets {
+ public:
+  // Whether Intl knows the zone `name`; if so it is the zone read from then on.
+  bool Open(std::string_view name) {
+    if (name != name_) {
+      name_ = name;
+      standardYear_.reset();
+    }
+    // A zero byte would end the name early, and no zone's name holds one.
+    if (name.find('\0') != std::string_view::npos) return false;
+    return VelmoraIntlOpenZone(name.data(), static_cast<int>(name.size())) != 0;
+  }
+
+  std::int32_t OffsetAt(std::int64_t utcSeconds) const override {
+    return VelmoraIntlOffset(static_cast<double>(utcSeconds));
+  }
+
+  std::int32_t StandardOffsetAt(std::int64_t utcSeconds) const override {
+    constexpr std::int64_t kDay = 86'400;
+    const std::int64_t days = (utcSeconds >= 0 ? utcSeconds : utcSeconds - (kDay - 1)) / kDay;
+    const std::int32_t year = CivilFromDays(days).year;
+    if (standardYear_ == year) return standardOffset_;
+    std::int32_t smallest = OffsetAt(utcSeconds);
+    for (std::int32_t month = 1; month <= 12; ++month) {
+      for (const std::int32_t day : {1, 16}) {
+        const std::int64_t noon = DaysFromCivil(year, month, day) * kDay + kDay / 2;
+        smallest = std::min(smallest, OffsetAt(noon));
+      }
+    }
+    standardYear_ = year;
+    standardOffset_ = smallest;
+    return smallest;
+  }
+
+ private:
+  std::string name_;
+  // The standard offset of the year last asked about: a correction asks about one year a few
+  // times, and each answer costs 25 of Intl's.
+  mutable std::optional<std::int32_t> standardYear_;
+  mutable std::int32_t standardOffset_ = 0;
+};
+
+// The birth place the next casts are corrected for.
+struct WebPlace {
+  bool set = false;  // without one, the clock time is cast as it is
+  std::string zoneName;
+  BirthPlace place;
+  IntlZone zone;
 };
 
 // The numbers of a chart as the script reads them to build the chart object, in the order of
@@ -46,6 +127,8 @@ struct WebSession {
   PalaceChart chart;
   DisplayTable table;
   std::array<std::int32_t, kChartNumbers> numbers{};
+  std::optional<ClockCorrection> correction;  // of the last chart cast
+  WebPlace place;
   std::string message;  // what the last refused cast found wrong
   std::string output;   // the last output asked for
 };
@@ -55,26 +138,80 @@ WebSession& Session() {
   return session;
 }
 
-// Runs the birth's texts through velmora-cli's checks into `birth`; on a refusal the message is
-// left in the session.
-std::int32_t CheckBirth(std::string_view dateText, std::string_view timeText, BirthInput& birth) {
+// Reads what the script says of the birth place into the session, each part checked as
+// velmora-cli checks its options: the zone, the longitude (as text, read as --longitude reads
+// it, or as a number), then whether the correction asked for has what it needs.
+std::int32_t SetPlace(std::string_view zoneName, std::optional<std::string_view> longitudeText,
+                      std::optional<double> longitude, std::optional<SolarTime> solar,
+                      DaylightSaving daylight) {
+  WebSession& s = Session();
+  s.place.set = false;
+  if (zoneName.empty() && !longitudeText && !longitude && !solar &&
+      daylight == DaylightSaving::kUnknown) {
+    return kCast;
+  }
+  PlaceRequest request;
+  request.zone = zoneName;
+  request.solar = solar;
+  request.daylight = daylight;
+  if (!zoneName.empty() && !s.place.zone.Open(zoneName)) {
+    s.message = kUnknownZoneError;
+    return kUnknownZone;
+  }
+  if (longitudeText) {
+    double degrees = 0.0;
+    if (!ParseLongitude(*longitudeText, degrees, s.message)) return kBadLongitude;
+    request.longitude = degrees;
+  } else if (longitude) {
+    if (!IsLongitude(*longitude)) {
+      s.message = kLongitudeError;
+      return kBadLongitude;
+    }
+    request.longitude = longitude;
+  }
+  if (!PlaceOfRequest(request, s.place.place, s.message)) return kIncompletePlace;
+  s.place.zoneName = request.zone;
+  s.place.set = true;
+  return kCast;
+}
+
+// The line velmora-cli refuses a birth with: "1901-12-31 22:59: this birth lies ...".
+std::int32_t RefuseBirth(const BirthInput& birth, const std::string& error) {
+  Session().message =
+      IsoDate(birth.date) + ' ' + ClockTime(birth.hour, birth.minute) + ": " + error + '.';
+  return kUnsupportedBirth;
+}
+
+// Runs the birth's texts through velmora-cli's checks into `birth`, and corrects its clock time
+// into `correction` when a birth place is set; on a refusal the message is left in the session.
+std::int32_t CheckBirth(std::string_view dateText, std::string_view timeText, BirthInput& birth,
+                        std::optional<ClockCorrection>& correction) {
   WebSession& s = Session();
   if (!ParseBirthDate(dateText, birth.date, s.message)) return kBadDate;
   if (!ParseBirthTime(timeText, birth.hour, birth.minute, s.message)) return kBadTime;
   std::string error;
-  if (!CheckSupportedBirth(birth, error)) {
-    // The same line as velmora-cli's refusal of a birth it cannot cast.
-    s.message =
-        IsoDate(birth.date) + ' ' + ClockTime(birth.hour, birth.minute) + ": " + error + '.';
-    return kUnsupportedBirth;
+  correction.reset();
+  if (!s.place.set) {
+    return CheckSupportedBirth(birth, error) ? kCast : RefuseBirth(birth, error);
   }
+  // The corrected moment, not the clock time, must lie in the supported range.
+  ClockCorrection corrected;
+  if (!CorrectBirth(birth.Moment(), s.place.zone, s.place.zoneName, s.place.place, kDaylightHint,
+                    corrected, error)) {
+    return RefuseBirth(birth, error);
+  }
+  correction = corrected;
   return kCast;
 }
 
 std::int32_t Cast(std::string_view dateText, std::string_view timeText) {
+  WebSession& s = Session();
   BirthInput birth;
-  const std::int32_t outcome = CheckBirth(dateText, timeText, birth);
-  if (outcome == kCast) Session().report.Cast(birth);
+  std::optional<ClockCorrection> correction;
+  const std::int32_t outcome = CheckBirth(dateText, timeText, birth, correction);
+  if (outcome == kCast) {
+    s.report.Cast(birth, correction ? &*correction : nullptr, s.place.zoneName);
+  }
   return outcome;
 }
 
@@ -83,11 +220,13 @@ std::int32_t Cast(std::string_view dateText, std::string_view timeText) {
 std::int32_t CastChartOnly(std::string_view dateText, std::string_view timeText) {
   WebSession& s = Session();
   BirthInput birth;
-  const std::int32_t outcome = CheckBirth(dateText, timeText, birth);
+  std::optional<ClockCorrection> correction;
+  const std::int32_t outcome = CheckBirth(dateText, timeText, birth, correction);
   if (outcome != kCast) return outcome;
   s.birth = birth;
+  s.correction = correction;
   ClearDisplayTable(s.table);
-  s.chart.SetBirthMoment(birth.Moment());
+  s.chart.SetBirthMoment(correction ? correction->Cast() : birth.Moment());
   s.chart.ComputeChart();
   BuildDisplayTable(s.chart, s.table);
 
@@ -105,7 +244,7 @@ std::int32_t CastChartOnly(std::string_view dateText, std::string_view timeText)
   n[9] = facts.lunarDay;
   n[10] = facts.hourBranch;
   LunarDate lunar;
-  BirthLunarDate(birth.Moment(), lunar);
+  BirthLunarDate(facts.birthMoment, lunar);
   n[11] = lunar.year;
   n[12] = lunar.month < 0 ? -lunar.month : lunar.month;
   n[13] = lunar.month < 0 ? 1 : 0;
@@ -157,6 +296,43 @@ EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraCastChart(const char* input, std::int32
   return velmora::CastChartOnly(date, time);
 }
 
+// Sets the birth place that the casts after it correct their clock time for, until the next
+// call: `zoneBytes` bytes of zone name at `text` (none: no correction), then `longitudeBytes`
+// bytes of longitude text when `longitudeKind` is 2, or the number `longitude` when it is 1
+// (0: no longitude); `solar` a SolarTime or -1 for none said, `daylightSaving` a DaylightSaving.
+// Returns a CastOutcome; after a refusal no place is set.
+EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraPlace(const char* text, std::int32_t zoneBytes,
+                                               std::int32_t longitudeBytes,
+                                               std::int32_t longitudeKind, double longitude,
+                                               std::int32_t solar, std::int32_t daylightSaving) {
+  const std::string_view zone(text, static_cast<std::size_t>(zoneBytes));
+  std::optional<std::string_view> degreesText;
+  std::optional<double> degrees;
+  if (longitudeKind == 2) {
+    degreesText.emplace(text + zoneBytes, static_cast<std::size_t>(longitudeBytes));
+  } else if (longitudeKind == 1) {
+    degrees = longitude;
+  }
+  std::optional<velmora::SolarTime> solarTime;
+  if (solar >= 0 && solar <= static_cast<std::int32_t>(velmora::SolarTime::kApparent)) {
+    solarTime = static_cast<velmora::SolarTime>(solar);
+  }
+  const bool said = daylightSaving == static_cast<std::int32_t>(velmora::DaylightSaving::kOn) ||
+                    daylightSaving == static_cast<std::int32_t>(velmora::DaylightSaving::kOff);
+  const auto inForce = said ? static_cast<velmora::DaylightSaving>(daylightSaving)
+                            : velmora::DaylightSaving::kUnknown;
+  return velmora::SetPlace(zone, degreesText, degrees, solarTime, inForce);
+}
+
+// The "correction" object of the last VelmoraCastChart as velmora-cli's JSON writes it; empty
+// when its clock time was cast as it is.
+EMSCRIPTEN_KEEPALIVE const char* VelmoraCastCorrectionJson() {
+  const velmora::WebSession& s = Session();
+  std::string json;
+  if (s.correction) velmora::AppendCorrectionJson(*s.correction, s.place.zoneName, json);
+  return velmora::Output(std::move(json));
+}
+
 // Where the last VelmoraCastChart laid out its numbers; the place never moves.
 EMSCRIPTEN_KEEPALIVE const std::int32_t* VelmoraChartNumbers() {
   return Session().numbers.data();
@@ -176,7 +352,10 @@ EMSCRIPTEN_KEEPALIVE const char* VelmoraStarName(std::int32_t code) {
 EMSCRIPTEN_KEEPALIVE const char* VelmoraCastChartJson() {
   const velmora::WebSession& s = Session();
   std::string json;
-  velmora::AppendChartJson(s.birth, s.chart, s.table, velmora::JsonLayout::kReadable, json);
+  std::string correction;
+  if (s.correction) velmora::AppendCorrectionJson(*s.correction, s.place.zoneName, correction);
+  velmora::AppendChartJson(s.birth, s.chart, s.table, velmora::JsonLayout::kReadable, json,
+                           correction);
   return velmora::Output(std::move(json));
 }
 
@@ -184,17 +363,26 @@ EMSCRIPTEN_KEEPALIVE const char* VelmoraMessage() {
   return Session().message.c_str();
 }
 
-// The outputs of the last cast, each as velmora-cli prints it: --format json, --format text,
-// --chart FILE.svg.
+// The outputs of the last cast, each as velmora-cli prints it: --format json, --format text
+// (opening with the correction's sentence when there was one), --chart FILE.svg.
 EMSCRIPTEN_KEEPALIVE const char* VelmoraChartJson() {
   const velmora::ChartReport& r = Session().report;
   std::string json;
-  velmora::AppendChartJson(r.Birth(), r.Chart(), r.Table(), velmora::JsonLayout::kReadable, json);
+  velmora::AppendChartJson(r.Birth(), r.Chart(), r.Table(), velmora::JsonLayout::kReadable, json,
+                           r.CorrectionJson());
   return velmora::Output(std::move(json));
 }
 
 EMSCRIPTEN_KEEPALIVE const char* VelmoraReadingText() {
-  return velmora::Output(Session().report.Reading().PlainText());
+  const velmora::ChartReport& r = Session().report;
+  const std::string& line = r.CorrectionText();
+  return velmora::Output(line.empty() ? r.Reading().PlainText()
+                                      : line + '\n' + r.Reading().PlainText());
+}
+
+// The sentence saying which moment the last cast was cast from; empty without a birth place.
+EMSCRIPTEN_KEEPALIVE const char* VelmoraCorrectionLine() {
+  return Session().report.CorrectionText().c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE const char* VelmoraBoardSvg() {

@@ -4,15 +4,76 @@
 // The most characters of the user's text that a message repeats, as velmora-cli cuts it.
 const kMaxEcho = 120;
 
-// The outcomes of a cast, as the module numbers them.
+// The outcomes of a cast or of setting a birth place, as the module numbers them.
 const kBadDate = 1;
 const kBadTime = 2;
 const kUnsupportedBirth = 3;
+const kUnknownZone = 4;
+const kBadLongitude = 5;
+const kIncompletePlace = 6;
+
+// The solar times a birth may be cast from, numbered as the module numbers them.
+const kSolarTimes = { standard: 0, mean: 1, apparent: 2 };
+
+// The zones opened at most, kept by name: a page or a batch names the same few again and again.
+const kKeptZones = 64;
+
+// The birth place's time zone, from Intl's own time zone data: formatters by zone name (null
+// for a name Intl does not know), and the offset in force in one of them at an instant.
+function intlZones() {
+  const formats = new Map();
+  const fields = { era: "short", year: "numeric", month: "numeric", day: "numeric",
+                   hour: "numeric", minute: "numeric", second: "numeric", hourCycle: "h23" };
+
+  function open(name) {
+    let format = formats.get(name);
+    if (format !== undefined) return format;
+    try {
+      format = new Intl.DateTimeFormat("en-US", { timeZone: name, ...fields });
+    } catch (error) {
+      if (!(error instanceof RangeError)) throw error;
+      format = null;
+    }
+    if (formats.size >= kKeptZones) formats.clear();
+    formats.set(name, format);
+    return format;
+  }
+
+  // Seconds east of UTC at `utcSeconds`: the zone's wall clock then, read as if it were UTC,
+  // less the instant itself.
+  function offsetAt(format, utcSeconds) {
+    const instant = utcSeconds * 1000;
+    let year = 0, month = 1, day = 1, hour = 0, minute = 0, second = 0, bc = false;
+    for (const { type, value } of format.formatToParts(instant)) {
+      if (type === "year") year = Number(value);
+      else if (type === "month") month = Number(value);
+      else if (type === "day") day = Number(value);
+      else if (type === "hour") hour = Number(value);
+      else if (type === "minute") minute = Number(value);
+      else if (type === "second") second = Number(value);
+      else if (type === "era") bc = value === "BC";
+    }
+    // setUTCFullYear, unlike Date.UTC, takes years 0 to 99 as they are.
+    const clock = new Date(0);
+    clock.setUTCFullYear(bc ? 1 - year : year, month - 1, day);
+    clock.setUTCHours(hour, minute, second);
+    return Math.round((clock.getTime() - instant) / 1000);
+  }
+
+  return { open, offsetAt };
+}
 
 function velmoraApi(wasm) {
   const encoder = new TextEncoder();
   let input = 0; // the module's buffer for the birth's text
   let inputCapacity = 0;
+  let placeSet = false; // whether the module holds a birth place from the last cast
+
+  // The module asks for the zone's offsets through these two.
+  const zones = intlZones();
+  let zone = null;
+  wasm.velmoraOpenZone = (name) => (zone = zones.open(name)) !== null;
+  wasm.velmoraZoneOffset = (utcSeconds) => zones.offsetAt(zone, utcSeconds);
 
   // A user's text as a message shows it: cut after kMaxEcho UTF-16 units, in quotes.
   function quoted(text) {
@@ -37,6 +98,71 @@ function velmoraApi(wasm) {
           '{date: "2000-02-04", time: "23:00"}).',
       );
     }
+  }
+
+  // A field of the birth place that is left out: undefined or null.
+  const absent = (value) => value === undefined || value === null;
+
+  // The birth place's fields checked for their types; throws a TypeError for a wrong one.
+  function checkPlace(birth) {
+    const { zone: name, longitude, solar, dst } = birth;
+    if (!absent(name) && typeof name !== "string") {
+      throw new TypeError('zone is the name of a time zone, a string such as "Asia/Shanghai".');
+    }
+    if (!absent(longitude) && typeof longitude !== "number" && typeof longitude !== "string") {
+      throw new TypeError("longitude is degrees east, a number or a string such as 87.6.");
+    }
+    if (!absent(solar) && typeof solar !== "string") {
+      throw new TypeError('solar is "standard", "mean" or "apparent".');
+    }
+    if (!absent(dst) && typeof dst !== "boolean") {
+      throw new TypeError("dst is true or false: whether daylight saving time was in force.");
+    }
+  }
+
+  // Whether the birth names any part of a birth place; a zone of "" is none.
+  const hasPlace = (birth) =>
+    (!absent(birth.zone) && birth.zone !== "") ||
+    !absent(birth.longitude) ||
+    !absent(birth.solar) ||
+    !absent(birth.dst);
+
+  // Hands the birth place to the module for the casts after it, or takes the last one away;
+  // throws the refusal of a place that cannot be used.
+  function setPlace(birth) {
+    checkPlace(birth);
+    const wanted = hasPlace(birth);
+    if (!wanted && !placeSet) return;
+    placeSet = wanted;
+    if (!wanted) {
+      wasm._VelmoraPlace(0, 0, 0, 0, 0, -1, 0);
+      return;
+    }
+    const { longitude, solar, dst } = birth;
+    const name = birth.zone ?? "";
+    if (!absent(solar) && !Object.hasOwn(kSolarTimes, solar)) {
+      throw new RangeError(oneLine(`solar ${quoted(solar)}: use "standard", "mean" or "apparent".`));
+    }
+    const solarTime = absent(solar) ? -1 : kSolarTimes[solar];
+    const zoneBytes = encoder.encode(name);
+    const degreesBytes = typeof longitude === "string" ? encoder.encode(longitude) : new Uint8Array(0);
+    reserveInput(zoneBytes.length + degreesBytes.length);
+    wasm.HEAPU8.set(zoneBytes, input);
+    wasm.HEAPU8.set(degreesBytes, input + zoneBytes.length);
+    const longitudeKind = absent(longitude) ? 0 : typeof longitude === "string" ? 2 : 1;
+    const outcome = wasm._VelmoraPlace(
+      input, zoneBytes.length, degreesBytes.length, longitudeKind,
+      typeof longitude === "number" ? longitude : 0, solarTime, absent(dst) ? 0 : dst ? 1 : 2,
+    );
+    if (outcome === 0) return;
+    const said = wasm.UTF8ToString(wasm._VelmoraMessage());
+    if (outcome === kUnknownZone) throw new RangeError(oneLine(`zone ${quoted(name)}: ${said}.`));
+    if (outcome === kBadLongitude) {
+      const shown = typeof longitude === "string" ? quoted(longitude) : String(longitude);
+      throw new RangeError(oneLine(`longitude ${shown}: ${said}.`));
+    }
+    if (outcome === kIncompletePlace) throw new TypeError(`${said}.`);
+    throw new Error(`the module answered a birth place with ${outcome}.`);
   }
 
   function reserveInput(bytes) {
@@ -79,6 +205,7 @@ function velmoraApi(wasm) {
   // message for it.
   function castBy(castWith, birth) {
     checkBirth(birth);
+    setPlace(birth);
     const [dateBytes, timeBytes] = putBirth(birth);
     const outcome = castWith(input, dateBytes, timeBytes);
     if (outcome === 0) return;
@@ -124,7 +251,7 @@ function velmoraApi(wasm) {
       }
       palaces[branch - 1] = { branch, stem: h[p], items, names: itemNames };
     }
-    return {
+    const chart = {
       format: 1,
       date: `${digits(h[at], 4)}-${digits(h[at + 1], 2)}-${digits(h[at + 2], 2)}`,
       time: `${digits(h[at + 3], 2)}:${digits(h[at + 4], 2)}`,
@@ -141,6 +268,11 @@ function velmoraApi(wasm) {
       lifeBranch: h[at + 16],
       palaces,
     };
+    if (!placeSet) return chart;
+    // A corrected birth: its correction after the time, where velmora-cli's JSON has it.
+    const correction = JSON.parse(wasm.UTF8ToString(wasm._VelmoraCastCorrectionJson()));
+    const { format, date, time, ...rest } = chart;
+    return { format, date, time, correction, ...rest };
   }
 
   // The function that casts a birth and reads one output of the module back.
@@ -163,6 +295,7 @@ function velmoraApi(wasm) {
     boardSvg: output(() => wasm._VelmoraBoardSvg()),
     htmlPage: output(() => wasm._VelmoraHtmlPage()),
     birthHeading: output(() => wasm._VelmoraBirthHeading()),
+    correctionLine: output(() => wasm._VelmoraCorrectionLine()),
     bareBoardSvg: () => wasm.UTF8ToString(wasm._VelmoraBareBoardSvg()),
   };
 }

@@ -46,6 +46,7 @@ export const {
   boardSvg,
   htmlPage,
   birthHeading,
+  correctionLine,
   bareBoardSvg,
 } = api;
 `,
