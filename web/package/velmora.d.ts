@@ -1,9 +1,51 @@
-/** A birth as the user gives it: local clock time, to the minute. */
+/**
+ * A birth as the user gives it: local clock time, to the minute, and optionally its birth place,
+ * which corrects the clock time before the chart is cast (velmora-cli's --zone, --longitude,
+ * --solar and --dst). A place field left out, undefined or null is not given; so is a zone of "".
+ */
 export interface Birth {
   /** "YYYY-MM-DD", a real Gregorian date, for example "2000-02-04". */
   date: string;
   /** "HH:MM" on the 24-hour clock, "00:00" to "23:59". */
   time: string;
+  /**
+   * The time zone the clock time was read in, a name Intl knows ("Asia/Shanghai"): the chart is
+   * cast from standard time, the daylight saving time in force taken off.
+   */
+  zone?: string;
+  /**
+   * The birth place's longitude in degrees, east positive, -180 to 180: a number, or text as
+   * velmora-cli's --longitude reads it ("87.6"). With it the chart is cast from local mean solar
+   * time unless `solar` says otherwise. Needs `zone`.
+   */
+  longitude?: number | string;
+  /** How far to correct: "standard" time, local "mean" or "apparent" solar time (these two need `longitude`). */
+  solar?: "standard" | "mean" | "apparent";
+  /** For a clock time the zone showed twice, when the clocks went back: whether daylight saving time was in force. */
+  dst?: boolean;
+}
+
+/** Each step from the clock time to the moment cast, as velmora-cli's JSON writes it. */
+export interface Correction {
+  zone: string;
+  /** The clock time as entered, "1988-07-15T09:30:00"; the other times are written the same way. */
+  clockTime: string;
+  utcOffsetMinutes: number;
+  standardOffsetMinutes: number;
+  daylightMinutes: number;
+  standardTime: string;
+  /** The four below with mean or apparent solar time only. */
+  longitude?: number;
+  /** The zone's standard meridian in degrees east. */
+  meridian?: number;
+  longitudeMinutes?: number;
+  meanSolarTime?: string;
+  /** The two below with apparent solar time only. */
+  equationOfTimeMinutes?: number;
+  apparentSolarTime?: string;
+  solar: "standard" | "mean" | "apparent";
+  /** The moment the chart was cast from. */
+  cast: string;
 }
 
 /** The calendar facts the chart is computed from (the moment one hour after the birth). */
@@ -38,8 +80,11 @@ export interface LunarDate {
 export interface Chart {
   /** The version of this object's layout, 1. */
   format: number;
+  /** The birth's date and clock time as given, before any correction. */
   date: string;
   time: string;
+  /** With a birth place only. */
+  correction?: Correction;
   facts: ChartFacts;
   lunarDate: LunarDate;
   bureau: number;
@@ -52,13 +97,19 @@ export interface Chart {
  * Each function below throws a TypeError when the date or the time is not written as accepted,
  * and a RangeError for a birth outside 31 December 1901 23:00 to 31 December 2051 22:59; the
  * message is velmora-cli's for the same input, without its "velmora-cli: " prefix.
+ *
+ * With a birth place: a TypeError for a field of the wrong type or a correction that lacks what
+ * it needs (a longitude without a zone, solar time without a longitude); a RangeError for a zone
+ * Intl does not know, a longitude outside -180 to 180, a solar word other than the three, a clock
+ * time the zone's clocks skipped, or showed twice without `dst`, and a corrected moment outside
+ * the supported range.
  */
 export function castChart(birth: Birth): Chart;
 /** The chart's JSON text, byte for byte as `velmora-cli --format json`. */
 export function chartJson(birth: Birth): string;
 /** The reading as an HTML fragment: one `<div>` of coloured `<span>` runs. */
 export function readingHtml(birth: Birth): string;
-/** The reading as plain text, as `velmora-cli --format text`. */
+/** The reading as plain text, as `velmora-cli --format text`: with a birth place, after the correction's sentence. */
 export function readingText(birth: Birth): string;
 /** The board, a standalone 401 × 401 SVG document, as `velmora-cli --chart FILE.svg`. */
 export function boardSvg(birth: Birth): string;
@@ -66,5 +117,11 @@ export function boardSvg(birth: Birth): string;
 export function htmlPage(birth: Birth): string;
 /** "4 February 2000, 23:00": the birth written out, for a heading. */
 export function birthHeading(birth: Birth): string;
+/**
+ * The sentence saying which moment the chart was cast from, the first line of `readingText`:
+ * "Cast from standard time, 15 July 1988, 08:30: clock time 09:30 in Asia/Shanghai, less 1 h for
+ * daylight saving time." Empty without a birth place.
+ */
+export function correctionLine(birth: Birth): string;
 /** The board without names, as shown before the first chart. */
 export function bareBoardSvg(): string;

@@ -143,3 +143,161 @@ test("1,000 births over the whole range: JSON, chart object, reading and board a
   };
   await Promise.all([worker(), worker()]);
 });
+
+// velmora-cli's options for a birth place given as the package takes it.
+function placeOptions({ zone, longitude, solar, dst }) {
+  const options = [];
+  if (zone !== undefined) options.push("--zone", zone);
+  if (longitude !== undefined) options.push("--longitude", String(longitude));
+  if (solar !== undefined) options.push("--solar", solar);
+  if (dst !== undefined) options.push("--dst", dst ? "on" : "off");
+  return options;
+}
+
+describe("a birth place corrects the clock time as velmora-cli does", () => {
+  const cases = [
+    { name: "daylight saving in Shanghai, summer 1988",
+      birth: { date: "1988-07-15", time: "09:30", zone: "Asia/Shanghai" }, cast: "1988-07-15T08:30:00", hourBranch: 5 },
+    { name: "a winter date in Shanghai, unchanged",
+      birth: { date: "1990-01-15", time: "12:00", zone: "Asia/Shanghai" }, cast: "1990-01-15T12:00:00", hourBranch: 7 },
+    { name: "mean solar time at Urumqi's longitude",
+      birth: { date: "1990-01-15", time: "12:00", zone: "Asia/Shanghai", longitude: 87.6 }, cast: "1990-01-15T09:50:24", hourBranch: 6 },
+    { name: "the longitude as text, read as velmora-cli reads it",
+      birth: { date: "1990-01-15", time: "12:00", zone: "Asia/Shanghai", longitude: "87.6", solar: "mean" }, cast: "1990-01-15T09:50:24", hourBranch: 6 },
+    { name: "apparent solar time at Urumqi's longitude",
+      birth: { date: "1990-01-15", time: "12:00", zone: "Asia/Shanghai", longitude: 87.6, solar: "apparent" }, cast: "1990-01-15T09:41:53", hourBranch: 6 },
+    { name: "the repeated hour in New York, daylight saving in force",
+      birth: { date: "2021-11-07", time: "01:30", zone: "America/New_York", dst: true }, cast: "2021-11-07T00:30:00", hourBranch: 1 },
+    { name: "the repeated hour in New York, standard time",
+      birth: { date: "2021-11-07", time: "01:30", zone: "America/New_York", dst: false }, cast: "2021-11-07T01:30:00", hourBranch: 2 },
+    { name: "a correction back over midnight",
+      birth: { date: "1988-07-15", time: "00:30", zone: "Asia/Shanghai" }, cast: "1988-07-14T23:30:00", hourBranch: 1 },
+    { name: "a clock time after the last supported birth, corrected into the range",
+      birth: { date: "2051-12-31", time: "23:00", zone: "Asia/Shanghai", longitude: 87.6 }, cast: "2051-12-31T20:50:24", hourBranch: 11 },
+  ];
+  for (const c of cases) {
+    test(c.name, async () => {
+      const options = placeOptions(c.birth);
+      const [json, text, html] = await Promise.all(
+        ["json", "text", "html"].map((format) => cliOutput(c.birth, ...options, "--format", format)),
+      );
+      const chart = velmora.castChart(c.birth);
+      assert.equal(chart.correction.cast, c.cast);
+      assert.equal(chart.facts.hourBranch, c.hourBranch);
+      assert.equal(JSON.stringify(chart), JSON.stringify(JSON.parse(json)));
+      assert.equal(velmora.chartJson(c.birth), json);
+      assert.equal(velmora.readingText(c.birth), text);
+      assert.equal(velmora.htmlPage(c.birth), html);
+      assert.equal(velmora.correctionLine(c.birth), text.slice(0, text.indexOf("\n")));
+    });
+  }
+
+  test("the next birth without a place is cast from its clock time again", async () => {
+    const plain = { date: "1988-07-15", time: "09:30" };
+    const json = await cliOutput(plain, "--format", "json");
+    for (const place of [{ zone: "Asia/Shanghai" }, { zone: "Mars/Base" }, { zone: "" }]) {
+      try {
+        velmora.castChart({ ...plain, ...place });
+        velmora.readingText({ ...plain, ...place });
+      } catch {
+        // a refused place leaves none behind either
+      }
+      assert.equal(JSON.stringify(velmora.castChart(plain)), JSON.stringify(JSON.parse(json)));
+      assert.equal(velmora.chartJson(plain), json);
+      assert.equal(velmora.readingText(plain), await cliOutput(plain, "--format", "text"));
+      assert.equal(velmora.correctionLine(plain), "");
+    }
+  });
+});
+
+describe("birth place refusals", () => {
+  // The package's message is velmora-cli's with the package's names for its options.
+  const asPackage = (line) =>
+    line
+      .replace("--dst on or --dst off", "dst: true or dst: false")
+      .replace(/^--(zone|longitude) /, "$1 ");
+  const cases = [
+    { name: "a clock time skipped when New York's clocks went forward",
+      birth: { date: "2021-03-14", time: "02:30", zone: "America/New_York" }, type: RangeError },
+    { name: "a clock time New York's clocks showed twice, daylight saving not said",
+      birth: { date: "2021-11-07", time: "01:30", zone: "America/New_York" }, type: RangeError },
+    { name: "a zone Intl does not know",
+      birth: { date: "2000-02-04", time: "23:00", zone: "Mars/Olympus_Mons" }, type: RangeError },
+    { name: "a longitude past 180",
+      birth: { date: "2000-02-04", time: "23:00", zone: "Asia/Shanghai", longitude: "180.5" }, type: RangeError },
+    { name: "a longitude that is not a number",
+      birth: { date: "2000-02-04", time: "23:00", zone: "Asia/Shanghai", longitude: "east" }, type: RangeError },
+    { name: "a corrected moment before the first supported birth",
+      birth: { date: "1901-12-31", time: "23:30", zone: "Asia/Shanghai", longitude: 87.6 }, type: RangeError },
+    { name: "a bad date with a good place",
+      birth: { date: "2000-02-30", time: "23:00", zone: "Asia/Shanghai" }, type: TypeError },
+  ];
+  for (const c of cases) {
+    test(c.name, async () => {
+      const expected = (await cliOutput(c.birth, ...placeOptions(c.birth))).refusal;
+      assert.ok(expected, "velmora-cli refuses it too");
+      for (const output of ["castChart", "chartJson", "readingText", "htmlPage"]) {
+        assert.throws(() => velmora[output](c.birth), (error) => {
+          assert.ok(error instanceof c.type, `${output} throws a ${c.type.name}`);
+          assert.equal(error.message, asPackage(expected));
+          return true;
+        });
+      }
+    });
+  }
+
+  test("a place the package cannot read", () => {
+    const birth = { date: "2000-02-04", time: "23:00" };
+    const refused = [
+      [{ longitude: 87.6 }, TypeError, "a birth place needs its time zone, such as Asia/Shanghai."],
+      [{ dst: true }, TypeError, "a birth place needs its time zone, such as Asia/Shanghai."],
+      [{ zone: "Asia/Shanghai", solar: "mean" }, TypeError, "solar time needs the longitude of the birth place."],
+      [{ zone: 8 }, TypeError, /^zone is the name of a time zone/],
+      [{ zone: "Asia/Shanghai", longitude: [87.6] }, TypeError, /^longitude is degrees east/],
+      [{ zone: "Asia/Shanghai", dst: "on" }, TypeError, /^dst is true or false/],
+      [{ zone: "Asia/Shanghai", solar: "sidereal" }, RangeError, 'solar "sidereal": use "standard", "mean" or "apparent".'],
+      [{ zone: "Asia/Shanghai", longitude: NaN }, RangeError, /^longitude NaN: not a longitude/],
+      [{ zone: "Asia/Shanghai\0" }, RangeError, /^zone "Asia\/Shanghai\?": unknown time zone/],
+    ];
+    for (const [place, type, message] of refused) {
+      assert.throws(() => velmora.castChart({ ...birth, ...place }), (error) => {
+        assert.ok(error instanceof type, `${JSON.stringify(place)}: a ${type.name}`);
+        if (typeof message === "string") assert.equal(error.message, message);
+        else assert.match(error.message, message);
+        return true;
+      });
+    }
+  });
+});
+
+// Intl's zones against the system's database, through the same correction: a batch of noons on
+// the 15th of each month over five decades, in zones with and without daylight saving time,
+// east and west, on whole and on odd offsets.
+test("Intl's time zone data and the system's give the same corrected moments", async () => {
+  const zones = [
+    "Asia/Shanghai", "Asia/Hong_Kong", "Asia/Taipei", "Asia/Tokyo", "Asia/Kolkata", "Asia/Kathmandu",
+    "Australia/Adelaide", "Australia/Sydney", "Pacific/Auckland", "Pacific/Chatham", "Europe/London",
+    "Europe/Paris", "Europe/Moscow", "America/New_York", "America/Chicago", "America/Los_Angeles",
+    "America/St_Johns", "America/Sao_Paulo", "Africa/Cairo", "UTC",
+  ];
+  const births = [];
+  for (const zone of zones) {
+    for (const year of [1950, 1975, 1988, 2000, 2021]) {
+      for (let month = 1; month <= 12; ++month) {
+        births.push({ date: `${year}-${String(month).padStart(2, "0")}-15`, time: "12:00", zone, longitude: 100 });
+      }
+    }
+  }
+  const lines = births.map((b) => `${b.date} ${b.time} ${b.zone} ${b.longitude}`).join("\n");
+  const answers = await new Promise((resolvePromise, reject) => {
+    const child = execFile(cli, ["--batch", "-"], { maxBuffer: 64 << 20 }, (error, stdout) =>
+      error && !stdout ? reject(error) : resolvePromise(stdout.trimEnd().split("\n")),
+    );
+    child.stdin.end(lines + "\n");
+  });
+  assert.equal(answers.length, births.length);
+  births.forEach((birth, i) => {
+    const expected = JSON.parse(answers[i]);
+    assert.deepEqual(velmora.castChart(birth), expected, `${birth.date} ${birth.zone}`);
+  });
+});
