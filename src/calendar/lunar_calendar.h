@@ -182,6 +182,10 @@ struct LunarDate {
   std::int32_t year = 0;   // Gregorian year of the lunar year's new year, 1901..2051
   std::int32_t month = 0;  // 1..12, or -L for the leap month that follows month L
   std::int32_t day = 0;    // 1..30
+
+  // The month as the almanac numbers it, and whether it is the leap month after that one.
+  constexpr std::int32_t MonthNumber() const { return month < 0 ? -month : month; }
+  constexpr bool IsLeap() const { return month < 0; }
   friend constexpr bool operator==(const LunarDate&, const LunarDate&) = default;
 };
 

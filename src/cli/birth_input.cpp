@@ -30,11 +30,6 @@ constexpr bool HasShape(std::string_view text, std::string_view pattern) {
   return true;
 }
 
-void AppendTwoDigits(std::int32_t value, std::string& out) {
-  out += static_cast<char>('0' + value / 10 % 10);
-  out += static_cast<char>('0' + value % 10);
-}
-
 constexpr bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
@@ -126,7 +121,7 @@ bool ParseBirthDate(std::string_view text, CivilDate& date, std::string& error) 
     error += " has no day ";
     error += TwoWide(dayText);
     error += "; it has days 01 to ";
-    AppendTwoDigits(days, error);
+    AppendDigits(days, 2, error);
     return false;
   }
   date = {year, month, day};
@@ -335,31 +330,21 @@ bool IsSkippedLine(std::string_view line) {
   return first == line.size() || line[first] == '#';
 }
 
-void AppendIsoDate(const CivilDate& date, std::string& out) {
-  AppendTwoDigits(date.year / 100, out);
-  AppendTwoDigits(date.year % 100, out);
-  out += '-';
-  AppendTwoDigits(date.month, out);
-  out += '-';
-  AppendTwoDigits(date.day, out);
-}
-
-void AppendClockTime(std::int32_t hour, std::int32_t minute, std::string& out) {
-  AppendTwoDigits(hour, out);
-  out += ':';
-  AppendTwoDigits(minute, out);
-}
-
 std::string IsoDate(const CivilDate& date) {
-  std::string text;
-  AppendIsoDate(date, text);
-  return text;
+  char text[10];
+  char* p = PutDigits(text, date.year, 4);
+  *p++ = '-';
+  p = PutDigits(p, date.month, 2);
+  *p++ = '-';
+  p = PutDigits(p, date.day, 2);
+  return std::string(text, p);
 }
 
 std::string ClockTime(std::int32_t hour, std::int32_t minute) {
-  std::string text;
-  AppendClockTime(hour, minute, text);
-  return text;
+  char text[5];
+  char* p = PutDigits(text, hour, 2);
+  *p++ = ':';
+  return std::string(text, PutDigits(p, minute, 2));
 }
 
 }  // namespace velmora

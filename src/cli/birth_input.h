@@ -89,8 +89,6 @@ struct PlaceRequest {
 bool PlaceOfRequest(const PlaceRequest& request, BirthPlace& place, std::string& error);
 
 // "2000-02-04" and "23:00": the forms the readers accept.
-void AppendIsoDate(const CivilDate& date, std::string& out);
-void AppendClockTime(std::int32_t hour, std::int32_t minute, std::string& out);
 std::string IsoDate(const CivilDate& date);
 std::string ClockTime(std::int32_t hour, std::int32_t minute);
 

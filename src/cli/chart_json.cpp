@@ -12,12 +12,6 @@ namespace velmora {
 
 namespace {
 
-void AppendInt(std::int64_t value, std::string& out) {
-  std::array<char, 24> digits;
-  const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-  out.append(digits.data(), result.ptr);
-}
-
 // The bytes of `text` at `p`; gives the end.
 inline char* Put(char* p, std::string_view text) {
   std::memcpy(p, text.data(), text.size());
@@ -39,34 +33,25 @@ char* PutInt(char* p, std::int64_t value) {
   return std::to_chars(p, p + 24, value).ptr;
 }
 
-// A number of 0 to 9999 in exactly `width` digits, zeros first.
-char* PutDigits(char* p, std::int32_t value, int width) {
-  for (int i = width - 1; i >= 0; --i) {
-    p[i] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  }
-  return p + width;
-}
-
 // Every display name as a finished JSON string, quotes included, built once: the names are
 // constant, so escaping them again for every chart would be wasted work.
 class NameFragments {
  public:
   NameFragments() {
-    for (ItemCode code = 0; code < kCodes; ++code) {
+    for (ItemCode code = 0; code < kNamedCodes; ++code) {
       std::string json;
       AppendJsonString(StarName(code), json);
       fragments_[static_cast<std::size_t>(code)] = json;
     }
   }
   std::string_view Of(ItemCode code) const {
-    return code >= 0 && code < kCodes ? std::string_view(fragments_[static_cast<std::size_t>(code)])
-                                      : std::string_view("\"\"");
+    return code >= 0 && code < kNamedCodes
+               ? std::string_view(fragments_[static_cast<std::size_t>(code)])
+               : std::string_view("\"\"");
   }
 
  private:
-  static constexpr ItemCode kCodes = code::Festival + 1;
-  std::array<std::string, kCodes> fragments_;
+  std::array<std::string, kNamedCodes> fragments_;
 };
 
 const NameFragments& Names() {
@@ -177,8 +162,8 @@ char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const Di
   LunarDate lunar;
   BirthLunarDate(facts.birthMoment, lunar);
   p = PutInt(Put(Put(p, l.member), "\"lunarDate\":{\"year\":"), lunar.year);
-  p = PutInt(Put(p, ",\"month\":"), lunar.month < 0 ? -lunar.month : lunar.month);
-  p = Put(p, lunar.month < 0 ? ",\"leap\":true" : ",\"leap\":false");
+  p = PutInt(Put(p, ",\"month\":"), lunar.MonthNumber());
+  p = Put(p, lunar.IsLeap() ? ",\"leap\":true" : ",\"leap\":false");
   p = Put(PutInt(Put(p, ",\"day\":"), lunar.day), "}");
   for (const auto& [member, value] :
        {std::pair{"\"bureau\":", chart.bureau}, std::pair{"\"lifeBranch\":", LifeRow(table)}}) {
@@ -296,7 +281,7 @@ void AppendCorrectionJson(const ClockCorrection& c, std::string_view zone, std::
 void AppendBatchErrorJson(std::int64_t line, std::string_view input, std::string_view error,
                           std::string& out, std::string_view id) {
   out += "{\"line\":";
-  AppendInt(line, out);
+  out += std::to_string(line);
   if (!id.empty()) {
     out += ",\"id\":";
     AppendJsonString(id, out);

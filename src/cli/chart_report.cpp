@@ -38,8 +38,8 @@ std::string ChartReport::Heading() const {
   std::string text = LongMomentText(facts.birthMoment);
   text += ": lunar year ";
   text += std::to_string(lunar.year);
-  text += lunar.month < 0 ? ", leap month " : ", month ";
-  text += std::to_string(lunar.month < 0 ? -lunar.month : lunar.month);
+  text += lunar.IsLeap() ? ", leap month " : ", month ";
+  text += std::to_string(lunar.MonthNumber());
   text += ", day ";
   text += std::to_string(lunar.day);
   text += "; year stem ";

@@ -14,20 +14,15 @@ constexpr std::array<std::string_view, 13> kMonthNames = {
     "?",    "January", "February",  "March",   "April",    "May",     "June",
     "July", "August",  "September", "October", "November", "December"};
 
-void AppendTwoDigits(std::int32_t value, std::string& out) {
-  out += static_cast<char>('0' + value / 10 % 10);
-  out += static_cast<char>('0' + value % 10);
-}
-
 // "09:30", or "09:50:24" when the moment has seconds.
 void AppendClock(std::int32_t msOfDay, std::string& out) {
   const std::int32_t seconds = (msOfDay + 500) / 1000;
-  AppendTwoDigits(seconds / 3600, out);
+  AppendDigits(seconds / 3600, 2, out);
   out += ':';
-  AppendTwoDigits(seconds / 60 % 60, out);
+  AppendDigits(seconds / 60 % 60, 2, out);
   if (seconds % 60 != 0) {
     out += ':';
-    AppendTwoDigits(seconds % 60, out);
+    AppendDigits(seconds % 60, 2, out);
   }
 }
 
@@ -64,6 +59,19 @@ void AppendShift(std::int64_t seconds, std::string_view what, std::string& out) 
 }
 
 }  // namespace
+
+char* PutDigits(char* p, std::int32_t value, int width) {
+  for (int i = width - 1; i >= 0; --i) {
+    p[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  return p + width;
+}
+
+void AppendDigits(std::int32_t value, int width, std::string& out) {
+  char digits[4];
+  out.append(digits, PutDigits(digits, value, width));
+}
 
 void AppendDecimal(double value, std::int32_t places, std::string& out) {
   std::int64_t scale = 1;

@@ -8,6 +8,11 @@
 
 namespace velmora {
 
+// A number of 0 to 9999 in exactly `width` digits, zeros first: at `p`, giving the end, or
+// appended to `out`.
+char* PutDigits(char* p, std::int32_t value, int width);
+void AppendDigits(std::int32_t value, int width, std::string& out);
+
 // `value` in decimal with at most `places` decimals, rounded, trailing zeros left out: 87.6,
 // -129.6, 120. For |value| * 10^places below 2^53.
 void AppendDecimal(double value, std::int32_t places, std::string& out);

@@ -8,7 +8,7 @@
 
 namespace velmora {
 
-inline constexpr std::int32_t kDisplayEntries = 10;   // entry 0 = palace name, then stars
+inline constexpr std::int32_t kDisplayEntries = 10;       // entry 0 = palace name, then stars
 inline constexpr std::int32_t kDisplaySlotsScanned = 17;  // slots 0..16 of each palace
 
 // The presentation's view of a chart: per branch (row 1..12) the palace name and its
@@ -28,7 +28,9 @@ constexpr bool IsDisplayable(ItemCode c) {
 
 // Sets all 130 entries to 0.
 void ClearDisplayTable(DisplayTable& table);
-inline void ClearDisplayTable() { ClearDisplayTable(SharedDisplayTable()); }
+inline void ClearDisplayTable() {
+  ClearDisplayTable(SharedDisplayTable());
+}
 
 // Appends the displayable codes of slots 0..16 of every palace, in slot order, to the first
 // empty entries of its row; codes beyond the tenth of a row are dropped. Expects a cleared table.
@@ -39,6 +41,8 @@ inline void BuildDisplayTable(const PalaceChart& chart) {
 
 // The branch of the Life palace: the last row whose entry 0 is the Life code (0 if none).
 std::int32_t LifeRow(const DisplayTable& table);
-inline std::int32_t LifeRow() { return LifeRow(SharedDisplayTable()); }
+inline std::int32_t LifeRow() {
+  return LifeRow(SharedDisplayTable());
+}
 
 }  // namespace velmora

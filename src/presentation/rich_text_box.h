@@ -12,9 +12,15 @@ inline constexpr ColorValue kColorRed = 0x0000FF;
 inline constexpr ColorValue kColorBlue = 0xFF0000;
 inline constexpr ColorValue kColorMaroon = 0x000080;
 
-constexpr std::uint8_t RedOf(ColorValue c) { return static_cast<std::uint8_t>(c & 0xFF); }
-constexpr std::uint8_t GreenOf(ColorValue c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }
-constexpr std::uint8_t BlueOf(ColorValue c) { return static_cast<std::uint8_t>((c >> 16) & 0xFF); }
+constexpr std::uint8_t RedOf(ColorValue c) {
+  return static_cast<std::uint8_t>(c & 0xFF);
+}
+constexpr std::uint8_t GreenOf(ColorValue c) {
+  return static_cast<std::uint8_t>((c >> 8) & 0xFF);
+}
+constexpr std::uint8_t BlueOf(ColorValue c) {
+  return static_cast<std::uint8_t>((c >> 16) & 0xFF);
+}
 
 // The rich-text box the reading is written into. Positions count characters of the box's text,
 // a line break counting as one character. A line appended at the end takes the colour and

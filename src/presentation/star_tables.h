@@ -46,6 +46,9 @@ constexpr std::string_view FieldText(const std::array<char, N>& field) {
   return {field.data(), n};
 }
 
+// The codes that have a display name: 0 up to this one less, the last being the Festival.
+inline constexpr ItemCode kNamedCodes = code::Festival + 1;
+
 // Names and descriptions of the 44 displayable codes; row 12 is empty and no code reaches it.
 // Every stored character is printable 7-bit ASCII.
 extern const std::array<std::array<char, kStarNameField>, kStarTableRows> StarNameTable;

@@ -117,8 +117,6 @@ inline constexpr std::int32_t kChartHead = 17;
 inline constexpr std::int32_t kPalaceNumbers = 2 + kDisplayEntries;
 inline constexpr std::int32_t kChartNumbers = kChartHead + 12 * kPalaceNumbers;
 
-// The codes the name table covers: every item code up to the last displayable one.
-inline constexpr ItemCode kNamedCodes = code::Festival + 1;
 
 struct WebSession {
   ChartReport report;
