@@ -40,10 +40,10 @@ class BatchCaster {
   // for a line longer than kMaxLineBytes or `cut` short on reading. A blank line or a comment
   // (its first word starting with "#") is skipped: nothing is written, and the result is `out`.
   char* AnswerLine(std::string_view line, bool cut, std::int64_t number, char* out, bool& good);
-  // The error object for a line that was cut short at kMaxLineBytes: `start` is its beginning.
-  char* RefuseLongLine(std::string_view start, std::int64_t number, char* out);
 
  private:
+  // The error object for a line that was cut short at kMaxLineBytes: `start` is its beginning.
+  char* RefuseLongLine(std::string_view start, std::int64_t number, char* out);
   char* WriteError(std::string_view input, std::int64_t number, std::string_view error, char* out,
                    std::string_view id = {});
 

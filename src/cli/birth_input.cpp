@@ -13,10 +13,10 @@ constexpr bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// The number written by text[first, first + count), all of which must be digits.
-constexpr std::int32_t DigitsValue(std::string_view text, std::size_t first, std::size_t count) {
-  std::int32_t value = 0;
-  for (std::size_t i = first; i < first + count; ++i) value = value * 10 + (text[i] - '0');
+// The number that `digits`, up to eighteen of them, write.
+constexpr std::int64_t ValueOf(std::string_view digits) {
+  std::int64_t value = 0;
+  for (const char c : digits) value = value * 10 + (c - '0');
   return value;
 }
 
@@ -43,10 +43,6 @@ bool IsZoneWord(std::string_view word) {
 bool IsLongitudeWord(std::string_view word) {
   return !word.empty() && (IsDigit(word[0]) || word[0] == '-' || word[0] == '+');
 }
-
-}  // namespace
-
-namespace {
 
 // Reads a number of `fewest` to `most` digits at text[i] and moves i past it; false, leaving i
 // where it was, when the digits there are fewer or more.
@@ -75,17 +71,6 @@ constexpr bool IsZoneSuffix(std::string_view rest) {
   return HasShape(offset, "99") || HasShape(offset, "9999") || HasShape(offset, "99:99");
 }
 
-constexpr std::int32_t ValueOf(std::string_view digits) {
-  return DigitsValue(digits, 0, digits.size());
-}
-
-// Up to eighteen digits as a number.
-constexpr std::int64_t DigitsValue64(std::string_view digits) {
-  std::int64_t value = 0;
-  for (const char c : digits) value = value * 10 + (c - '0');
-  return value;
-}
-
 // The written digits of a month, day, hour or minute, two wide, for messages.
 std::string TwoWide(std::string_view digits) {
   return digits.size() == 1 ? "0" + std::string(digits) : std::string(digits);
@@ -104,9 +89,9 @@ bool ParseBirthDate(std::string_view text, CivilDate& date, std::string& error) 
     error = "not a date in the form YYYY-MM-DD (for example 2000-02-04)";
     return false;
   }
-  const std::int32_t year = ValueOf(yearText);
-  const std::int32_t month = ValueOf(monthText);
-  const std::int32_t day = ValueOf(dayText);
+  const auto year = static_cast<std::int32_t>(ValueOf(yearText));
+  const auto month = static_cast<std::int32_t>(ValueOf(monthText));
+  const auto day = static_cast<std::int32_t>(ValueOf(dayText));
   if (month < 1 || month > 12) {
     error = "there is no month ";
     error += TwoWide(monthText);
@@ -145,8 +130,8 @@ bool ParseBirthTime(std::string_view text, std::int32_t& hour, std::int32_t& min
     error = "not a time in the form HH:MM on the 24-hour clock (for example 23:00)";
     return false;
   }
-  const std::int32_t h = ValueOf(hourText);
-  const std::int32_t m = ValueOf(minuteText);
+  const auto h = static_cast<std::int32_t>(ValueOf(hourText));
+  const auto m = static_cast<std::int32_t>(ValueOf(minuteText));
   if (h > 23) {
     error = "there is no hour ";
     error += TwoWide(hourText);
@@ -259,9 +244,7 @@ bool ParseLongitude(std::string_view text, double& degrees, std::string& error) 
   // division rounds to the nearest double, as reading the decimal would.
   double scale = 1.0;
   for (std::size_t k = 0; k < fraction.size(); ++k) scale *= 10.0;
-  const std::int64_t digits =
-      static_cast<std::int64_t>(ValueOf(whole)) * static_cast<std::int64_t>(scale) +
-      (fraction.empty() ? 0 : DigitsValue64(fraction));
+  const std::int64_t digits = ValueOf(whole) * static_cast<std::int64_t>(scale) + ValueOf(fraction);
   const double value = static_cast<double>(negative ? -digits : digits) / scale;
   if (!IsLongitude(value)) {
     error = kLongitudeError;
