@@ -72,14 +72,5 @@ TEST(EveryMinute, DecodesToTheFactsOfItsDayAndPeriod) {
   EXPECT_EQ(minutes, (54787 + 1) * 1440 - 23 * 60 - 60);
 }
 
-TEST(EveryMinute, TheMinutesJustOutsideAreRefused) {
-  const TDateTime before = EncodeDate(1901, 12, 31) + EncodeTime(22, 59);
-  const TDateTime after = EncodeDate(2051, 12, 31) + EncodeTime(23, 0);
-  EXPECT_FALSE(IsSupportedBirthMoment(before));
-  EXPECT_TRUE(IsSupportedBirthMoment(before + EncodeTime(0, 1)));
-  EXPECT_TRUE(IsSupportedBirthMoment(after - EncodeTime(0, 1)));
-  EXPECT_FALSE(IsSupportedBirthMoment(after));
-}
-
 }  // namespace
 }  // namespace velmora
