@@ -1,5 +1,7 @@
-// The page's Run: the birth from the two fields, the board drawn as inline SVG beside the
-// coloured reading, and the three downloads of what was drawn. Everything is computed here.
+// The page's Run: the birth from the two fields, and the birth place when one is asked for, the
+// board drawn as inline SVG beside the coloured reading, the sentence saying which moment a
+// corrected birth was cast from, and the three downloads of what was drawn. Everything is
+// computed here.
 "use strict";
 
 (async () => {
@@ -12,6 +14,11 @@
   const message = $("message");
   const heading = $("heading");
   const saveButtons = [$("save-svg"), $("save-png"), $("save-html")];
+  const zoneField = $("place-zone");
+  const longitudeField = $("place-longitude");
+  const solarField = $("place-solar");
+  const dstField = $("place-dst");
+  const correction = $("correction");
 
   const velmora = await globalThis.velmoraReady;
   let cast = null; // the birth last cast, with its texts, for the downloads
@@ -26,22 +33,58 @@
   timeField.value = `${twoDigits(now.getHours())}:${twoDigits(now.getMinutes())}`;
   board.innerHTML = inlineSvg(velmora.bareBoardSvg());
 
-  function run() {
+  // The zones this browser knows, to pick from as the zone's name is typed.
+  if (typeof Intl.supportedValuesOf === "function") {
+    $("zone-names").append(
+      ...Intl.supportedValuesOf("timeZone").map((name) => new Option("", name)),
+    );
+  }
+  // Typing a zone asks for standard time, and a longitude for mean solar time, unless a further
+  // correction is chosen already.
+  const level = ["", "standard", "mean", "apparent"];
+  const atLeast = (solar) => {
+    if (level.indexOf(solarField.value) < level.indexOf(solar)) solarField.value = solar;
+  };
+  zoneField.addEventListener("input", () => zoneField.value.trim() && atLeast("standard"));
+  longitudeField.addEventListener("input", () => longitudeField.value.trim() && atLeast("mean"));
+
+  // The birth with the place fields the chosen correction reads; the clock time as entered
+  // reads none of them.
+  function birthOfFields() {
     const birth = { date: dateField.value, time: timeField.value.trim() };
-    let svg, html, named;
+    const solar = solarField.value;
+    if (solar === "") return birth;
+    birth.zone = zoneField.value.trim();
+    birth.solar = solar;
+    const longitude = longitudeField.value.trim();
+    if (solar !== "standard" && longitude !== "") birth.longitude = longitude;
+    if (dstField.value !== "") birth.dst = dstField.value === "on";
+    return birth;
+  }
+
+  function run() {
+    const birth = birthOfFields();
+    let svg, html, named, line;
     try {
       svg = velmora.boardSvg(birth);
       html = velmora.readingHtml(birth);
       named = velmora.birthHeading(birth);
+      line = birth.solar === undefined ? "" : velmora.correctionLine(birth);
     } catch (error) {
-      // A refused birth changes nothing but the message.
-      message.textContent = error.message;
+      // A refused birth changes nothing but the message, which names this page's field where
+      // the package's names its option.
+      message.textContent = error.message.replace(
+        "say whether daylight saving time was in force with dst: true or dst: false",
+        'choose under "Hour shown twice" whether daylight saving time was in force',
+      );
       return;
     }
     message.textContent = "";
     board.innerHTML = inlineSvg(svg);
     board.setAttribute("aria-label", `The board of the chart for a birth on ${named}`);
     reading.innerHTML = html;
+    correction.textContent = line;
+    correction.hidden = line === "";
     heading.textContent = `Velmora chart for a birth on ${named}`;
     document.title = `Velmora chart: ${named}`;
     cast = { birth, svg, name: `velmora-${birth.date}-${birth.time.replace(":", "")}` };
