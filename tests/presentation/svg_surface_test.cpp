@@ -134,38 +134,6 @@ TEST(SvgSurfaceDocument, BareBoardIsWellFormedSvgOfTheRightSize) {
   EXPECT_TRUE(Texts(parsed).empty());
 }
 
-TEST(SvgSurfaceDocument, BareBoardHasTheLinesOfTheBoard) {
-  SvgSurface surface;
-  ChartPainter painter;
-  painter.surface = &surface;
-  surface.Clear();
-  painter.DrawGrid();
-  const Pixels pixels = Paint(ParseOk(surface.Document()));
-  struct Case {
-    const char* name;
-    std::int32_t x, y;
-    bool black;
-  };
-  const Case cases[] = {
-      {"centre block stays white", 200, 150, false},
-      {"middle vertical line above the centre", 200, 50, true},
-      {"middle horizontal line left of the centre", 50, 200, true},
-      {"bottom-right corner", 400, 400, true},
-      {"right line ends one pixel above the bottom", 400, 399, true},
-      {"bottom line reaches the right edge", 399, 400, true},
-      {"centre block has its top border", 200, 100, true},
-      {"middle vertical line stops before the centre", 200, 101, false},
-      {"middle horizontal line skips the centre", 101, 200, false},
-      {"inside a cell", 50, 50, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(pixels.Black(c.x, c.y), c.black);
-  }
-  EXPECT_EQ(pixels.BlackCount(), 5 * 401 - 200 + 5 * 400 - 200 - 17);
-  EXPECT_EQ(pixels.outside, 0);
-}
-
 // A line is one black rectangle holding exactly its pixels, or nothing when it has none.
 TEST(SvgSurfaceLines, EachLineIsOneRectangleOfItsPixels) {
   struct Case {
