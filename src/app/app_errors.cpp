@@ -11,6 +11,12 @@ void ShowErrorMessage(QWidget* parent, const QString& message) {
   QMessageBox::critical(parent, QStringLiteral("Velmora"), message);
 }
 
+QString RefusalSentence(std::string_view phrase) {
+  QString text = QString::fromUtf8(phrase.data(), static_cast<qsizetype>(phrase.size()));
+  if (!text.isEmpty()) text[0] = text[0].toUpper();
+  return text + QLatin1Char('.');
+}
+
 QString ExceptionMessage(std::exception_ptr error) {
   try {
     std::rethrow_exception(std::move(error));

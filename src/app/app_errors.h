@@ -6,6 +6,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 class QWidget;
 
@@ -13,6 +14,10 @@ namespace velmora {
 
 // Shows `message` in the standard critical message box, captioned with the program's name.
 void ShowErrorMessage(QWidget* parent, const QString& message);
+
+// A refusal phrase of the texts the shells share ("unknown time zone; give a name ...") as a
+// sentence of its own: its first letter capitalised, a full stop after it.
+QString RefusalSentence(std::string_view phrase);
 
 // The message an exception carries; empty for one that carries none.
 QString ExceptionMessage(std::exception_ptr error);
