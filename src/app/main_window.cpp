@@ -33,10 +33,12 @@
 #include <algorithm>
 
 #include "app/app_errors.h"
+#include "app/birth_place_dialog.h"
 #include "app/qt_rich_text_box.h"
 #include "app/reading_file.h"
 #include "calendar/birth_calendar.h"
 #include "chart/palace_chart.h"
+#include "presentation/birth_text.h"
 #include "presentation/chart_painter.h"
 #include "presentation/display_table.h"
 #include "presentation/reading_writer.h"
@@ -71,6 +73,10 @@ void GiveOwnPaper(QWidget* box) {
   palette.setColor(QPalette::Text, Qt::black);
   box->setPalette(palette);
 }
+
+// What the window tells the user to do about a clock time the zone's clocks showed twice.
+constexpr const char* kWindowDaylightHint =
+    "choose in Birth Place\u2026 (Ctrl+B) whether daylight saving time was in force";
 
 bool IsEnterKey(const QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -223,6 +229,13 @@ void TfrmMain::CreateControls() {
   Place(Image1, "Image1", 280, 32, kBoardImageSize, kBoardImageSize);
   Image1->setFocusPolicy(Qt::StrongFocus);
 
+  // The free strip below the reading and the board, as wide as both: while a birth place is
+  // set it says which moment the chart was cast from.
+  lblBirthPlace = new QLabel(this);
+  Place(lblBirthPlace, "lblBirthPlace", 8, 436, 673, 14);
+  lblBirthPlace->setTextFormat(Qt::PlainText);
+  lblBirthPlace->hide();
+
   setTabOrder(dtpDate, dtpTime);
   setTabOrder(dtpTime, rbFemale);
   setTabOrder(rbFemale, rbMale);
@@ -254,6 +267,8 @@ void TfrmMain::CreateActions() {
               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TfrmMain::SaveReadingAs);
   actPrintReading = command("actPrintReading", QStringLiteral("Print Reading\u2026"),
                             QKeySequence(Qt::CTRL | Qt::Key_P), &TfrmMain::PrintReading);
+  actBirthPlace = command("actBirthPlace", QStringLiteral("Birth Place\u2026"),
+                          QKeySequence(Qt::CTRL | Qt::Key_B), &TfrmMain::ChooseBirthPlace);
   actAbout = command("actAbout", QStringLiteral("About Velmora"), QKeySequence(Qt::Key_F1),
                      &TfrmMain::ShowAbout);
   actQuit = command("actQuit", QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
@@ -268,8 +283,8 @@ void TfrmMain::CreateActions() {
   connect(RichEdit1->document(), &QTextDocument::contentsChanged, this, followReading);
   followReading();
 
-  Image1->SetMenuActions({actCopyChart, actSaveChart, nullptr, actSaveReading, actPrintReading,
-                          nullptr, actAbout, actQuit});
+  Image1->SetMenuActions({actBirthPlace, nullptr, actCopyChart, actSaveChart, nullptr,
+                          actSaveReading, actPrintReading, nullptr, actAbout, actQuit});
 }
 
 void TfrmMain::FormCreate() {
@@ -302,18 +317,38 @@ TDateTime TfrmMain::BirthMoment() const {
          EncodeTime(time.hour(), time.minute(), time.second(), time.msec());
 }
 
-void TfrmMain::RunCommand() {
-  const TDateTime moment = BirthMoment();
-  // An unsupported birth is refused before anything on screen changes.
-  if (!IsSupportedBirthMoment(moment)) {
+bool TfrmMain::CastMoment(TDateTime clock, TDateTime& cast, QString& line) {
+  if (birthPlace_) {
+    ClockCorrection correction;
+    std::string error;
+    if (!CorrectBirth(clock, *zone_, birthPlace_->zone, birthPlace_->place, kWindowDaylightHint,
+                      correction, error)) {
+      QMessageBox::warning(this, QStringLiteral("Velmora"), RefusalSentence(error));
+      return false;
+    }
+    cast = correction.Cast();
+    line = QString::fromStdString(CorrectionLine(correction, birthPlace_->zone));
+    return true;
+  }
+  if (!IsSupportedBirthMoment(clock)) {
     const QDateTime asked(dtpDate->date(), dtpTime->time());
     QMessageBox::warning(
         this, QStringLiteral("Velmora"),
         QStringLiteral("Velmora casts charts for births from %1, local time; %2 lies outside.")
             .arg(QLatin1String(kSupportedBirthRange),
                  asked.toString(QStringLiteral("d MMMM yyyy HH:mm"))));
-    return;
+    return false;
   }
+  cast = clock;
+  line.clear();
+  return true;
+}
+
+void TfrmMain::RunCommand() {
+  TDateTime moment = 0.0;
+  QString line;
+  // A birth that cannot be cast is refused before anything on screen changes.
+  if (!CastMoment(BirthMoment(), moment, line)) return;
 
   RichEdit1->clear();
   PalaceChart chart;
@@ -329,6 +364,8 @@ void TfrmMain::RunCommand() {
   Image1->update();
   lastRun_ = Birth{dtpDate->date(), dtpTime->time()};
   DescribeBoard();
+  shownCorrected_ = !line.isEmpty();
+  ShowPlaceLine(line);
 
   {
     QtRichTextBox box(*RichEdit1);
@@ -359,6 +396,8 @@ void TfrmMain::ShowReadingMenu(QPoint pos) {
   menu->addSeparator();
   menu->addAction(actSaveReading);
   menu->addAction(actPrintReading);
+  menu->addSeparator();
+  menu->addAction(actBirthPlace);
   menu->exec(RichEdit1->viewport()->mapToGlobal(pos));
 }
 
@@ -421,6 +460,31 @@ void TfrmMain::PrintReading() {
   dialog.setWindowTitle(QStringLiteral("Print Reading"));
   if (dialog.exec() != QDialog::Accepted) return;
   RichEdit1->document()->print(&printer);
+}
+
+void TfrmMain::ChooseBirthPlace() {
+  BirthPlaceDialog dialog(birthPlace_, this);
+  if (dialog.exec() != QDialog::Accepted || dialog.Setting() == birthPlace_) return;
+  birthPlace_ = dialog.Setting();
+  if (birthPlace_) {
+    zone_.emplace(birthPlace_->zone);
+    ShowPlaceLine(PlaceSummary(*birthPlace_) +
+                  QStringLiteral(". Press Run to cast the chart from it."));
+  } else {
+    zone_.reset();
+    // The chart shown may still be that of a corrected moment until the next Run.
+    ShowPlaceLine(shownCorrected_ ? QStringLiteral("Birth place cleared: press Run to cast the "
+                                                   "chart from the clock time as entered.")
+                                  : QString());
+  }
+}
+
+void TfrmMain::ShowPlaceLine(const QString& line) {
+  lblBirthPlace->setVisible(!line.isEmpty());
+  lblBirthPlace->setText(
+      lblBirthPlace->fontMetrics().elidedText(line, Qt::ElideRight, lblBirthPlace->width()));
+  lblBirthPlace->setToolTip(line);
+  lblBirthPlace->setAccessibleName(line);
 }
 
 void TfrmMain::Quit() {

@@ -11,8 +11,10 @@
 #include <memory>
 #include <optional>
 
+#include "app/birth_place_dialog.h"
 #include "calendar/date_time.h"
 #include "qt_drawing/qt_image_surface.h"
+#include "time_zone/system_zone.h"
 
 class QAction;
 class QContextMenuEvent;
@@ -88,6 +90,10 @@ class TfrmMain final : public QWidget {
   void FormCreate();
   void Button1Click();
   void RunCommand();
+  // The moment the chart of the clock time `clock` is cast from, and in `line` the sentence
+  // that says so when a birth place corrects it. False, after showing the refusal, for a birth
+  // that cannot be cast.
+  bool CastMoment(TDateTime clock, TDateTime& cast, QString& line);
   // The date part of dtpDate plus the time-of-day part of dtpTime.
   TDateTime BirthMoment() const;
 
@@ -102,6 +108,11 @@ class TfrmMain final : public QWidget {
   void SaveReadingAs();
   void PrintReading();
   void ShowAbout();
+  // Asks for the birth place that corrects the clock time of every Run from now on.
+  void ChooseBirthPlace();
+  // Shows `line` in the strip below the reading and the board, elided to its width; an empty
+  // line hides the strip's label.
+  void ShowPlaceLine(const QString& line);
   // Closes the window, which ends the program.
   void Quit();
 
@@ -118,11 +129,17 @@ class TfrmMain final : public QWidget {
 
   std::optional<Birth> lastRun_;
   QString lastFolder_;  // the folder of the last save, for this run of the program only
+  // The birth place that corrects the clock time, for this run of the program only, with its
+  // zone; and whether the chart shown was cast from a corrected moment.
+  std::optional<BirthPlaceSetting> birthPlace_;
+  std::optional<SystemZone> zone_;
+  bool shownCorrected_ = false;
 
   QAction* actCopyChart = nullptr;
   QAction* actSaveChart = nullptr;
   QAction* actSaveReading = nullptr;
   QAction* actPrintReading = nullptr;
+  QAction* actBirthPlace = nullptr;
   QAction* actAbout = nullptr;
   QAction* actQuit = nullptr;
 
@@ -135,6 +152,7 @@ class TfrmMain final : public QWidget {
   TopLineBevel* Bevel2 = nullptr;
   QTextEdit* RichEdit1 = nullptr;
   ChartImage* Image1 = nullptr;
+  QLabel* lblBirthPlace = nullptr;
 };
 
 // The date format the date picker shows: the system's short date format, with the year always

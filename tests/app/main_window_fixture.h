@@ -70,7 +70,9 @@ class MainWindowTest : public ::testing::Test {
 
 // The board's menu, its separators as empty entries.
 inline QStringList BoardMenuItems() {
-  return {"Copy Chart",
+  return {QStringLiteral("Birth Place\u2026"),
+          "",
+          "Copy Chart",
           QStringLiteral("Save Chart As\u2026"),
           "",
           QStringLiteral("Save Reading As\u2026"),

@@ -113,6 +113,7 @@ TEST_F(WindowCommandsTest, EveryShortcutReachesItsActionFromEveryControl) {
       {"actSaveChart", QKeySequence(Qt::CTRL | Qt::Key_S), "QFileDialog"},
       {"actSaveReading", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), "QFileDialog"},
       {"actPrintReading", QKeySequence(Qt::CTRL | Qt::Key_P), "QPrintDialog"},
+      {"actBirthPlace", QKeySequence(Qt::CTRL | Qt::Key_B), "velmora::BirthPlaceDialog"},
       {"actAbout", QKeySequence(Qt::Key_F1), "QMessageBox"},
       {"actQuit", QKeySequence(Qt::CTRL | Qt::Key_Q), nullptr},
   };
@@ -161,10 +162,11 @@ TEST_F(WindowCommandsTest, MenuKeyOnTheFocusedBoardOpensItsMenuWithTheShortcuts)
     ASSERT_TRUE(image_->hasFocus());
     EXPECT_EQ(MenuOpenedBy([&] { QTest::keyClick(image_, c.key, c.modifiers); }), BoardMenuItems());
   }
-  const QStringList shown = {"Ctrl+Shift+C", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+P", "F1", "Ctrl+Q"};
+  const QStringList shown = {"Ctrl+B", "Ctrl+Shift+C", "Ctrl+S", "Ctrl+Shift+S",
+                             "Ctrl+P", "F1",           "Ctrl+Q"};
   QStringList shortcuts;
-  for (const char* name : {"actCopyChart", "actSaveChart", "actSaveReading", "actPrintReading",
-                           "actAbout", "actQuit"}) {
+  for (const char* name : {"actBirthPlace", "actCopyChart", "actSaveChart", "actSaveReading",
+                           "actPrintReading", "actAbout", "actQuit"}) {
     shortcuts << Action(name)->shortcut().toString();
   }
   EXPECT_EQ(shortcuts, shown);
@@ -182,8 +184,9 @@ TEST_F(WindowCommandsTest, ReadingBoxMenuKeepsItsOwnEntriesAndGainsTheReadings) 
   EXPECT_TRUE(std::any_of(items.begin(), items.end(), [](const QString& item) {
     return item.startsWith("&Copy\t");
   })) << items.join('|').toStdString();
-  EXPECT_EQ(items.mid(items.size() - 3), (QStringList{"", QStringLiteral("Save Reading As\u2026"),
-                                                      QStringLiteral("Print Reading\u2026")}));
+  EXPECT_EQ(items.mid(items.size() - 5), (QStringList{"", QStringLiteral("Save Reading As\u2026"),
+                                                      QStringLiteral("Print Reading\u2026"), "",
+                                                      QStringLiteral("Birth Place\u2026")}));
 }
 
 TEST_F(WindowCommandsTest, ReadingCommandsWaitForAReading) {
