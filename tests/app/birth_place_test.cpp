@@ -1,0 +1,388 @@
+// The birth place: the dialog that sets it, Runs cast from the corrected moment, the line below
+// the reading and the board that says so, refusals, and clearing it again.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QRadioButton>
+
+#include <functional>
+#include <optional>
+
+#include "app/birth_place_dialog.h"
+#include "app_test_support.h"
+#include "calendar/birth_calendar.h"
+#include "chart/palace_chart.h"
+#include "main_window_fixture.h"
+#include "presentation/birth_text.h"
+#include "presentation/display_table.h"
+
+namespace velmora {
+namespace {
+
+using testing::MainWindowTest;
+using testing::ModalWatcher;
+
+// A choice in the dialog: the correction's radio button, the zone as typed, the longitude and
+// the entry for a clock time that came twice (0 ask, 1 in force, 2 not in force).
+struct Choice {
+  const char* correction;
+  const char* zone = "";
+  double longitude = 0.0;
+  int repeatedHour = 0;
+};
+
+template <typename W>
+W* Child(QWidget& dialog, const char* name) {
+  W* widget = dialog.findChild<W*>(QLatin1String(name));
+  EXPECT_NE(widget, nullptr) << name;
+  return widget;
+}
+
+void Fill(BirthPlaceDialog& dialog, const Choice& choice) {
+  Child<QRadioButton>(dialog, choice.correction)->click();
+  Child<QComboBox>(dialog, "cbZone")->setEditText(QLatin1String(choice.zone));
+  Child<QDoubleSpinBox>(dialog, "edLongitude")->setValue(choice.longitude);
+  Child<QComboBox>(dialog, "cbRepeatedHour")->setCurrentIndex(choice.repeatedHour);
+}
+
+BirthPlaceSetting Setting(const char* zone, SolarTime solar, double longitude = 0.0,
+                          DaylightSaving daylight = DaylightSaving::kUnknown) {
+  return {zone, {solar, longitude, daylight}};
+}
+
+// --- the dialog ---
+
+TEST(BirthPlaceDialogChoice, GivesTheSettingChosenAndOpensWithItAgain) {
+  struct Case {
+    const char* name;
+    Choice choice;
+    std::optional<BirthPlaceSetting> setting;
+    bool zoneEnabled;
+    bool longitudeEnabled;
+  };
+  const Case cases[] = {
+      {"clock time as entered", {"rbClockTime", "Asia/Shanghai", 87.6}, std::nullopt, false, false},
+      {"standard time",
+       {"rbStandardTime", "Asia/Shanghai"},
+       Setting("Asia/Shanghai", SolarTime::kStandard),
+       true,
+       false},
+      {"mean solar time, the zone typed in small letters",
+       {"rbMeanSolarTime", "asia/shanghai", 87.6},
+       Setting("Asia/Shanghai", SolarTime::kMean, 87.6),
+       true,
+       true},
+      {"apparent solar time west of Greenwich, a space for the underscore",
+       {"rbApparentSolarTime", " america/new york ", -73.9356, 1},
+       Setting("America/New_York", SolarTime::kApparent, -73.9356, DaylightSaving::kOn),
+       true,
+       true},
+      {"standard time, a repeated hour as standard time",
+       {"rbStandardTime", "Europe/London", 0, 2},
+       Setting("Europe/London", SolarTime::kStandard, 0, DaylightSaving::kOff),
+       true,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BirthPlaceDialog dialog(std::nullopt, nullptr);
+    dialog.show();
+    Fill(dialog, c.choice);
+    EXPECT_EQ(Child<QComboBox>(dialog, "cbZone")->isEnabled(), c.zoneEnabled);
+    EXPECT_EQ(Child<QComboBox>(dialog, "cbRepeatedHour")->isEnabled(), c.zoneEnabled);
+    EXPECT_EQ(Child<QDoubleSpinBox>(dialog, "edLongitude")->isEnabled(), c.longitudeEnabled);
+    dialog.accept();
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Setting(), c.setting);
+
+    // Opened again on what was chosen, it gives it back unchanged.
+    BirthPlaceDialog again(dialog.Setting(), nullptr);
+    again.accept();
+    EXPECT_EQ(again.Setting(), c.setting);
+  }
+}
+
+TEST(BirthPlaceDialogZone, RefusesANameTheDatabaseDoesNotHoldAndStaysOpen) {
+  for (const char* zone : {"Mars/Olympus", "", "UTC+08:00"}) {
+    SCOPED_TRACE(zone);
+    BirthPlaceDialog dialog(std::nullopt, nullptr);
+    dialog.show();
+    Fill(dialog, {"rbStandardTime", zone});
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    const QLabel* error = Child<QLabel>(dialog, "lblError");
+    EXPECT_TRUE(error->isVisible());
+    EXPECT_TRUE(error->text().contains(QLatin1String(kUnknownZoneError).mid(1)))
+        << error->text().toStdString();
+    EXPECT_TRUE(error->text().contains(QLatin1String(zone))) << error->text().toStdString();
+
+    Fill(dialog, {"rbStandardTime", "Asia/Shanghai"});
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Setting(), Setting("Asia/Shanghai", SolarTime::kStandard));
+  }
+}
+
+TEST(BirthPlaceDialogZone, OffersEveryZoneContainingWhatIsTypedInAnyCase) {
+  struct Case {
+    const char* typed;
+    const char* offered;
+  };
+  const Case cases[] = {
+      {"SHANG", "Asia/Shanghai"}, {"york", "America/New_York"}, {"europe/lon", "Europe/London"}};
+  BirthPlaceDialog dialog(std::nullopt, nullptr);
+  QCompleter* completer = Child<QComboBox>(dialog, "cbZone")->completer();
+  ASSERT_NE(completer, nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    completer->setCompletionPrefix(QLatin1String(c.typed));
+    QStringList offered;
+    for (int row = 0; completer->setCurrentRow(row); ++row) {
+      offered << completer->currentCompletion();
+    }
+    EXPECT_TRUE(offered.contains(QLatin1String(c.offered))) << offered.join(' ').toStdString();
+    for (const QString& name : offered) {
+      EXPECT_TRUE(name.contains(QLatin1String(c.typed), Qt::CaseInsensitive)) << name.toStdString();
+    }
+  }
+}
+
+TEST(BirthPlaceDialogKeyboard, EveryChoiceHasItsAltKey) {
+  struct Case {
+    Qt::Key key;
+    const char* reached;
+  };
+  const Case cases[] = {
+      {Qt::Key_S, "rbStandardTime"},  {Qt::Key_Z, "cbZone"},
+      {Qt::Key_M, "rbMeanSolarTime"}, {Qt::Key_L, "edLongitude"},
+      {Qt::Key_T, "cbRepeatedHour"},  {Qt::Key_A, "rbApparentSolarTime"},
+      {Qt::Key_E, "rbClockTime"},
+  };
+  BirthPlaceDialog dialog(std::nullopt, nullptr);
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  // In this order each field is enabled by the choice before it.
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reached);
+    QTest::keySequence(&dialog, QKeySequence(Qt::ALT | c.key));
+    auto* reached = Child<QWidget>(dialog, c.reached);
+    auto* radio = qobject_cast<QRadioButton*>(reached);
+    // A radio button's key clicks it a moment later, as a mouse click would show.
+    EXPECT_TRUE(testing::WaitFor(
+        [&] {
+          const bool focused =
+              reached->hasFocus() || reached->isAncestorOf(QApplication::focusWidget());
+          return focused && (radio == nullptr || radio->isChecked());
+        },
+        2000));
+  }
+}
+
+// --- the window ---
+
+class BirthPlaceWindowTest : public MainWindowTest {
+ protected:
+  BirthPlaceWindowTest() { line_ = Find<QLabel>("lblBirthPlace"); }
+
+  // Opens Birth Place… from the window and answers it with `choice`, or cancels it.
+  void ChooseBirthPlace(const std::optional<Choice>& choice) {
+    ModalWatcher watcher([&](QWidget* modal) {
+      auto* dialog = qobject_cast<BirthPlaceDialog*>(modal);
+      ASSERT_NE(dialog, nullptr);
+      if (!choice) {
+        dialog->reject();
+        return;
+      }
+      Fill(*dialog, *choice);
+      dialog->accept();
+      EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    });
+    window_.findChild<QAction*>(QStringLiteral("actBirthPlace"))->trigger();
+  }
+
+  // The board and the reading of an uncorrected Run of `date` at `time`, in a window of its own.
+  static std::pair<QImage, QString> UncorrectedRun(QDate date, QTime time) {
+    TfrmMain window;
+    window.findChild<QDateEdit*>(QStringLiteral("dtpDate"))->setDate(date);
+    window.findChild<QTimeEdit*>(QStringLiteral("dtpTime"))->setTime(time);
+    window.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    return {window.findChild<ChartImage*>(QStringLiteral("Image1"))->Surface().Image(),
+            window.findChild<QTextEdit*>(QStringLiteral("RichEdit1"))->document()->toHtml()};
+  }
+
+  // The line as a user sees it: whole, or elided to the strip's width with the whole line in
+  // its tool tip.
+  void ExpectLine(const QString& whole) {
+    EXPECT_TRUE(line_->isVisible());
+    EXPECT_EQ(line_->toolTip().toStdString(), whole.toStdString());
+    EXPECT_LE(line_->fontMetrics().horizontalAdvance(line_->text()), line_->width());
+    if (line_->text() != whole) {
+      ASSERT_TRUE(line_->text().endsWith(QStringLiteral("\u2026"))) << line_->text().toStdString();
+      EXPECT_TRUE(whole.startsWith(line_->text().chopped(1)));
+    }
+  }
+
+  QLabel* line_ = nullptr;
+};
+
+int HourBranchOf(TDateTime moment) {
+  PalaceChart chart;
+  chart.SetBirthMoment(moment);
+  chart.ComputeChart();
+  return chart.calendar.hourBranch;
+}
+
+TEST_F(BirthPlaceWindowTest, RunCastsFromTheCorrectedMomentAndTheStripSaysSo) {
+  struct Case {
+    const char* name;
+    Choice choice;
+    QDate date;
+    QTime clock;
+    QTime cast;  // the uncorrected Run that gives the same chart
+    int hourBranch;
+    int clockHourBranch;
+    const char* before;  // the line before the first Run
+    const char* after;   // and after it
+  };
+  const Case cases[] = {
+      {"daylight saving time in China, 1988",
+       {"rbStandardTime", "Asia/Shanghai"},
+       {1988, 7, 15},
+       {9, 30},
+       {8, 30},
+       5,
+       6,
+       "Birth place: Asia/Shanghai, standard time. Press Run to cast the chart from it.",
+       "Cast from standard time, 15 July 1988, 08:30: clock time 09:30 in Asia/Shanghai, less 1 h "
+       "for daylight saving time."},
+      {"Urumqi on Beijing time",
+       {"rbMeanSolarTime", "Asia/Shanghai", 87.6},
+       {1990, 1, 15},
+       {12, 0},
+       {9, 50, 24},
+       6,
+       7,
+       "Birth place: Asia/Shanghai, local mean solar time at 87.6\u00b0E. Press Run to cast the "
+       "chart from it.",
+       "Cast from local mean solar time, 15 January 1990, 09:50:24: clock time 12:00 in "
+       "Asia/Shanghai, no daylight saving time, less 2 h 9 min 36 s for longitude 87.6\u00b0E "
+       "(the zone's meridian is 120\u00b0E)."},
+  };
+  EXPECT_TRUE(line_->isHidden()) << "no line without a birth place";
+  const QRect strip(0, 433, 681, 20);  // below the reading and the board, as wide as both
+  EXPECT_TRUE(strip.contains(line_->geometry())) << line_->y() << " " << line_->height();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TDateTime cast = EncodeDate(c.date.year(), c.date.month(), c.date.day()) +
+                           EncodeTime(c.cast.hour(), c.cast.minute(), c.cast.second());
+    ASSERT_EQ(HourBranchOf(cast), c.hourBranch);
+    const auto [board, html] = UncorrectedRun(c.date, c.cast);
+    ASSERT_NE(board, UncorrectedRun(c.date, c.clock).first) << "the correction makes a difference";
+
+    ChooseBirthPlace(c.choice);
+    ExpectLine(QString::fromUtf8(c.before));
+    SetBirth(c.date, c.clock);
+    ClickRun();
+    EXPECT_EQ(Board(), board);
+    EXPECT_EQ(ReadingHtml(), html);
+    ExpectLine(QString::fromUtf8(c.after));
+    EXPECT_EQ(time_->time(), c.clock) << "the pickers keep the clock time";
+    EXPECT_EQ(HourBranchOf(EncodeDate(c.date.year(), c.date.month(), c.date.day()) +
+                           EncodeTime(c.clock.hour(), c.clock.minute())),
+              c.clockHourBranch);
+  }
+}
+
+TEST_F(BirthPlaceWindowTest, RefusedBirthsAreExplainedAndChangeNothing) {
+  struct Case {
+    const char* name;
+    Choice choice;
+    QDate date;
+    QTime clock;
+    const char* said;
+  };
+  const Case cases[] = {
+      {"a clock time that came twice",
+       {"rbStandardTime", "America/New_York"},
+       {2021, 11, 7},
+       {1, 30},
+       "01:30 on 7 November 2021 came twice in America/New_York, where the clocks went back from "
+       "02:00 to 01:00; choose in Birth Place\u2026 (Ctrl+B) whether daylight saving time was in "
+       "force."},
+      {"a clock time the clocks skipped",
+       {"rbStandardTime", "America/New_York"},
+       {2021, 3, 14},
+       {2, 30},
+       "There was no 02:30 on 14 March 2021 in America/New_York, where the clocks went forward "
+       "from 02:00 to 03:00; give a time the clocks showed."},
+      {"a corrected moment after the last supported birth",
+       {"rbMeanSolarTime", "Asia/Shanghai", 135},
+       {2051, 12, 31},
+       {22, 50},
+       "The corrected moment, 31 December 2051, 23:50, lies outside the lunar calendar; births "
+       "from 31 December 1901 23:00 to 31 December 2051 22:59 are accepted."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChooseBirthPlace(c.choice);
+    SetBirth(c.date.addDays(-1), QTime(12, 0));
+    ClickRun();
+    const QImage board = Board();
+    const QString html = ReadingHtml();
+    const QString line = line_->toolTip();
+
+    SetBirth(c.date, c.clock);
+    ModalWatcher watcher;
+    ClickRun();
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen()[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(watcher.Seen()[0].text.toStdString(), c.said);
+    EXPECT_EQ(Board(), board);
+    EXPECT_EQ(ReadingHtml(), html);
+    EXPECT_EQ(line_->toolTip(), line);
+    EXPECT_TRUE(image_->toolTip().contains(c.date.addDays(-1).toString("d MMMM yyyy")));
+  }
+
+  // Saying that daylight saving time was in force casts the first of the two.
+  ChooseBirthPlace(Choice{"rbStandardTime", "America/New_York", 0, 1});
+  SetBirth({2021, 11, 7}, {1, 30});
+  ModalWatcher watcher;
+  ClickRun();
+  EXPECT_TRUE(watcher.Seen().empty());
+  ExpectLine(
+      "Cast from standard time, 7 November 2021, 00:30: clock time 01:30 in America/New_York, "
+      "less 1 h for daylight saving time.");
+}
+
+TEST_F(BirthPlaceWindowTest, ClearingItCastsTheClockTimeAsEnteredAgain) {
+  const QDate date(1988, 7, 15);
+  const QTime clock(9, 30);
+  const auto [board, html] = UncorrectedRun(date, clock);
+
+  ChooseBirthPlace(std::nullopt);
+  EXPECT_TRUE(line_->isHidden()) << "cancelled, nothing is set";
+  ChooseBirthPlace(Choice{"rbStandardTime", "Asia/Shanghai"});
+  SetBirth(date, clock);
+  ClickRun();
+  EXPECT_NE(Board(), board);
+
+  ChooseBirthPlace(std::nullopt);
+  EXPECT_TRUE(line_->toolTip().startsWith(QLatin1String("Cast from standard time")))
+      << "cancelled, the birth place holds";
+  ChooseBirthPlace(Choice{"rbClockTime"});
+  ExpectLine(QStringLiteral(
+      "Birth place cleared: press Run to cast the chart from the clock time as entered."));
+  ClickRun();
+  EXPECT_EQ(Board(), board);
+  EXPECT_EQ(ReadingHtml(), html);
+  EXPECT_TRUE(line_->isHidden());
+}
+
+}  // namespace
+}  // namespace velmora
