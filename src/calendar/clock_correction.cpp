@@ -47,6 +47,25 @@ ClockChange ChangeBetween(const ZoneOffsets& zone, std::int64_t before, std::int
   return {MomentOf(at + zone.OffsetAt(at - 1)), MomentOf(at + zone.OffsetAt(at))};
 }
 
+// The standard offset of the zone at `instant`: the database's, unless the zone's clocks showed a
+// smaller offset at some time of that year (sampled at noon on the 1st and the 16th of each
+// month). Where the database counts a winter or Ramadan hour as daylight saving time taken off
+// a larger standard offset (Europe/Dublin, Africa/Casablanca), the smaller offset is the
+// standard one, as the clocks of those places are read, and daylight saving time never makes a
+// clock time later. A zone whose database gives no standard offset (the browser's) answers with
+// the offset in force, and the year's smallest offset serves.
+std::int32_t StandardOffset(const ZoneOffsets& zone, std::int64_t instant) {
+  const std::int32_t year = CivilFromDays(FloorDiv(instant, kSecondsPerDay)).year;
+  std::int32_t smallest = zone.StandardOffsetAt(instant);
+  for (std::int32_t month = 1; month <= 12; ++month) {
+    for (const std::int32_t day : {1, 16}) {
+      smallest = std::min(smallest, zone.OffsetAt(DaysFromCivil(year, month, day) * kSecondsPerDay +
+                                                  kSecondsPerDay / 2));
+    }
+  }
+  return smallest;
+}
+
 }  // namespace
 
 bool IsLongitude(double degrees) {
@@ -78,31 +97,31 @@ ClockResult CorrectClockTime(TDateTime clock, const ZoneOffsets& zone, const Bir
   const std::int32_t dayAfter = zone.OffsetAt(local + kSecondsPerDay);
   const std::array<std::int32_t, 4> offsets = {
       dayBefore, dayAfter, zone.OffsetAt(local - dayBefore), zone.OffsetAt(local - dayAfter)};
-  std::array<std::int64_t, 4> instants{};
-  std::size_t found = 0;
+  // The first and the last of them; equal when the clocks showed `local` once.
+  std::int64_t early = 0;
+  std::int64_t late = 0;
+  bool found = false;
   for (const std::int32_t offset : offsets) {
     const std::int64_t instant = local - offset;
     if (zone.OffsetAt(instant) != offset) continue;
-    if (std::find(instants.begin(), instants.begin() + found, instant) == instants.begin() + found)
-      instants[found++] = instant;
+    early = found ? std::min(early, instant) : instant;
+    late = found ? std::max(late, instant) : instant;
+    found = true;
   }
-  std::sort(instants.begin(), instants.begin() + found);
-  if (found == 0) {
+  if (!found) {
     change = ChangeBetween(zone, local - kSecondsPerDay, local + kSecondsPerDay);
     return ClockResult::kSkipped;
   }
-  std::int64_t instant = instants[0];
-  if (found > 1) {
-    const std::int64_t early = instants[0];
-    const std::int64_t late = instants[found - 1];
+  std::int64_t instant = early;
+  if (late != early) {
     if (place.daylight == DaylightSaving::kUnknown) {
       change = ChangeBetween(zone, early, late);
       return ClockResult::kRepeated;
     }
     // Daylight saving time in force means the offset above the standard one; where both or
     // neither stand above it, the first showing of the clock time is taken as the one with it.
-    const bool earlyHasIt = zone.OffsetAt(early) != zone.StandardOffsetAt(early);
-    const bool lateHasIt = zone.OffsetAt(late) != zone.StandardOffsetAt(late);
+    const bool earlyHasIt = zone.OffsetAt(early) > StandardOffset(zone, early);
+    const bool lateHasIt = zone.OffsetAt(late) > StandardOffset(zone, late);
     const bool wantIt = place.daylight == DaylightSaving::kOn;
     instant =
         earlyHasIt != lateHasIt ? (earlyHasIt == wantIt ? early : late) : (wantIt ? early : late);
@@ -111,7 +130,7 @@ ClockResult CorrectClockTime(TDateTime clock, const ZoneOffsets& zone, const Bir
   out = {};
   out.solar = place.solar;
   out.utcOffset = zone.OffsetAt(instant);
-  out.standardOffset = zone.StandardOffsetAt(instant);
+  out.standardOffset = StandardOffset(zone, instant);
   out.clock = clock;
   const std::int64_t standard = instant + out.standardOffset;
   out.standard = MomentOf(standard);

@@ -18,7 +18,8 @@ enum class SolarTime : std::int32_t { kStandard, kMean, kApparent };
 enum class DaylightSaving : std::int32_t { kUnknown, kOn, kOff };
 
 // A time zone as its database describes it, in seconds east of UTC at an instant: the offset in
-// force, and the zone's standard offset, without daylight saving time.
+// force, and the zone's standard offset, without daylight saving time (or the offset in force,
+// where the database does not tell them apart).
 class ZoneOffsets {
  public:
   virtual std::int32_t OffsetAt(std::int64_t utcSeconds) const = 0;

@@ -50,22 +50,15 @@ inline constexpr const char* kDaylightHint =
     "say whether daylight saving time was in force with dst: true or dst: false";
 
 // The zone that Intl opened last, as a ZoneOffsets. Intl gives the offset in force at an instant
-// but not how much of it is daylight saving time, so the standard offset is taken as the
-// smallest offset in force during the calendar year of the instant, sampled on the 1st and the
-// 16th of each month. That agrees with the system's time zone database except in years of
-// war-time double summer time (when the smallest offset still holds one hour of daylight saving
-// time), in years in which the zone changed its standard offset (when the smaller one is taken
-// for the whole year), and where the database counts the winter or Ramadan hour as daylight
-// saving time taken off a larger standard offset (Europe/Dublin, Africa/Casablanca): here the
-// smaller offset is the standard one, as the clocks of those places are usually read.
+// but not how much of it is daylight saving time, so the correction takes the year's smallest
+// offset as the standard one. That agrees with the system's time zone database except in years
+// of war-time double summer time, when the smallest offset still holds one hour of daylight
+// saving time, and in years in which the zone changed its standard offset.
 class IntlZone final : public ZoneOffsets {
  public:
   // Whether Intl knows the zone `name`; if so it is the zone read from then on.
   bool Open(std::string_view name) {
-    if (name != name_) {
-      name_ = name;
-      standardYear_.reset();
-    }
+    name_ = name;
     // A zero byte would end the name early, and no zone's name holds one.
     if (name.find('\0') != std::string_view::npos) return false;
     return VelmoraIntlOpenZone(name.data(), static_cast<int>(name.size())) != 0;
@@ -76,28 +69,11 @@ class IntlZone final : public ZoneOffsets {
   }
 
   std::int32_t StandardOffsetAt(std::int64_t utcSeconds) const override {
-    constexpr std::int64_t kDay = 86'400;
-    const std::int64_t days = (utcSeconds >= 0 ? utcSeconds : utcSeconds - (kDay - 1)) / kDay;
-    const std::int32_t year = CivilFromDays(days).year;
-    if (standardYear_ == year) return standardOffset_;
-    std::int32_t smallest = OffsetAt(utcSeconds);
-    for (std::int32_t month = 1; month <= 12; ++month) {
-      for (const std::int32_t day : {1, 16}) {
-        const std::int64_t noon = DaysFromCivil(year, month, day) * kDay + kDay / 2;
-        smallest = std::min(smallest, OffsetAt(noon));
-      }
-    }
-    standardYear_ = year;
-    standardOffset_ = smallest;
-    return smallest;
+    return OffsetAt(utcSeconds);
   }
 
  private:
   std::string name_;
-  // The standard offset of the year last asked about: a correction asks about one year a few
-  // times, and each answer costs 25 of Intl's.
-  mutable std::optional<std::int32_t> standardYear_;
-  mutable std::int32_t standardOffset_ = 0;
 };
 
 // The birth place the next casts are corrected for.
@@ -116,7 +92,6 @@ struct WebPlace {
 inline constexpr std::int32_t kChartHead = 17;
 inline constexpr std::int32_t kPalaceNumbers = 2 + kDisplayEntries;
 inline constexpr std::int32_t kChartNumbers = kChartHead + 12 * kPalaceNumbers;
-
 
 struct WebSession {
   ChartReport report;
