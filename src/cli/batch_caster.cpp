@@ -26,15 +26,11 @@ char* BatchCaster::CastLine(std::string_view line, std::int64_t number, char* ou
   good = ReadBirthLine(birthText, birth, place, error_) &&
          corrector_.Correct(birth, place, correction_, error_);
   if (!good) return WriteError(line, number, error_, out, id);
-  chart_.SetBirthMoment(correction_ ? correction_->Cast() : birth.Moment());
-  chart_.ComputeChart();
-  ClearDisplayTable(table_);
-  BuildDisplayTable(chart_, table_);
+  report_.CastChart(birth, correction_ ? &*correction_ : nullptr, corrector_.ZoneName());
   idJson_.clear();
   if (!id.empty()) AppendJsonString(id, idJson_);
-  correctionJson_.clear();
-  if (correction_) AppendCorrectionJson(*correction_, corrector_.ZoneName(), correctionJson_);
-  return WriteChartJson(birth, chart_, table_, JsonLayout::kOneLine, out, idJson_, correctionJson_);
+  return WriteChartJson(birth, report_.Chart(), report_.Table(), JsonLayout::kOneLine, out, idJson_,
+                        report_.CorrectionJson());
 }
 
 bool BatchCaster::CastLine(std::string_view line, std::int64_t number, std::string& out) {

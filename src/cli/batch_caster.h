@@ -9,6 +9,7 @@
 #include "chart/palace_chart.h"
 #include "cli/birth_place.h"
 #include "cli/chart_json.h"
+#include "cli/chart_report.h"
 #include "presentation/display_table.h"
 
 namespace velmora {
@@ -49,10 +50,8 @@ class BatchCaster {
 
   PlaceCorrector corrector_;
   std::optional<ClockCorrection> correction_;
-  PalaceChart chart_;
-  DisplayTable table_;
+  ChartReport report_;  // the chart and display table only: a batch writes no reading
   std::string error_;
-  std::string correctionJson_;
   std::string scratch_;
   std::string idJson_;
 };

@@ -157,6 +157,13 @@ bool SplitDateAndTime(std::string_view text, std::string_view& date, std::string
   return true;
 }
 
+std::string BirthRefusal(const BirthInput& birth, std::string_view error) {
+  std::string sentence = IsoDate(birth.date) + ' ' + ClockTime(birth.hour, birth.minute) + ": ";
+  sentence += error;
+  sentence += '.';
+  return sentence;
+}
+
 bool CheckSupportedBirth(const BirthInput& birth, std::string& error) {
   if (IsSupportedBirthMoment(birth.Moment())) return true;
   SetUnsupportedBirthError(error);

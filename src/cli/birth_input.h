@@ -50,6 +50,9 @@ void SplitBatchLine(std::string_view line, std::string_view& birth, std::string_
 // Whether a batch line holds no birth: blank, or a comment, its first word starting with "#".
 bool IsSkippedLine(std::string_view line);
 
+// The sentence a birth that cannot be cast is refused with: "1901-12-31 22:59: ", the error, ".".
+std::string BirthRefusal(const BirthInput& birth, std::string_view error);
+
 // Whether the chart can be cast for this birth: the lunar calendar covers 23:00 on
 // 31 December 1901 to 22:59 on 31 December 2051.
 bool CheckSupportedBirth(const BirthInput& birth, std::string& error);

@@ -13,6 +13,12 @@ namespace velmora {
 
 void ChartReport::Cast(const BirthInput& birth, const ClockCorrection* correction,
                        std::string_view zone) {
+  CastChart(birth, correction, zone);
+  WriteReading(table_, reading_);
+}
+
+void ChartReport::CastChart(const BirthInput& birth, const ClockCorrection* correction,
+                            std::string_view zone) {
   birth_ = birth;
   correction_.reset();
   correctionText_.clear();
@@ -28,7 +34,11 @@ void ChartReport::Cast(const BirthInput& birth, const ClockCorrection* correctio
   chart_.SetBirthMoment(correction != nullptr ? correction->Cast() : birth.Moment());
   chart_.ComputeChart();
   BuildDisplayTable(chart_, table_);
-  WriteReading(table_, reading_);
+}
+
+std::string ChartReport::PlainText() const {
+  return correctionText_.empty() ? reading_.PlainText()
+                                 : correctionText_ + '\n' + reading_.PlainText();
 }
 
 std::string ChartReport::Heading() const {

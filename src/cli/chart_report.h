@@ -20,6 +20,10 @@ class ChartReport {
   // correction, from the corrected moment of the birth in the zone named `zone`.
   void Cast(const BirthInput& birth, const ClockCorrection* correction = nullptr,
             std::string_view zone = {});
+  // The same without the reading, which is left empty: the chart and its display table only,
+  // for the outputs that need no more.
+  void CastChart(const BirthInput& birth, const ClockCorrection* correction = nullptr,
+                 std::string_view zone = {});
 
   const BirthInput& Birth() const { return birth_; }
   const std::optional<ClockCorrection>& Correction() const { return correction_; }
@@ -31,6 +35,8 @@ class ChartReport {
   const DisplayTable& Table() const { return table_; }
   const StyledTextBuffer& Reading() const { return reading_; }
 
+  // The reading as plain lines, after the correction's sentence when there is one.
+  std::string PlainText() const;
   // One line naming the moment cast, its lunar date and the year's stem and branch, for the top of
   // the terminal reading: "4 February 2000, 23:00: lunar year 2000, month 1, day 1; year stem 7,
   // branch 5".

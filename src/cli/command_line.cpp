@@ -291,9 +291,7 @@ std::string PaperToLineEnds(const std::string& text, std::string_view paper) {
 std::string RenderReport(const ChartReport& report, OutputFormat format, bool colour, int width) {
   switch (format) {
     case OutputFormat::kText:
-      return report.CorrectionText().empty()
-                 ? report.Reading().PlainText()
-                 : report.CorrectionText() + '\n' + report.Reading().PlainText();
+      return report.PlainText();
     case OutputFormat::kAnsi: {
       // A heading line first, bold where there is colour, then the reading.
       const AnsiColors colours = colour ? TerminalColors() : AnsiColors::kNone;
@@ -335,9 +333,7 @@ int RunSingle(const CommandLineRequest& request, int& argc, char** argv) {
   std::optional<ClockCorrection> correction;
   std::string error;
   if (!corrector.Correct(birth, {}, correction, error)) {
-    PrintError(QStringLiteral("%1 %2: %3.")
-                   .arg(FromUtf8(IsoDate(birth.date)),
-                        FromUtf8(ClockTime(birth.hour, birth.minute)), FromUtf8(error)));
+    PrintError(FromUtf8(BirthRefusal(birth, error)));
     return kExitBadInput;
   }
   ChartReport report;

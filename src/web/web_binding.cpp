@@ -94,13 +94,8 @@ inline constexpr std::int32_t kPalaceNumbers = 2 + kDisplayEntries;
 inline constexpr std::int32_t kChartNumbers = kChartHead + 12 * kPalaceNumbers;
 
 struct WebSession {
-  ChartReport report;
-  // The last chart cast without its reading, for castChart and chartJson.
-  BirthInput birth;
-  PalaceChart chart;
-  DisplayTable table;
+  ChartReport report;  // the last cast, with its reading or without it
   std::array<std::int32_t, kChartNumbers> numbers{};
-  std::optional<ClockCorrection> correction;  // of the last chart cast
   WebPlace place;
   std::string message;  // what the last refused cast found wrong
   std::string output;   // the last output asked for
@@ -150,8 +145,7 @@ std::int32_t SetPlace(std::string_view zoneName, std::optional<std::string_view>
 
 // The line velmora-cli refuses a birth with: "1901-12-31 22:59: this birth lies ...".
 std::int32_t RefuseBirth(const BirthInput& birth, const std::string& error) {
-  Session().message =
-      IsoDate(birth.date) + ' ' + ClockTime(birth.hour, birth.minute) + ": " + error + '.';
+  Session().message = BirthRefusal(birth, error);
   return kUnsupportedBirth;
 }
 
@@ -196,15 +190,12 @@ std::int32_t CastChartOnly(std::string_view dateText, std::string_view timeText)
   std::optional<ClockCorrection> correction;
   const std::int32_t outcome = CheckBirth(dateText, timeText, birth, correction);
   if (outcome != kCast) return outcome;
-  s.birth = birth;
-  s.correction = correction;
-  ClearDisplayTable(s.table);
-  s.chart.SetBirthMoment(correction ? correction->Cast() : birth.Moment());
-  s.chart.ComputeChart();
-  BuildDisplayTable(s.chart, s.table);
+  s.report.CastChart(birth, correction ? &*correction : nullptr, s.place.zoneName);
+  const PalaceChart& chart = s.report.Chart();
+  const DisplayTable& table = s.report.Table();
 
   std::int32_t* n = s.numbers.data();
-  const BirthCalendar& facts = s.chart.calendar;
+  const BirthCalendar& facts = chart.calendar;
   n[0] = birth.date.year;
   n[1] = birth.date.month;
   n[2] = birth.date.day;
@@ -219,17 +210,17 @@ std::int32_t CastChartOnly(std::string_view dateText, std::string_view timeText)
   LunarDate lunar;
   BirthLunarDate(facts.birthMoment, lunar);
   n[11] = lunar.year;
-  n[12] = lunar.month < 0 ? -lunar.month : lunar.month;
-  n[13] = lunar.month < 0 ? 1 : 0;
+  n[12] = lunar.MonthNumber();
+  n[13] = lunar.IsLeap() ? 1 : 0;
   n[14] = lunar.day;
-  n[15] = s.chart.bureau;
-  n[16] = LifeRow(s.table);
+  n[15] = chart.bureau;
+  n[16] = LifeRow(table);
   for (std::size_t branch = 1; branch <= 12; ++branch) {
     std::int32_t* palace = n + kChartHead + (branch - 1) * kPalaceNumbers;
-    palace[0] = s.chart.grid[branch][kStemSlot];
+    palace[0] = chart.grid[branch][kStemSlot];
     std::int32_t count = 0;
     // Empty entries are skipped wherever they stand, as the JSON skips them.
-    for (const ItemCode code : s.table.rows[branch]) {
+    for (const ItemCode code : table.rows[branch]) {
       if (code != code::Empty) palace[2 + count++] = code;
     }
     palace[1] = count;
@@ -261,7 +252,7 @@ EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraCast(const char* input, std::int32_t da
 }
 
 // Casts the birth as VelmoraCast does, but only the chart and its display table: no reading.
-// Its numbers are then at VelmoraChartNumbers() and its JSON from VelmoraCastChartJson().
+// Its numbers are then at VelmoraChartNumbers() and its JSON from VelmoraChartJson().
 EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraCastChart(const char* input, std::int32_t dateBytes,
                                                    std::int32_t timeBytes) {
   const std::string_view date(input, static_cast<std::size_t>(dateBytes));
@@ -297,13 +288,10 @@ EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraPlace(const char* text, std::int32_t zo
   return velmora::SetPlace(zone, degreesText, degrees, solarTime, inForce);
 }
 
-// The "correction" object of the last VelmoraCastChart as velmora-cli's JSON writes it; empty
-// when its clock time was cast as it is.
-EMSCRIPTEN_KEEPALIVE const char* VelmoraCastCorrectionJson() {
-  const velmora::WebSession& s = Session();
-  std::string json;
-  if (s.correction) velmora::AppendCorrectionJson(*s.correction, s.place.zoneName, json);
-  return velmora::Output(std::move(json));
+// The "correction" object of the last cast as velmora-cli's JSON writes it; empty when its clock
+// time was cast as it is.
+EMSCRIPTEN_KEEPALIVE const char* VelmoraCorrectionJson() {
+  return Session().report.CorrectionJson().c_str();
 }
 
 // Where the last VelmoraCastChart laid out its numbers; the place never moves.
@@ -321,17 +309,6 @@ EMSCRIPTEN_KEEPALIVE const char* VelmoraStarName(std::int32_t code) {
   return velmora::Output(std::string(velmora::StarName(code)));
 }
 
-// The last VelmoraCastChart as velmora-cli's --format json.
-EMSCRIPTEN_KEEPALIVE const char* VelmoraCastChartJson() {
-  const velmora::WebSession& s = Session();
-  std::string json;
-  std::string correction;
-  if (s.correction) velmora::AppendCorrectionJson(*s.correction, s.place.zoneName, correction);
-  velmora::AppendChartJson(s.birth, s.chart, s.table, velmora::JsonLayout::kReadable, json,
-                           correction);
-  return velmora::Output(std::move(json));
-}
-
 EMSCRIPTEN_KEEPALIVE const char* VelmoraMessage() {
   return Session().message.c_str();
 }
@@ -347,10 +324,7 @@ EMSCRIPTEN_KEEPALIVE const char* VelmoraChartJson() {
 }
 
 EMSCRIPTEN_KEEPALIVE const char* VelmoraReadingText() {
-  const velmora::ChartReport& r = Session().report;
-  const std::string& line = r.CorrectionText();
-  return velmora::Output(line.empty() ? r.Reading().PlainText()
-                                      : line + '\n' + r.Reading().PlainText());
+  return velmora::Output(Session().report.PlainText());
 }
 
 // The sentence saying which moment the last cast was cast from; empty without a birth place.

@@ -270,7 +270,7 @@ function velmoraApi(wasm) {
     };
     if (!placeSet) return chart;
     // A corrected birth: its correction after the time, where velmora-cli's JSON has it.
-    const correction = JSON.parse(wasm.UTF8ToString(wasm._VelmoraCastCorrectionJson()));
+    const correction = JSON.parse(wasm.UTF8ToString(wasm._VelmoraCorrectionJson()));
     const { format, date, time, ...rest } = chart;
     return { format, date, time, correction, ...rest };
   }
@@ -284,7 +284,7 @@ function velmoraApi(wasm) {
   // velmora-cli's --format json, byte for byte; the reading is not needed for it.
   const chartJson = (birth) => {
     castChartOnly(birth);
-    return wasm.UTF8ToString(wasm._VelmoraCastChartJson());
+    return wasm.UTF8ToString(wasm._VelmoraChartJson());
   };
 
   return {
