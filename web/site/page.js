@@ -87,7 +87,9 @@
     correction.hidden = line === "";
     heading.textContent = `Velmora chart for a birth on ${named}`;
     document.title = `Velmora chart: ${named}`;
-    cast = { birth, svg, name: `velmora-${birth.date}-${birth.time.replace(":", "")}` };
+    // Named as the window names its saves, the hour two digits wide: velmora-2000-02-04-0705.
+    const [hour, minute] = birth.time.split(":");
+    cast = { birth, svg, name: `velmora-${birth.date}-${hour.padStart(2, "0")}${minute}` };
     for (const button of saveButtons) button.disabled = false;
   }
 

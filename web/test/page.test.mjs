@@ -133,6 +133,17 @@ describe("the page", () => {
     await close();
   });
 
+  test("downloads are named after the birth as the window names its saves", async () => {
+    const { page, close } = await openPage(`${server.origin}/`);
+    await runBirth(page, "1985-07-19", "6:30");
+    await page.waitForSelector("#reading span");
+    for (const [button, ending] of [["#save-svg", "svg"], ["#save-html", "html"]]) {
+      const [download] = await Promise.all([page.waitForEvent("download"), page.click(button)]);
+      assert.equal(download.suggestedFilename(), `velmora-1985-07-19-0630.${ending}`);
+    }
+    await close();
+  });
+
   test("a birth place: the correction's sentence and the chart of the corrected moment, as velmora-cli's", async () => {
     const cases = [
       { date: "1988-07-15", time: "09:30", place: { zone: "Asia/Shanghai" }, cast: "1988-07-15T08:30:00" },
