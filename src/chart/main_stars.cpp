@@ -76,31 +76,57 @@ constexpr Places<Stars> GroupPlaces(const std::array<ItemCode, N>& group, std::i
   return places;
 }
 
+// The King group followed by the Treasury group, the order in which the main stars are placed.
+template <std::size_t A, std::size_t B>
+constexpr std::array<std::int32_t, A + B> Joined(const std::array<std::int32_t, A>& first,
+                                                 const std::array<std::int32_t, B>& second) {
+  std::array<std::int32_t, A + B> joined{};
+  for (std::size_t i = 0; i < A; ++i) joined[i] = first[i];
+  for (std::size_t i = 0; i < B; ++i) joined[A + i] = second[i];
+  return joined;
+}
+
 constexpr std::size_t kKingStars = StarCount(KingGroupTable);
 constexpr std::size_t kTreasuryStars = StarCount(TreasuryGroupTable);
-constexpr auto kKingGroupStars = StarsOf<kKingStars>(KingGroupTable);
-constexpr auto kTreasuryGroupStars = StarsOf<kTreasuryStars>(TreasuryGroupTable);
+constexpr std::size_t kMainStars = kKingStars + kTreasuryStars;
+constexpr auto kMainStarCodes =
+    Joined(StarsOf<kKingStars>(KingGroupTable), StarsOf<kTreasuryStars>(TreasuryGroupTable));
 
-// The places of both groups by King's branch.
-constexpr auto kKingGroupPlaces = RuleTable<12>(
-    [](std::int32_t king) { return GroupPlaces<kKingStars>(KingGroupTable, king, -1); });
-constexpr auto kTreasuryGroupPlaces = RuleTable<12>([](std::int32_t king) {
-  return GroupPlaces<kTreasuryStars>(TreasuryGroupTable, TreasuryBranch(king), 1);
-});
-
-std::int32_t KingBranchOf(const PalaceChart& chart) {
-  return Lookup(Lookup(kKingBranch, chart.bureau), chart.calendar.lunarDay);
+// The main stars of every palace when King is on a given branch, as they stand in the two slots
+// behind the palace's name and stem (empty where there are fewer), and every palace's count of
+// filled slots after them. Only King's branch decides them, so they are worked out here for all
+// twelve branches, by placing both groups with the first-free counting the other stars go on
+// with. Neither group has two stars in one palace, so the two slots hold them all.
+struct MainStarLayout {
+  std::array<std::array<ItemCode, 2>, kPalaceRows> stars;
+  SlotCounts counts;
+};
+constexpr MainStarLayout LayOutMainStars(std::int32_t king) {
+  MainStarLayout layout{};
+  const Places<kMainStars> branches =
+      Joined(GroupPlaces<kKingStars>(KingGroupTable, king, -1),
+             GroupPlaces<kTreasuryStars>(TreasuryGroupTable, TreasuryBranch(king), 1));
+  layout.counts = SlotCounts(kStemSlot + 1);
+  for (std::size_t i = 0; i < kMainStars; ++i) {
+    const std::size_t slot = layout.counts.Take(branches[i]);
+    layout.stars[static_cast<std::size_t>(branches[i])][slot - (kStemSlot + 1)] = kMainStarCodes[i];
+  }
+  return layout;
 }
+constexpr auto kMainStarLayout = RuleTable<12>(LayOutMainStars);
+// King on 寅 meets Treasury there, which stands behind it.
+static_assert(kMainStarLayout[3].stars[3] == std::array<ItemCode, 2>{code::King, code::Treasury});
 
 }  // namespace
 
-void PalaceChart::PlaceKingGroup() {
-  PlaceAll(kKingGroupStars, Lookup(kKingGroupPlaces, KingBranchOf(*this)));
-}
-
-void PalaceChart::PlaceTreasuryGroup() {
-  // King stands where PlaceKingGroup laid it, on the branch the same facts give.
-  PlaceAll(kTreasuryGroupStars, Lookup(kTreasuryGroupPlaces, KingBranchOf(*this)));
+SlotCounts PalaceChart::PlaceMainStars() {
+  const std::int32_t king = Lookup(Lookup(kKingBranch, bureau), calendar.lunarDay);
+  const MainStarLayout& layout = Lookup(kMainStarLayout, king);
+  for (std::size_t branch = 1; branch < kPalaceRows; ++branch) {
+    grid[branch][kStemSlot + 1] = layout.stars[branch][0];
+    grid[branch][kStemSlot + 2] = layout.stars[branch][1];
+  }
+  return layout.counts;
 }
 
 }  // namespace velmora

@@ -23,24 +23,10 @@ void PalaceChart::PlaceFromCalendarFacts() {
     ClearGrid();
   }
 
-  // The palace names and stems that come first set every palace's count of filled slots anew.
-  // The order of the steps is the order of the stars inside every palace: each star takes the
-  // first free slot of its palace, so an earlier step's star always stands before a later one's.
   PlacePalaceNames();
   PlacePalaceStems();
   ComputeBureau();
-  PlaceKingGroup();
-  PlaceTreasuryGroup();
-  PlaceIntellectStars();
-  PlaceAidStars();
-  PlaceAngelStars();
-  PlaceAbundance();
-  PlaceGuardStars();
-  PlaceFireStars();
-  PlaceEarthStars();
-  PlacePegasus();
-  PlaceRomanceStars();
-  PlaceJoyStars();
+  PlaceStars();
   laidOut = true;
 }
 
@@ -59,8 +45,7 @@ void PalaceChart::ClearGrid() {
 
 void PalaceChart::PlaceItem(ItemCode code, std::int32_t branch, std::int32_t slot) {
   if (branch < 1 || branch >= kPalaceRows) return;
-  const auto row = static_cast<std::size_t>(branch);
-  PalaceSlots& slots = grid[row];
+  PalaceSlots& slots = grid[static_cast<std::size_t>(branch)];
   if (slot == kFirstFree) {
     const auto empty = std::find(slots.begin(), slots.end(), code::Empty);
     if (empty == slots.end()) return;
@@ -70,10 +55,6 @@ void PalaceChart::PlaceItem(ItemCode code, std::int32_t branch, std::int32_t slo
   }
   slots[static_cast<std::size_t>(slot)] = code;
   laidOut = false;
-  // The next star goes behind the last one written, or into a slot just emptied.
-  std::int32_t& next = filled[row];
-  if (code != code::Empty && slot >= next) next = slot + 1;
-  if (code == code::Empty && slot < next) next = slot;
 }
 
 std::int32_t PalaceChart::PalaceOf(ItemCode code) const {

@@ -45,15 +45,30 @@ using Places = std::array<std::int32_t, N>;
 inline constexpr bool kForward = true;  // CountFrom towards higher branch numbers
 inline constexpr bool kBackward = false;
 
+// How many slots of every palace are filled while the stars are placed: the filled slots of a
+// palace run unbroken from slot 0, so its next star goes into the slot its count names and the
+// grid is never read back.
+class SlotCounts {
+ public:
+  constexpr SlotCounts() = default;
+  // Every palace with `filled` slots filled.
+  constexpr explicit SlotCounts(std::int32_t filled) { counts_.fill(filled); }
+
+  // The first free slot of a palace, which the next star of the palace then takes.
+  constexpr std::size_t Take(std::int32_t branch) {
+    return static_cast<std::size_t>(counts_[static_cast<std::size_t>(branch)]++);
+  }
+
+ private:
+  std::array<std::int32_t, kPalaceRows> counts_{};
+};
+
 // One chart: the calendar facts of a birth, the five-element bureau and the slot grid. All of
 // it is fixed-size, so a chart never allocates and copying it copies the whole chart.
 struct PalaceChart {
   BirthCalendar calendar;
   std::int32_t bureau = 0;  // 2..6 after ComputeChart
   SlotGrid grid{};
-  // Per palace, how many slots are filled: they run unbroken from slot 0, so the next star of
-  // the palace goes into slot filled[branch]. Kept by the placement steps and by PlaceItem.
-  std::array<std::int32_t, kPalaceRows> filled{};
   // True while the grid is exactly as ComputeChart left it: every palace holds its name, its
   // stem and then stars only, at most kMostItems in all, and every later slot is empty, so that
   // the next clear and the display can take the grid's shape on trust. Set by ComputeChart and
@@ -63,7 +78,7 @@ struct PalaceChart {
 
   void SetBirthMoment(TDateTime moment) { calendar.SetBirthMoment(moment); }
 
-  // Decodes the birth moment, clears the grid and runs every placement step in fixed order.
+  // Decodes the birth moment, clears the grid and runs every placement step in order.
   void ComputeChart();
   // The same without decoding: clears the grid and places everything from the calendar facts
   // as they stand, which must lie in their ranges.
@@ -93,43 +108,31 @@ struct PalaceChart {
   void PlacePalaceNames();
   void PlacePalaceStems();
   void ComputeBureau();
-  // The fourteen main stars.
-  void PlaceKingGroup();
-  void PlaceTreasuryGroup();
-  // Stars placed by the two-hour period and the lunar month.
-  void PlaceIntellectStars();  // 50, 51 by hour
-  void PlaceAidStars();        // 52, 53 by month
-  void PlaceEarthStars();      // 56, 57 by hour
-  void PlacePegasus();         // 59 by month
-  void PlaceRomanceStars();    // 70, 71 by month
-  // Stars placed by the year stem and branch.
-  void PlaceAngelStars();  // 62, 63 by year stem
-  void PlaceAbundance();   // 58 by year stem
-  void PlaceGuardStars();  // 60, 61 beside Abundance
-  void PlaceFireStars();   // 54, 55 by year branch and hour
-  void PlaceJoyStars();    // 86, 87 by year branch
+  // Every star, from the calendar facts and the bureau. The fourteen main stars fill slots 2
+  // and 3 of every palace, behind its name and stem (either slot left empty where a palace has
+  // fewer); then each star placed by the two-hour period, the lunar month and the year's stem
+  // and branch takes the first free slot of its palace, so that an earlier star always stands
+  // before a later one.
+  void PlaceStars();
 
  private:
-  // First-free placement as the placement steps make it: the palace's filled slots run
-  // unbroken from slot 0, so the first free one is the one its count names.
-  void PlaceNext(ItemCode code, std::int32_t branch) {
-    laidOut = false;
-    const auto row = static_cast<std::size_t>(branch);
-    grid[row][static_cast<std::size_t>(filled[row]++)] = code;
-  }
-  // Writes codes[branch] into `slot` of every palace, the slots before it being filled already.
+  // Writes the main stars into slots 2 and 3 of every palace and gives the palaces' counts of
+  // filled slots after them.
+  SlotCounts PlaceMainStars();
+  // Writes codes[branch] into `slot` of every palace.
   void FillSlotOfEveryPalace(std::int32_t slot, const std::array<ItemCode, kPalaceRows>& codes) {
     laidOut = false;
     for (std::size_t branch = 1; branch < kPalaceRows; ++branch) {
       grid[branch][static_cast<std::size_t>(slot)] = codes[branch];
     }
-    filled.fill(slot + 1);
   }
-  // Places each code of a rule on its branch, in order.
+  // Places each code of a rule on its branch, in order, each into the first free slot.
   template <std::size_t N>
-  void PlaceAll(const std::type_identity_t<std::array<ItemCode, N>>& codes,
+  void PlaceAll(SlotCounts& counts, const std::type_identity_t<std::array<ItemCode, N>>& codes,
                 const Places<N>& places) {
-    for (std::size_t i = 0; i < N; ++i) PlaceNext(codes[i], places[i]);
+    for (std::size_t i = 0; i < N; ++i) {
+      grid[static_cast<std::size_t>(places[i])][counts.Take(places[i])] = codes[i];
+    }
   }
 };
 

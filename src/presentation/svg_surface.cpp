@@ -12,25 +12,32 @@ namespace velmora {
 
 namespace {
 
-// Advances of the printable ASCII characters (space to tilde) in thousandths of an em, for the
-// common Helvetica-shaped sans-serif faces; the white box behind a name is sized from them.
-// Nineteen characters a line: space to 2, 3 to E, F to X, Y to k, l to tilde.
-// clang-format off
-constexpr std::array<std::int16_t, 95> kRegularAdvance = {
-    278, 278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278, 556, 556, 556,
-    556, 556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556, 1015, 667, 667, 722, 722, 667,
-    611, 778, 722, 278, 500, 667, 556, 833, 722, 778, 667, 778, 722, 667, 611, 722, 667, 944, 667,
-    667, 611, 278, 278, 278, 469, 556, 333, 556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500,
-    222, 833, 556, 556, 556, 556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584,
+// The advances of a character in the regular and in the bold face, in thousandths of an em.
+struct Advances {
+  std::int16_t regular;
+  std::int16_t bold;
 };
-constexpr std::array<std::int16_t, 95> kBoldAdvance = {
-    278, 333, 474, 556, 556, 889, 722, 238, 333, 333, 389, 584, 278, 333, 278, 278, 556, 556, 556,
-    556, 556, 556, 556, 556, 556, 556, 333, 333, 584, 584, 584, 611, 975, 722, 722, 722, 722, 667,
-    611, 778, 722, 278, 556, 722, 611, 833, 722, 778, 667, 778, 722, 667, 611, 722, 667, 944, 667,
-    667, 611, 333, 278, 333, 584, 556, 333, 556, 611, 556, 611, 556, 333, 611, 611, 278, 278, 556,
-    278, 889, 611, 611, 611, 611, 389, 556, 333, 611, 556, 778, 556, 556, 500, 389, 280, 389, 584,
-};
-// clang-format on
+
+// The advances of the printable ASCII characters, space to tilde, for the common
+// Helvetica-shaped sans-serif faces; the white box behind a name is sized from them.
+constexpr std::array<Advances, 95> kAsciiAdvances = {{
+    {278, 278}, {278, 333}, {355, 474},  {556, 556}, {556, 556}, {889, 889},  // space ! " # $ %
+    {667, 722}, {191, 238}, {333, 333},  {333, 333}, {389, 389}, {584, 584},  // & ' ( ) * +
+    {278, 278}, {333, 333}, {278, 278},  {278, 278}, {556, 556}, {556, 556},  // , - . / 0 1
+    {556, 556}, {556, 556}, {556, 556},  {556, 556}, {556, 556}, {556, 556},  // 2 3 4 5 6 7
+    {556, 556}, {556, 556}, {278, 333},  {278, 333}, {584, 584}, {584, 584},  // 8 9 : ; < =
+    {584, 584}, {556, 611}, {1015, 975}, {667, 722}, {667, 722}, {722, 722},  // > ? @ A B C
+    {722, 722}, {667, 667}, {611, 611},  {778, 778}, {722, 722}, {278, 278},  // D E F G H I
+    {500, 556}, {667, 722}, {556, 611},  {833, 833}, {722, 722}, {778, 778},  // J K L M N O
+    {667, 667}, {778, 778}, {722, 722},  {667, 667}, {611, 611}, {722, 722},  // P Q R S T U
+    {667, 667}, {944, 944}, {667, 667},  {667, 667}, {611, 611}, {278, 333},  // V W X Y Z [
+    {278, 278}, {278, 333}, {469, 584},  {556, 556}, {333, 333}, {556, 556},  // \ ] ^ _ ` a
+    {556, 611}, {500, 556}, {556, 611},  {556, 556}, {278, 333}, {556, 611},  // b c d e f g
+    {556, 611}, {222, 278}, {222, 278},  {500, 556}, {222, 278}, {833, 889},  // h i j k l m
+    {556, 611}, {556, 611}, {556, 611},  {556, 611}, {333, 389}, {500, 556},  // n o p q r s
+    {278, 333}, {556, 611}, {500, 556},  {722, 778}, {500, 556}, {500, 556},  // t u v w x y
+    {500, 500}, {334, 389}, {260, 280},  {334, 389}, {584, 584},              // z { | } ~
+}};
 constexpr std::int32_t kOtherAdvance = 556;  // any other character of an alphabetic script
 constexpr std::int32_t kWideAdvance = 1000;  // ideographs and other full-width characters
 
@@ -118,12 +125,12 @@ std::string SvgSurface::Document() const {
 }
 
 std::int32_t SvgSurface::TextWidth(std::string_view text, bool bold) {
-  const auto& advances = bold ? kBoldAdvance : kRegularAdvance;
   std::int64_t thousandths = 0;
   for (std::size_t pos = 0; pos < text.size();) {
     const char32_t c = utf8::DecodeUtf8(text, pos);
     if (c >= 0x20 && c <= 0x7E) {
-      thousandths += advances[static_cast<std::size_t>(c - 0x20)];
+      const Advances& ascii = kAsciiAdvances[static_cast<std::size_t>(c - 0x20)];
+      thousandths += bold ? ascii.bold : ascii.regular;
     } else {
       thousandths += IsWide(c) ? kWideAdvance : kOtherAdvance;
     }
