@@ -171,26 +171,30 @@ std::int32_t CheckBirth(std::string_view dateText, std::string_view timeText, Bi
   return kCast;
 }
 
-std::int32_t Cast(std::string_view dateText, std::string_view timeText) {
-  WebSession& s = Session();
-  BirthInput birth;
-  std::optional<ClockCorrection> correction;
-  const std::int32_t outcome = CheckBirth(dateText, timeText, birth, correction);
-  if (outcome == kCast) {
-    s.report.Cast(birth, correction ? &*correction : nullptr, s.place.zoneName);
-  }
-  return outcome;
-}
-
-// Casts the chart and its display table as a Run does, without writing the reading, and lays
-// its numbers out for the script.
-std::int32_t CastChartOnly(std::string_view dateText, std::string_view timeText) {
+// Casts the birth as velmora-cli does, with its reading or, for the outputs that need none,
+// only the chart and its display table.
+std::int32_t Cast(std::string_view dateText, std::string_view timeText, bool withReading) {
   WebSession& s = Session();
   BirthInput birth;
   std::optional<ClockCorrection> correction;
   const std::int32_t outcome = CheckBirth(dateText, timeText, birth, correction);
   if (outcome != kCast) return outcome;
-  s.report.CastChart(birth, correction ? &*correction : nullptr, s.place.zoneName);
+  const ClockCorrection* corrected = correction ? &*correction : nullptr;
+  if (withReading) {
+    s.report.Cast(birth, corrected, s.place.zoneName);
+  } else {
+    s.report.CastChart(birth, corrected, s.place.zoneName);
+  }
+  return kCast;
+}
+
+// Casts the chart and its display table as a Run does, without writing the reading, and lays
+// its numbers out for the script.
+std::int32_t CastChartOnly(std::string_view dateText, std::string_view timeText) {
+  const std::int32_t outcome = Cast(dateText, timeText, false);
+  if (outcome != kCast) return outcome;
+  WebSession& s = Session();
+  const BirthInput& birth = s.report.Birth();
   const PalaceChart& chart = s.report.Chart();
   const DisplayTable& table = s.report.Table();
 
@@ -248,7 +252,7 @@ EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraCast(const char* input, std::int32_t da
                                               std::int32_t timeBytes) {
   const std::string_view date(input, static_cast<std::size_t>(dateBytes));
   const std::string_view time(input + dateBytes, static_cast<std::size_t>(timeBytes));
-  return velmora::Cast(date, time);
+  return velmora::Cast(date, time, true);
 }
 
 // Casts the birth as VelmoraCast does, but only the chart and its display table: no reading.
