@@ -85,11 +85,14 @@ struct Options {
                            QStringLiteral("FILE.png|FILE.svg")};
   QCommandLineOption batch{
       QStringLiteral("batch"),
-      QStringLiteral("Cast many charts: read one birth per line, YYYY-MM-DD HH:MM, from FILE "
-                     "(- for standard input) and write one JSON object per line, in order; a "
-                     "bad line gets {\"line\":N,\"input\":...,\"error\":...} instead. Blank "
-                     "lines and lines starting with # are skipped. Text after a tab behind the "
-                     "birth is the line's identifier, given back as \"id\"."),
+      QStringLiteral(
+          "Cast many charts: read one birth per line, YYYY-MM-DD HH:MM, from FILE "
+          "(- for standard input) and write one JSON object per line, in order; a "
+          "bad line gets {\"line\":N,\"input\":...,\"error\":...} instead. Blank "
+          "lines and lines starting with # are skipped. Text after a tab behind the "
+          "birth is the line's identifier, given back as \"id\". A line may name its time zone "
+          "and longitude after the time, as 1990-01-15 12:00 Asia/Shanghai 87.6, in "
+          "place of --zone and --longitude."),
       QStringLiteral("FILE|-")};
   QCommandLineOption jobs{QStringLiteral("jobs"),
                           QStringLiteral("With --batch: cast on N workers side by side, the "
