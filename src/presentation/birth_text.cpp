@@ -26,6 +26,15 @@ void AppendClock(std::int32_t msOfDay, std::string& out) {
   }
 }
 
+// "4 February 2000".
+void AppendLongDate(const CivilDate& date, std::string& out) {
+  out += std::to_string(date.day);
+  out += ' ';
+  out += MonthName(date.month);
+  out += ' ';
+  out += std::to_string(date.year);
+}
+
 void AppendClockOf(TDateTime moment, std::string& out) {
   DecodedMoment decoded;
   if (DecodeMoment(moment, decoded)) AppendClock(decoded.msOfDay, out);
@@ -111,11 +120,8 @@ void SetUnsupportedBirthError(std::string& error) {
 }
 
 std::string LongDateTimeText(const CivilDate& date, std::int32_t hour, std::int32_t minute) {
-  std::string text = std::to_string(date.day);
-  text += ' ';
-  text += MonthName(date.month);
-  text += ' ';
-  text += std::to_string(date.year);
+  std::string text;
+  AppendLongDate(date, text);
   text += ", ";
   AppendClock((hour * 60 + minute) * 60'000, text);
   return text;
@@ -124,8 +130,9 @@ std::string LongDateTimeText(const CivilDate& date, std::int32_t hour, std::int3
 std::string LongMomentText(TDateTime moment) {
   DecodedMoment decoded;
   if (!DecodeMoment(moment, decoded)) return "?";
-  std::string text = LongDateTimeText(decoded.date, 0, 0);
-  text.resize(text.size() - 5);  // the midnight just written
+  std::string text;
+  AppendLongDate(decoded.date, text);
+  text += ", ";
   AppendClock(decoded.msOfDay, text);
   return text;
 }
@@ -142,12 +149,12 @@ bool CorrectBirth(TDateTime clock, const ZoneOffsets& zone, std::string_view zon
     case ClockResult::kRepeated: {
       // "there was no 02:30 on 14 March 2021 in ...", "01:30 on 7 November 2021 came twice in ..."
       const bool skipped = change.to > change.from;
-      const std::string moment = LongMomentText(clock);
-      const std::size_t comma = moment.rfind(", ");
+      DecodedMoment decoded;
+      DecodeMoment(clock, decoded);  // CorrectClockTime has read it already
       error = skipped ? "there was no " : "";
-      error += moment.substr(comma + 2);
+      AppendClock(decoded.msOfDay, error);
       error += " on ";
-      error += moment.substr(0, comma);
+      AppendLongDate(decoded.date, error);
       error += skipped ? " in " : " came twice in ";
       error += zoneName;
       error +=
