@@ -23,8 +23,8 @@
 
 #include "allocation_counter.h"
 #include "calendar/birth_calendar.h"
-#include "cli/batch_caster.h"
-#include "cli/birth_input.h"
+#include "casting/birth_input.h"
+#include "cli/batch_stream.h"
 
 extern char** environ;
 

@@ -1,14 +1,10 @@
 #include "app/main_window.h"
 
 #include <QAction>
-#include <QClipboard>
-#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -16,16 +12,12 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPalette>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimeEdit>
@@ -35,14 +27,13 @@
 #include "app/app_errors.h"
 #include "app/birth_place_dialog.h"
 #include "app/qt_rich_text_box.h"
-#include "app/reading_file.h"
 #include "calendar/birth_calendar.h"
+#include "casting/birth_place.h"
 #include "chart/palace_chart.h"
 #include "presentation/birth_text.h"
 #include "presentation/chart_painter.h"
 #include "presentation/display_table.h"
 #include "presentation/reading_writer.h"
-#include "qt_drawing/board_file.h"
 #include "version.h"
 
 namespace velmora {
@@ -90,79 +81,6 @@ QString ShortDateDisplayFormat(const QLocale& locale) {
   if (!format.contains(QLatin1String("yyyy")))
     format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
   return format;
-}
-
-// --- the board's image ---
-
-ChartImage::ChartImage(QWidget* parent) : QWidget(parent) {}
-
-ChartImage::~ChartImage() = default;
-
-QImageSurface& ChartImage::Surface() {
-  // The board is drawn at the screen's device pixel ratio, so that it is crisp at 1.5 and 2; on
-  // a move to another screen what was drawn is drawn again at the new ratio.
-  const double scale = devicePixelRatioF();
-  if (!surface_ || surface_->Scale() != scale) {
-    auto redrawn = std::make_unique<QImageSurface>(scale);
-    if (surface_) surface_->Replay(*redrawn);
-    surface_ = std::move(redrawn);
-  }
-  return *surface_;
-}
-
-QImageSurface ChartImage::BoardPixels() {
-  QImageSurface board;
-  Surface().Replay(board);
-  return board;
-}
-
-void ChartImage::paintEvent(QPaintEvent*) {
-  if (!surface_) return;
-  QPainter painter(this);
-  painter.drawImage(0, 0, Surface().Image());
-  if (hasFocus()) {
-    QStyleOptionFocusRect frame;
-    frame.initFrom(this);
-    frame.rect = rect().adjusted(2, 2, -2, -2);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
-  }
-}
-
-void ChartImage::contextMenuEvent(QContextMenuEvent* event) {
-  // From the keyboard the menu opens over the board rather than wherever the mouse is.
-  OpenMenu(event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(rect().center())
-                                                          : event->globalPos());
-}
-
-void ChartImage::keyPressEvent(QKeyEvent* event) {
-  const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
-  if (event->key() == Qt::Key_Menu || shiftF10) {
-    OpenMenu(mapToGlobal(rect().center()));
-    return;
-  }
-  QWidget::keyPressEvent(event);
-}
-
-void ChartImage::OpenMenu(QPoint globalPos) {
-  QMenu menu(this);
-  for (QAction* action : menuActions_) {
-    if (action != nullptr) {
-      menu.addAction(action);
-    } else {
-      menu.addSeparator();
-    }
-  }
-  menu.exec(globalPos);
-}
-
-// --- the separator ---
-
-void TopLineBevel::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.setPen(palette().color(QPalette::Dark));
-  painter.drawLine(0, 0, width() - 1, 0);
-  painter.setPen(palette().color(QPalette::Light));
-  painter.drawLine(0, 1, width() - 1, 1);
 }
 
 // --- the main window ---
@@ -318,29 +236,19 @@ TDateTime TfrmMain::BirthMoment() const {
 }
 
 bool TfrmMain::CastMoment(TDateTime clock, TDateTime& cast, QString& line) {
-  if (birthPlace_) {
-    ClockCorrection correction;
-    std::string error;
-    if (!CorrectBirth(clock, *zone_, birthPlace_->zone, birthPlace_->place, kWindowDaylightHint,
-                      correction, error)) {
-      QMessageBox::warning(this, QStringLiteral("Velmora"), RefusalSentence(error));
-      return false;
-    }
-    cast = correction.Cast();
-    line = QString::fromStdString(CorrectionLine(correction, birthPlace_->zone));
-    return true;
-  }
-  if (!IsSupportedBirthMoment(clock)) {
-    const QDateTime asked(dtpDate->date(), dtpTime->time());
-    QMessageBox::warning(
-        this, QStringLiteral("Velmora"),
-        QStringLiteral("Velmora casts charts for births from %1, local time; %2 lies outside.")
-            .arg(QLatin1String(kSupportedBirthRange),
-                 asked.toString(QStringLiteral("d MMMM yyyy HH:mm"))));
+  std::string error;
+  ClockCorrection correction;
+  const bool castable = birthPlace_
+                            ? CorrectBirth(clock, *zone_, birthPlace_->zone, birthPlace_->place,
+                                           kWindowDaylightHint, correction, error)
+                            : CheckSupportedMoment(clock, error);
+  if (!castable) {
+    QMessageBox::warning(this, QStringLiteral("Velmora"), RefusalSentence(error));
     return false;
   }
-  cast = clock;
-  line.clear();
+  cast = birthPlace_ ? correction.Cast() : clock;
+  line = birthPlace_ ? QString::fromStdString(CorrectionLine(correction, birthPlace_->zone))
+                     : QString();
   return true;
 }
 
@@ -399,67 +307,6 @@ void TfrmMain::ShowReadingMenu(QPoint pos) {
   menu->addSeparator();
   menu->addAction(actBirthPlace);
   menu->exec(RichEdit1->viewport()->mapToGlobal(pos));
-}
-
-// --- the commands ---
-
-QString TfrmMain::AskSavePath(const QString& title, const QList<FileType>& types,
-                              QStandardPaths::StandardLocation firstFolder) {
-  QString folder = lastFolder_;
-  if (folder.isEmpty()) folder = QStandardPaths::writableLocation(firstFolder);
-  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-  const Birth birth = ShownBirth();
-  const QString name = QStringLiteral("velmora-%1-%2%3")
-                           .arg(birth.date.toString(QStringLiteral("yyyy-MM-dd")),
-                                birth.time.toString(QStringLiteral("HHmm")), types[0].ending);
-  QStringList filters;
-  for (const FileType& type : types) filters << type.filter;
-  QString filter = filters[0];
-  QString path = QFileDialog::getSaveFileName(this, title, QDir(folder).filePath(name),
-                                              filters.join(QStringLiteral(";;")), &filter);
-  if (path.isEmpty()) return path;
-  lastFolder_ = QFileInfo(path).absolutePath();
-  if (QFileInfo(path).suffix().isEmpty()) {
-    for (const FileType& type : types)
-      if (type.filter == filter) path += type.ending;
-  }
-  return path;
-}
-
-void TfrmMain::CopyChart() {
-  QGuiApplication::clipboard()->setImage(Image1->BoardPixels().Image());
-}
-
-void TfrmMain::SaveChartAs() {
-  const QString path =
-      AskSavePath(QStringLiteral("Save Chart As"),
-                  {{QStringLiteral("PNG image (*.png)"), QStringLiteral(".png")},
-                   {QStringLiteral("SVG drawing (*.svg)"), QStringLiteral(".svg")}},
-                  QStandardPaths::PicturesLocation);
-  if (path.isEmpty()) return;
-  QString error;
-  if (!SaveBoard(Image1->BoardPixels(), path, error)) ShowErrorMessage(this, error);
-}
-
-void TfrmMain::SaveReadingAs() {
-  const QString path =
-      AskSavePath(QStringLiteral("Save Reading As"),
-                  {{QStringLiteral("HTML page (*.html *.htm)"), QStringLiteral(".html")},
-                   {QStringLiteral("Plain text (*.txt)"), QStringLiteral(".txt")},
-                   {QStringLiteral("PDF document (*.pdf)"), QStringLiteral(".pdf")}},
-                  QStandardPaths::DocumentsLocation);
-  if (path.isEmpty()) return;
-  QString error;
-  if (!SaveReading(*RichEdit1->document(), path, error)) ShowErrorMessage(this, error);
-}
-
-void TfrmMain::PrintReading() {
-  QPrinter printer;
-  printer.setDocName(QStringLiteral("Velmora reading"));
-  QPrintDialog dialog(&printer, this);
-  dialog.setWindowTitle(QStringLiteral("Print Reading"));
-  if (dialog.exec() != QDialog::Accepted) return;
-  RichEdit1->document()->print(&printer);
 }
 
 void TfrmMain::ChooseBirthPlace() {

@@ -12,61 +12,21 @@
 #include <optional>
 
 #include "app/birth_place_dialog.h"
+#include "app/drawn_controls.h"
 #include "calendar/date_time.h"
 #include "qt_drawing/qt_image_surface.h"
 #include "time_zone/system_zone.h"
 
 class QAction;
-class QContextMenuEvent;
 class QDateEdit;
 class QKeyEvent;
 class QLabel;
-class QPaintEvent;
 class QPushButton;
 class QRadioButton;
 class QTextEdit;
 class QTimeEdit;
 
 namespace velmora {
-
-// The board's image: shows the 401 x 401 bitmap it owns and opens its menu on a right click,
-// the Menu key or Shift+F10. It takes the keyboard focus, and shows it with a focus frame.
-class ChartImage final : public QWidget {
-  Q_OBJECT
- public:
-  explicit ChartImage(QWidget* parent);
-  ~ChartImage() override;
-
-  // The drawing surface, created at the image's size on first use.
-  QImageSurface& Surface();
-  // The board at its own 401 x 401 pixels, whatever the screen's ratio, for copies and files.
-  QImageSurface BoardPixels();
-  bool HasPicture() const { return surface_ != nullptr; }
-
-  // The entries of the board's menu, in order; a null entry is a separator.
-  void SetMenuActions(const QList<QAction*>& actions) { menuActions_ = actions; }
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-  void contextMenuEvent(QContextMenuEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-
- private:
-  void OpenMenu(QPoint globalPos);
-
-  std::unique_ptr<QImageSurface> surface_;
-  QList<QAction*> menuActions_;
-};
-
-// A separator that draws one sunken line along its top edge.
-class TopLineBevel final : public QWidget {
-  Q_OBJECT
- public:
-  explicit TopLineBevel(QWidget* parent) : QWidget(parent) {}
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-};
 
 // The main window: birth date and time in, drawn chart and coloured reading out.
 class TfrmMain final : public QWidget {

@@ -1,16 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <span>
 #include <string>
 #include <string_view>
 
-#include "chart/palace_chart.h"
-#include "cli/birth_place.h"
-#include "cli/chart_json.h"
-#include "cli/chart_report.h"
-#include "presentation/display_table.h"
+#include "casting/caster.h"
+#include "casting/chart_json.h"
+#include "cli/cli_messages.h"
+#include "time_zone/system_zone.h"
 
 namespace velmora {
 
@@ -19,7 +17,7 @@ namespace velmora {
 class BatchCaster {
  public:
   // Lines are corrected for the birth place `place` names, or the one a line names instead.
-  explicit BatchCaster(const PlaceRequest& place = {}) : corrector_(place) {}
+  explicit BatchCaster(const PlaceRequest& place = {}) : caster_(zones_, kCliDaylightHint, place) {}
 
   // A line longer than this cannot be a birth; only its beginning is kept to show in the error.
   static constexpr std::size_t kMaxLineBytes = 200;
@@ -48,37 +46,11 @@ class BatchCaster {
   char* WriteError(std::string_view input, std::int64_t number, std::string_view error, char* out,
                    std::string_view id = {});
 
-  PlaceCorrector corrector_;
-  std::optional<ClockCorrection> correction_;
-  ChartReport report_;  // the chart and display table only: a batch writes no reading
+  SystemZones zones_;
+  Caster caster_;  // casts the chart and display table only: a batch writes no reading
   std::string error_;
   std::string scratch_;
   std::string idJson_;
 };
-
-struct BatchSummary {
-  std::int64_t lines = 0;
-  std::int64_t badLines = 0;
-  std::int64_t skipped = 0;  // blank lines and comments, which get no answer
-  // Set when reading or writing failed; `ioError` then says what happened, and `readFailed`
-  // which of the two it was.
-  bool ioFailed = false;
-  bool readFailed = false;
-  std::string ioError;
-};
-
-// Reads births from `in` until its end and writes one JSON line per input line to `out`, in
-// input order. A line ends at "\n"; a "\r" before it is dropped, so files with Windows line
-// ends read the same; a last line without a line break still counts. Output goes out in blocks,
-// and whenever the input pauses, so that births typed or piped in slowly are answered as they
-// come. With `jobs` above 1, that many workers cast blocks of lines side by side, each with its
-// own chart and display table; the answers are the same, byte for byte, as on one thread.
-// Each line is corrected for the birth place `place` names, unless it names its own.
-BatchSummary RunBatch(std::FILE* in, std::FILE* out, int jobs = 1, const PlaceRequest& place = {});
-
-// The same for input held in memory, given in `pieces` as successive reads would deliver it;
-// the answers are appended to `out`. The answers depend on the bytes alone, never on where one
-// piece ends and the next begins.
-BatchSummary RunBatchPieces(std::span<const std::string_view> pieces, std::string& out);
 
 }  // namespace velmora

@@ -113,12 +113,6 @@ std::string_view MonthName(std::int32_t month) {
   return kMonthNames[month >= 1 && month <= 12 ? static_cast<std::size_t>(month) : 0];
 }
 
-void SetUnsupportedBirthError(std::string& error) {
-  error = "this birth lies outside the lunar calendar; births from ";
-  error += kSupportedBirthRange;
-  error += " are accepted";
-}
-
 std::string LongDateTimeText(const CivilDate& date, std::int32_t hour, std::int32_t minute) {
   std::string text;
   AppendLongDate(date, text);
@@ -137,48 +131,33 @@ std::string LongMomentText(TDateTime moment) {
   return text;
 }
 
-bool CorrectBirth(TDateTime clock, const ZoneOffsets& zone, std::string_view zoneName,
-                  const BirthPlace& place, std::string_view daylightHint, ClockCorrection& out,
-                  std::string& error) {
-  ClockChange change;
-  ClockCorrection corrected;
-  switch (CorrectClockTime(clock, zone, place, corrected, change)) {
-    case ClockResult::kCorrected:
-      break;
-    case ClockResult::kSkipped:
-    case ClockResult::kRepeated: {
-      // "there was no 02:30 on 14 March 2021 in ...", "01:30 on 7 November 2021 came twice in ..."
-      const bool skipped = change.to > change.from;
-      DecodedMoment decoded;
-      DecodeMoment(clock, decoded);  // CorrectClockTime has read it already
-      error = skipped ? "there was no " : "";
-      AppendClock(decoded.msOfDay, error);
-      error += " on ";
-      AppendLongDate(decoded.date, error);
-      error += skipped ? " in " : " came twice in ";
-      error += zoneName;
-      error +=
-          skipped ? ", where the clocks went forward from " : ", where the clocks went back from ";
-      AppendClockOf(change.from, error);
-      error += " to ";
-      AppendClockOf(change.to, error);
-      error += "; ";
-      error += skipped ? std::string_view("give a time the clocks showed") : daylightHint;
-      return false;
-    }
-    case ClockResult::kUnreadable:
-      SetUnsupportedBirthError(error);
-      return false;
-  }
-  if (!IsSupportedBirthMoment(corrected.Cast())) {
-    error = "the corrected moment, " + LongMomentText(corrected.Cast()) +
-            ", lies outside the lunar calendar; births from ";
-    error += kSupportedBirthRange;
-    error += " are accepted";
-    return false;
-  }
-  out = corrected;
-  return true;
+std::string ClockChangePhrase(TDateTime clock, const ClockChange& change, std::string_view zoneName,
+                              std::string_view daylightHint) {
+  const bool skipped = change.to > change.from;
+  DecodedMoment decoded;
+  DecodeMoment(clock, decoded);
+  std::string phrase = skipped ? "there was no " : "";
+  AppendClock(decoded.msOfDay, phrase);
+  phrase += " on ";
+  AppendLongDate(decoded.date, phrase);
+  phrase += skipped ? " in " : " came twice in ";
+  phrase += zoneName;
+  phrase +=
+      skipped ? ", where the clocks went forward from " : ", where the clocks went back from ";
+  AppendClockOf(change.from, phrase);
+  phrase += " to ";
+  AppendClockOf(change.to, phrase);
+  phrase += "; ";
+  phrase += skipped ? std::string_view("give a time the clocks showed") : daylightHint;
+  return phrase;
+}
+
+std::string CorrectedMomentOutsidePhrase(TDateTime corrected) {
+  std::string phrase = "the corrected moment, " + LongMomentText(corrected) +
+                       ", lies outside the lunar calendar; births from ";
+  phrase += kSupportedBirthRange;
+  phrase += " are accepted";
+  return phrase;
 }
 
 std::string CorrectionLine(const ClockCorrection& c, std::string_view zoneName) {

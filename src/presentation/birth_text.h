@@ -28,25 +28,17 @@ std::string LongMomentText(TDateTime moment);
 // "4 February 2000, 23:00" for a date and a clock time.
 std::string LongDateTimeText(const CivilDate& date, std::int32_t hour, std::int32_t minute);
 
-// Puts "this birth lies outside the lunar calendar; births from ... are accepted" in `error`.
-void SetUnsupportedBirthError(std::string& error);
+// The phrase for a clock time that the clocks of the zone named `zoneName` skipped or showed
+// twice, naming the change: "there was no 02:30 on 14 March 2021 in America/New_York, where the
+// clocks went forward from 02:00 to 03:00; give a time the clocks showed", or "01:30 on
+// 7 November 2021 came twice in ..., where the clocks went back from 02:00 to 01:00; " followed
+// by `daylightHint`, which tells the user how to say whether daylight saving time was in force.
+std::string ClockChangePhrase(TDateTime clock, const ClockChange& change, std::string_view zoneName,
+                              std::string_view daylightHint);
 
-// The phrases each shell gives for a birth place it cannot use, saying what is accepted.
-inline constexpr const char* kUnknownZoneError =
-    "unknown time zone; give a name from the time zone database, such as Asia/Shanghai, "
-    "Europe/London or America/New_York";
-inline constexpr const char* kLongitudeError =
-    "not a longitude; give degrees from -180 to 180, east positive (87.6 for Urumqi, -73.9 for "
-    "New York)";
-
-// Corrects the clock time `clock` of a birth in the zone named `zoneName` as `place` asks. On
-// refusal returns false with one phrase in `error`: a clock time the zone's clocks skipped or
-// showed twice (naming the change, and for the second ending with `daylightHint`, which tells
-// the user how to say whether daylight saving time was in force), or a corrected moment that
-// the lunar calendar does not cover.
-bool CorrectBirth(TDateTime clock, const ZoneOffsets& zone, std::string_view zoneName,
-                  const BirthPlace& place, std::string_view daylightHint, ClockCorrection& out,
-                  std::string& error);
+// "the corrected moment, 1 January 1902, 00:10, lies outside the lunar calendar; births from ...
+// are accepted".
+std::string CorrectedMomentOutsidePhrase(TDateTime corrected);
 
 // One sentence saying which moment the chart was cast from and how it was reached from the
 // clock time: "Cast from standard time, 15 July 1988, 08:30: clock time 09:30 in Asia/Shanghai,

@@ -26,14 +26,9 @@ struct FormatRun {
   friend constexpr bool operator==(const FormatRun&, const FormatRun&) = default;
 };
 
-// How Ansi() colours its text: not at all; with the sixteen standard terminal colours; with the
-// fixed colours of the 256-colour palette on a white paper of its own, so that the reading is
-// legible whatever the terminal's own colours, dark or light; or with exact 24-bit colour on
-// the same paper.
-enum class AnsiColors { kNone, kBasic16, kOnPaper, kTrueColor };
-
 // A rich-text box kept in memory: every character with its colour and weight, so that a reading
-// can be checked character by character and printed as plain text, HTML or terminal text.
+// can be checked character by character and printed as plain text or HTML, or read run by run
+// by the terminal's writer.
 //
 // Text arrives as UTF-8 and positions count Unicode code points; a line break is one character,
 // stored as '\n'. A byte sequence that is not valid UTF-8 is stored as U+FFFD, one replacement
@@ -43,8 +38,8 @@ class StyledTextBuffer final : public RichTextBox {
  public:
   StyledTextBuffer() = default;
 
-  // RichTextBox. Focus and word wrap have no effect on the text; they are only remembered.
-  void SetFocus() override { focused_ = true; }
+  // RichTextBox. Focus and word wrap have no effect on the text; word wrap is only remembered.
+  void SetFocus() override {}
   void SetWordWrap(bool on) override { wordWrap_ = on; }
   void AppendLine(std::string_view line) override;
   std::int32_t EndPosition() const override { return Length(); }
@@ -56,7 +51,6 @@ class StyledTextBuffer final : public RichTextBox {
   void Clear();
 
   std::int32_t Length() const { return static_cast<std::int32_t>(chars_.size()); }
-  bool HasFocus() const { return focused_; }
   bool WordWrap() const { return wordWrap_; }
   // The selected range, already clamped to the text.
   std::int32_t SelectionStart() const { return selStart_; }
@@ -77,12 +71,8 @@ class StyledTextBuffer final : public RichTextBox {
   // format, its line breaks kept as line breaks. Markup characters are escaped; control
   // characters other than tab and line break, and U+FFFE and U+FFFF, are shown as U+FFFD.
   std::string Html() const;
-  // Terminal text: each format change starts with one SGR sequence and every line that set a
-  // format ends with a reset, so no colour leaks past a line. Black, the box's own text
-  // colour, is printed in the terminal's own colour. Control characters other than tab and
-  // line break are shown as U+FFFD so that the text can never drive the terminal. With
-  // AnsiColors::kNone the result holds no escape byte at all.
-  std::string Ansi(AnsiColors mode) const;
+  // Every character, a line break as '\n'.
+  std::u32string_view Chars() const { return chars_; }
 
  private:
   // The clamped range [first, last) of a start and a length that may lie anywhere.
@@ -111,15 +101,7 @@ class StyledTextBuffer final : public RichTextBox {
   std::vector<StoredRun> runs_;
   std::int32_t selStart_ = 0;
   std::int32_t selLength_ = 0;
-  bool focused_ = false;
   bool wordWrap_ = true;
 };
-
-// The terminal colour index (30..37, 90..97) nearest to a colour, for 16-colour output.
-std::int32_t NearestBasicColor(ColorValue color);
-
-// The index 16..231 of the 256-colour palette's colour cube nearest to a colour, darkened step by
-// step until it stands at least 4.5:1 against white paper.
-std::int32_t PaperColor(ColorValue color);
 
 }  // namespace velmora

@@ -32,6 +32,14 @@ std::int32_t SystemZone::StandardOffsetAt(std::int64_t utcSeconds) const {
   return zone_.standardTimeOffset(Utc(utcSeconds));
 }
 
+const ZoneOffsets* SystemZones::Open(std::string_view name) {
+  if (!zone_ || name_ != name) {
+    name_ = name;
+    zone_.emplace(name);
+  }
+  return zone_->Valid() ? &*zone_ : nullptr;
+}
+
 QStringList SystemZoneNames() {
   QStringList names;
   for (const QByteArray& id : QTimeZone::availableTimeZoneIds()) {

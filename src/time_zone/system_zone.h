@@ -3,9 +3,12 @@
 #include <QStringList>
 #include <QTimeZone>
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "calendar/clock_correction.h"
+#include "casting/birth_place.h"
 
 namespace velmora {
 
@@ -23,6 +26,17 @@ class SystemZone final : public ZoneOffsets {
  private:
   QTimeZone zone_;
   bool valid_ = false;
+};
+
+// The system's zones as a source for the casting: the zone opened last is kept, since a batch
+// names the same few zones line after line.
+class SystemZones final : public ZoneSource {
+ public:
+  const ZoneOffsets* Open(std::string_view name) override;
+
+ private:
+  std::string name_;
+  std::optional<SystemZone> zone_;
 };
 
 // Every zone the database names, in alphabetical order, for a user to choose from.

@@ -1,5 +1,5 @@
 // The functions the JavaScript package calls. A cast takes the birth as the text the user gave,
-// runs it through velmora-cli's checks and casts it exactly as velmora-cli does; the outputs are
+// runs it through the casting's checks and casts it exactly as velmora-cli does; the outputs are
 // then read one at a time, each as UTF-8 in memory owned here and valid until the next call.
 // A birth place, when one is set, corrects the clock time first, with the zone's offsets taken
 // from the JavaScript side's own time zone data (Intl).
@@ -14,12 +14,12 @@
 #include <string_view>
 
 #include "calendar/clock_correction.h"
-#include "cli/birth_input.h"
-#include "cli/chart_json.h"
-#include "cli/chart_report.h"
-#include "presentation/birth_text.h"
+#include "casting/birth_input.h"
+#include "casting/birth_place.h"
+#include "casting/caster.h"
 #include "presentation/display_table.h"
 #include "presentation/star_tables.h"
+#include "web/chart_numbers.h"
 
 // The script's side of a zone, set on the module by the package: whether Intl knows the zone
 // named (and, if so, that zone is the one read from then on), and the offset in force in it, in
@@ -49,19 +49,22 @@ enum CastOutcome : std::int32_t {
 inline constexpr const char* kDaylightHint =
     "say whether daylight saving time was in force with dst: true or dst: false";
 
-// The zone that Intl opened last, as a ZoneOffsets. Intl gives the offset in force at an instant
-// but not how much of it is daylight saving time, so the correction takes the year's smallest
-// offset as the standard one. That agrees with the system's time zone database except in years
-// of war-time double summer time, when the smallest offset still holds one hour of daylight
-// saving time, and in years in which the zone changed its standard offset.
-class IntlZone final : public ZoneOffsets {
+// The zones of Intl, as a ZoneSource: the zone opened last is the one the script reads its
+// offsets from. Intl gives the offset in force at an instant but not how much of it is daylight
+// saving time, so the correction takes the year's smallest offset as the standard one. That
+// agrees with the system's time zone database except in years of war-time double summer time,
+// when the smallest offset still holds one hour of daylight saving time, and in years in which
+// the zone changed its standard offset.
+class IntlZones final : public ZoneSource, ZoneOffsets {
  public:
-  // Whether Intl knows the zone `name`; if so it is the zone read from then on.
-  bool Open(std::string_view name) {
-    name_ = name;
-    // A zero byte would end the name early, and no zone's name holds one.
-    if (name.find('\0') != std::string_view::npos) return false;
-    return VelmoraIntlOpenZone(name.data(), static_cast<int>(name.size())) != 0;
+  const ZoneOffsets* Open(std::string_view name) override {
+    if (!known_ || name != name_) {
+      name_ = name;
+      // A zero byte would end the name early, and no zone's name holds one.
+      known_ = name.find('\0') == std::string_view::npos &&
+               VelmoraIntlOpenZone(name.data(), static_cast<int>(name.size())) != 0;
+    }
+    return known_ ? this : nullptr;
   }
 
   std::int32_t OffsetAt(std::int64_t utcSeconds) const override {
@@ -73,30 +76,14 @@ class IntlZone final : public ZoneOffsets {
   }
 
  private:
-  std::string name_;
+  std::string name_;  // the zone Intl opened last
+  bool known_ = false;
 };
-
-// The birth place the next casts are corrected for.
-struct WebPlace {
-  bool set = false;  // without one, the clock time is cast as it is
-  std::string zoneName;
-  BirthPlace place;
-  IntlZone zone;
-};
-
-// The numbers of a chart as the script reads them to build the chart object, in the order of
-// velmora-cli's JSON: the birth (year, month, day, hour, minute), the six calendar facts, the
-// lunar date (year, month, leap flag, day), the bureau, the Life palace's branch, then for branches
-// 1 to 12 the palace stem, how many entries the display row holds and those entries (the palace
-// name, then its stars), ten places each.
-inline constexpr std::int32_t kChartHead = 17;
-inline constexpr std::int32_t kPalaceNumbers = 2 + kDisplayEntries;
-inline constexpr std::int32_t kChartNumbers = kChartHead + 12 * kPalaceNumbers;
 
 struct WebSession {
-  ChartReport report;  // the last cast, with its reading or without it
-  std::array<std::int32_t, kChartNumbers> numbers{};
-  WebPlace place;
+  IntlZones zones;
+  Caster caster{zones, kDaylightHint};  // holds the last cast, with its reading or without it
+  ChartNumbers numbers{};
   std::string message;  // what the last refused cast found wrong
   std::string output;   // the last output asked for
 };
@@ -113,7 +100,7 @@ std::int32_t SetPlace(std::string_view zoneName, std::optional<std::string_view>
                       std::optional<double> longitude, std::optional<SolarTime> solar,
                       DaylightSaving daylight) {
   WebSession& s = Session();
-  s.place.set = false;
+  s.caster.SetPlace({});
   if (zoneName.empty() && !longitudeText && !longitude && !solar &&
       daylight == DaylightSaving::kUnknown) {
     return kCast;
@@ -122,114 +109,39 @@ std::int32_t SetPlace(std::string_view zoneName, std::optional<std::string_view>
   request.zone = zoneName;
   request.solar = solar;
   request.daylight = daylight;
-  if (!zoneName.empty() && !s.place.zone.Open(zoneName)) {
-    s.message = kUnknownZoneError;
-    return kUnknownZone;
-  }
+  if (!zoneName.empty() && !CheckZone(s.zones, zoneName, s.message)) return kUnknownZone;
+  double degrees = 0.0;
   if (longitudeText) {
-    double degrees = 0.0;
     if (!ParseLongitude(*longitudeText, degrees, s.message)) return kBadLongitude;
     request.longitude = degrees;
   } else if (longitude) {
-    if (!IsLongitude(*longitude)) {
-      s.message = kLongitudeError;
-      return kBadLongitude;
-    }
+    if (!CheckLongitude(*longitude, s.message)) return kBadLongitude;
     request.longitude = longitude;
   }
-  if (!PlaceOfRequest(request, s.place.place, s.message)) return kIncompletePlace;
-  s.place.zoneName = request.zone;
-  s.place.set = true;
+  BirthPlace place;
+  if (!PlaceOfRequest(request, place, s.message)) return kIncompletePlace;
+  s.caster.SetPlace(std::move(request));
   return kCast;
 }
 
-// The line velmora-cli refuses a birth with: "1901-12-31 22:59: this birth lies ...".
-std::int32_t RefuseBirth(const BirthInput& birth, const std::string& error) {
-  Session().message = BirthRefusal(birth, error);
-  return kUnsupportedBirth;
-}
-
-// Runs the birth's texts through velmora-cli's checks into `birth`, and corrects its clock time
-// into `correction` when a birth place is set; on a refusal the message is left in the session.
-std::int32_t CheckBirth(std::string_view dateText, std::string_view timeText, BirthInput& birth,
-                        std::optional<ClockCorrection>& correction) {
+// Reads the birth's texts and casts it as velmora-cli does, corrected for the birth place when
+// one is set, with its reading or, for the outputs that need none, only the chart and its
+// display table. On a refusal the message is left in the session and the last chart stays.
+std::int32_t Cast(std::string_view dateText, std::string_view timeText, Caster::Output output) {
   WebSession& s = Session();
+  BirthInput birth;
   if (!ParseBirthDate(dateText, birth.date, s.message)) return kBadDate;
   if (!ParseBirthTime(timeText, birth.hour, birth.minute, s.message)) return kBadTime;
   std::string error;
-  correction.reset();
-  if (!s.place.set) {
-    return CheckSupportedBirth(birth, error) ? kCast : RefuseBirth(birth, error);
-  }
-  // The corrected moment, not the clock time, must lie in the supported range.
-  ClockCorrection corrected;
-  if (!CorrectBirth(birth.Moment(), s.place.zone, s.place.zoneName, s.place.place, kDaylightHint,
-                    corrected, error)) {
-    return RefuseBirth(birth, error);
-  }
-  correction = corrected;
-  return kCast;
-}
-
-// Casts the birth as velmora-cli does, with its reading or, for the outputs that need none,
-// only the chart and its display table.
-std::int32_t Cast(std::string_view dateText, std::string_view timeText, bool withReading) {
-  WebSession& s = Session();
-  BirthInput birth;
-  std::optional<ClockCorrection> correction;
-  const std::int32_t outcome = CheckBirth(dateText, timeText, birth, correction);
-  if (outcome != kCast) return outcome;
-  const ClockCorrection* corrected = correction ? &*correction : nullptr;
-  if (withReading) {
-    s.report.Cast(birth, corrected, s.place.zoneName);
-  } else {
-    s.report.CastChart(birth, corrected, s.place.zoneName);
+  if (!s.caster.Cast(birth, output, error)) {
+    s.message = BirthRefusal(birth, error);
+    return kUnsupportedBirth;
   }
   return kCast;
 }
 
-// Casts the chart and its display table as a Run does, without writing the reading, and lays
-// its numbers out for the script.
-std::int32_t CastChartOnly(std::string_view dateText, std::string_view timeText) {
-  const std::int32_t outcome = Cast(dateText, timeText, false);
-  if (outcome != kCast) return outcome;
-  WebSession& s = Session();
-  const BirthInput& birth = s.report.Birth();
-  const PalaceChart& chart = s.report.Chart();
-  const DisplayTable& table = s.report.Table();
-
-  std::int32_t* n = s.numbers.data();
-  const BirthCalendar& facts = chart.calendar;
-  n[0] = birth.date.year;
-  n[1] = birth.date.month;
-  n[2] = birth.date.day;
-  n[3] = birth.hour;
-  n[4] = birth.minute;
-  n[5] = facts.yearStem;
-  n[6] = facts.yearBranch;
-  n[7] = facts.yearStemCode;
-  n[8] = facts.lunarMonth;
-  n[9] = facts.lunarDay;
-  n[10] = facts.hourBranch;
-  LunarDate lunar;
-  BirthLunarDate(facts.birthMoment, lunar);
-  n[11] = lunar.year;
-  n[12] = lunar.MonthNumber();
-  n[13] = lunar.IsLeap() ? 1 : 0;
-  n[14] = lunar.day;
-  n[15] = chart.bureau;
-  n[16] = LifeRow(table);
-  for (std::size_t branch = 1; branch <= 12; ++branch) {
-    std::int32_t* palace = n + kChartHead + (branch - 1) * kPalaceNumbers;
-    palace[0] = chart.grid[branch][kStemSlot];
-    std::int32_t count = 0;
-    // Empty entries are skipped wherever they stand, as the JSON skips them.
-    for (const ItemCode code : table.rows[branch]) {
-      if (code != code::Empty) palace[2 + count++] = code;
-    }
-    palace[1] = count;
-  }
-  return kCast;
+const ChartReport& Report() {
+  return Session().caster.Report();
 }
 
 const char* Output(std::string text) {
@@ -241,6 +153,8 @@ const char* Output(std::string text) {
 
 }  // namespace velmora
 
+using velmora::Caster;
+using velmora::Report;
 using velmora::Session;
 
 extern "C" {
@@ -252,7 +166,7 @@ EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraCast(const char* input, std::int32_t da
                                               std::int32_t timeBytes) {
   const std::string_view date(input, static_cast<std::size_t>(dateBytes));
   const std::string_view time(input + dateBytes, static_cast<std::size_t>(timeBytes));
-  return velmora::Cast(date, time, true);
+  return velmora::Cast(date, time, Caster::Output::kReading);
 }
 
 // Casts the birth as VelmoraCast does, but only the chart and its display table: no reading.
@@ -261,7 +175,9 @@ EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraCastChart(const char* input, std::int32
                                                    std::int32_t timeBytes) {
   const std::string_view date(input, static_cast<std::size_t>(dateBytes));
   const std::string_view time(input + dateBytes, static_cast<std::size_t>(timeBytes));
-  return velmora::CastChartOnly(date, time);
+  const std::int32_t outcome = velmora::Cast(date, time, Caster::Output::kChart);
+  if (outcome == velmora::kCast) velmora::FillChartNumbers(Report(), Session().numbers);
+  return outcome;
 }
 
 // Sets the birth place that the casts after it correct their clock time for, until the next
@@ -295,12 +211,17 @@ EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraPlace(const char* text, std::int32_t zo
 // The "correction" object of the last cast as velmora-cli's JSON writes it; empty when its clock
 // time was cast as it is.
 EMSCRIPTEN_KEEPALIVE const char* VelmoraCorrectionJson() {
-  return Session().report.CorrectionJson().c_str();
+  return Report().CorrectionJson().c_str();
 }
 
 // Where the last VelmoraCastChart laid out its numbers; the place never moves.
-EMSCRIPTEN_KEEPALIVE const std::int32_t* VelmoraChartNumbers() {
-  return Session().numbers.data();
+EMSCRIPTEN_KEEPALIVE const velmora::ChartNumbers* VelmoraChartNumbers() {
+  return &Session().numbers;
+}
+
+// Where each number lies at VelmoraChartNumbers(), as a JSON object of word offsets.
+EMSCRIPTEN_KEEPALIVE const char* VelmoraChartLayout() {
+  return velmora::Output(velmora::ChartLayoutJson());
 }
 
 // How many item codes have names: the codes 0 to this less one.
@@ -320,39 +241,35 @@ EMSCRIPTEN_KEEPALIVE const char* VelmoraMessage() {
 // The outputs of the last cast, each as velmora-cli prints it: --format json, --format text
 // (opening with the correction's sentence when there was one), --chart FILE.svg.
 EMSCRIPTEN_KEEPALIVE const char* VelmoraChartJson() {
-  const velmora::ChartReport& r = Session().report;
-  std::string json;
-  velmora::AppendChartJson(r.Birth(), r.Chart(), r.Table(), velmora::JsonLayout::kReadable, json,
-                           r.CorrectionJson());
-  return velmora::Output(std::move(json));
+  return velmora::Output(Report().Json());
 }
 
 EMSCRIPTEN_KEEPALIVE const char* VelmoraReadingText() {
-  return velmora::Output(Session().report.PlainText());
+  return velmora::Output(Report().PlainText());
 }
 
 // The sentence saying which moment the last cast was cast from; empty without a birth place.
 EMSCRIPTEN_KEEPALIVE const char* VelmoraCorrectionLine() {
-  return Session().report.CorrectionText().c_str();
+  return Report().CorrectionText().c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE const char* VelmoraBoardSvg() {
-  return velmora::Output(Session().report.BoardSvg());
+  return velmora::Output(Report().BoardSvg());
 }
 
 // The reading as the HTML fragment of velmora-cli's page: one <div> of coloured runs.
 EMSCRIPTEN_KEEPALIVE const char* VelmoraReadingHtml() {
-  return velmora::Output(Session().report.Reading().Html());
+  return velmora::Output(Report().Reading().Html());
 }
 
 // velmora-cli's --format html: a standalone page with a heading, the board and the reading.
 EMSCRIPTEN_KEEPALIVE const char* VelmoraHtmlPage() {
-  return velmora::Output(Session().report.HtmlPage());
+  return velmora::Output(Report().HtmlPage());
 }
 
 // "4 February 2000, 23:00": the birth of the last cast, for a heading.
 EMSCRIPTEN_KEEPALIVE const char* VelmoraBirthHeading() {
-  return velmora::Output(velmora::LongBirthText(Session().report.Birth()));
+  return velmora::Output(velmora::LongBirthText(Report().Birth()));
 }
 
 // The board before any Run: the grid without names, as an empty display table draws it.

@@ -15,6 +15,7 @@
 #include "app/birth_place_dialog.h"
 #include "app_test_support.h"
 #include "calendar/date_time.h"
+#include "casting/birth_place.h"
 #include "chart/palace_chart.h"
 #include "main_window_fixture.h"
 #include "presentation/birth_text.h"

@@ -1,6 +1,7 @@
 // The batch's answers depend on the bytes of its input alone: fed whole, byte by byte, or cut
 // at any one place, the same input gives the same answers.
 #include "cli/batch_caster.h"
+#include "cli/batch_stream.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,26 @@ TEST(BatchPieces, AnswersDoNotDependOnWhereReadsEnd) {
   }
   // The longest line is a birth, whichever way its carriage return arrives.
   EXPECT_EQ(AnswersOf({cases[0].input}).find("\"error\""), std::string::npos);
+}
+
+TEST(BatchCasting, OneCasterServesManyLinesWithoutCarryingAnythingOver) {
+  // A good line after a bad one, and a chart after a different chart, come out exactly as if
+  // cast alone.
+  const char* lines[] = {"2000-02-04 23:00", "garbage",          "1985-07-19 06:30",
+                         "2000-02-04 23:00", "2051-12-31 22:59", "2051-12-31 23:00",
+                         "2000-02-04 22:59"};
+  BatchCaster shared;
+  std::int64_t number = 0;
+  for (const char* line : lines) {
+    SCOPED_TRACE(line);
+    ++number;
+    std::string once;
+    std::string fresh;
+    BatchCaster alone;
+    const bool good = shared.CastLine(line, number, once);
+    EXPECT_EQ(alone.CastLine(line, number, fresh), good);
+    EXPECT_EQ(once, fresh);
+  }
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "cli/birth_input.h"
+#include "casting/birth_input.h"
 #include "cli_runner.h"
 
 namespace velmora {

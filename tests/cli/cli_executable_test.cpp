@@ -19,7 +19,7 @@
 
 #include <sys/stat.h>
 
-#include "cli/birth_input.h"
+#include "casting/birth_input.h"
 #include "cli_runner.h"
 #include "presentation/display_table.h"
 #include "presentation/reading_writer.h"

@@ -1,4 +1,4 @@
-#include "cli/command_line.h"
+#include "cli/options.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/batch_caster.h"
-#include "cli/birth_input.h"
+#include "cli/batch_line.h"
+#include "cli/batch_stream.h"
 #include "require.h"
 
 namespace {
@@ -32,8 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Each line on its own, through the line reader.
   BirthInput birth;
+  PlaceWords place;
   std::string error;
-  if (ParseBirthLine(input, birth, error)) {
+  if (ReadBirthLine(input, birth, place, error)) {
     Require(birth.hour >= 0 && birth.hour <= 23 && birth.minute >= 0 && birth.minute <= 59);
   } else {
     Require(!error.empty());

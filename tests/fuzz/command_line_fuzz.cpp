@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "cli/command_line.h"
+#include "cli/options.h"
 #include "require.h"
 
 using velmora::fuzz::Require;

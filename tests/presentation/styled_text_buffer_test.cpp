@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "styled_text_sample.h"
+
 namespace velmora {
 namespace {
 
@@ -19,13 +21,6 @@ constexpr CharFormat kRedRegular{kColorRed, false};
 constexpr CharFormat kRedBold{kColorRed, true};
 constexpr CharFormat kBlueRegular{kColorBlue, false};
 constexpr CharFormat kMaroonBold{kColorMaroon, true};
-
-// Formats [start, start + length) in one colour and weight, as the reading writer does.
-void Format(StyledTextBuffer& box, std::int32_t start, std::int32_t length, CharFormat f) {
-  box.Select(start, length);
-  box.SetSelectionColor(f.color);
-  box.SetSelectionBold(f.bold);
-}
 
 std::vector<CharFormat> Formats(const StyledTextBuffer& box) {
   std::vector<CharFormat> out;
@@ -280,17 +275,6 @@ TEST(StyledTextBufferUnicode, MalformedBytesBecomeReplacementCharacters) {
 
 // --- Renderers. ---
 
-// Two lines: "a<b" with "a" red bold, the rest red; then "&\"'>" inheriting red regular.
-StyledTextBuffer MarkupSample() {
-  StyledTextBuffer box;
-  box.AppendLine("a<b");
-  Format(box, 0, 4, kRedRegular);
-  box.Select(0, 1);
-  box.SetSelectionBold(true);
-  box.AppendLine("&\"'>");
-  return box;
-}
-
 TEST(StyledTextBufferHtml, OneEscapedSpanPerRun) {
   EXPECT_EQ(MarkupSample().Html(),
             "<div style=\"white-space:pre-wrap\">"
@@ -329,99 +313,5 @@ TEST(StyledTextBufferHtml, EmptyBoxAndControlCharacters) {
             "a\xEF\xBF\xBD[31m\tb\n</span></div>");
 }
 
-TEST(StyledTextBufferAnsi, TrueColourSetsEachRunAndResetsAtLineEnds) {
-  EXPECT_EQ(
-      MarkupSample().Ansi(AnsiColors::kTrueColor),
-      "\x1b[0;1;38;2;255;0;0;48;2;255;255;255ma\x1b[0;38;2;255;0;0;48;2;255;255;255m<b\x1b[0m\n"
-      "\x1b[0;38;2;255;0;0;48;2;255;255;255m&\"'>\x1b[0m\n");
-}
-
-TEST(StyledTextBufferAnsi, SixteenColoursMapTheReadingColours) {
-  StyledTextBuffer box;
-  box.AppendLine("RMBK");
-  Format(box, 0, 1, {kColorRed, false});
-  Format(box, 1, 1, {kColorMaroon, true});
-  Format(box, 2, 1, {kColorBlue, false});
-  EXPECT_EQ(box.Ansi(AnsiColors::kBasic16), "\x1b[0;91mR\x1b[0;1;31mM\x1b[0;34mB\x1b[0mK\n");
-}
-
-TEST(StyledTextBufferAnsi, NearestBasicColor) {
-  struct Case {
-    const char* name;
-    ColorValue color;
-    std::int32_t sgr;
-  };
-  const Case cases[] = {
-      {"red is bright red", kColorRed, 91},
-      {"maroon is dark red", kColorMaroon, 31},
-      {"blue", kColorBlue, 34},
-      {"black", kColorBlack, 30},
-      {"white", 0xFFFFFF, 97},
-      {"grey", 0x808080, 90},
-      {"dark green", 0x00C800, 32},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(NearestBasicColor(c.color), c.sgr);
-  }
-}
-
-TEST(StyledTextBufferAnsi, BlackLinesAndEmptyLinesNeedNoSequences) {
-  StyledTextBuffer box;
-  box.AppendLine("plain");
-  box.AppendLine("");
-  EXPECT_EQ(box.Ansi(AnsiColors::kTrueColor), "plain\n\n");
-}
-
-TEST(StyledTextBufferAnsi, NoModeLetsAnEscapeByteThroughFromTheText) {
-  StyledTextBuffer box;
-  box.AppendLine("a\x1b[2Jb\x07");
-  Format(box, 0, 3, kMaroonBold);
-  for (const AnsiColors mode : {AnsiColors::kNone, AnsiColors::kBasic16, AnsiColors::kTrueColor}) {
-    const std::string out = box.Ansi(mode);
-    EXPECT_EQ(out.find("\x1b[2J"), std::string::npos) << out;
-    EXPECT_EQ(out.find('\x07'), std::string::npos) << out;
-  }
-  EXPECT_EQ(box.Ansi(AnsiColors::kNone), "a\xEF\xBF\xBD[2Jb\xEF\xBF\xBD\n");
-  EXPECT_EQ(box.PlainText(), "a\x1b[2Jb\x07\n");  // the plain text stays exact
-}
-
-TEST(StyledTextBufferAnsi, TextModeIsThePlainText) {
-  const StyledTextBuffer box = MarkupSample();
-  EXPECT_EQ(box.Ansi(AnsiColors::kNone), box.PlainText());
-  EXPECT_EQ(box.Ansi(AnsiColors::kNone).find('\x1b'), std::string::npos);
-}
-
 }  // namespace
-// On its white paper every colour stays legible: at least 4.5:1 against white, and the
-// reading's own colours as close to themselves as that allows.
-TEST(StyledTextBufferAnsi, PaperColoursAreLegibleOnWhite) {
-  const auto contrast = [](std::int32_t index) {
-    constexpr std::int32_t kLevels[] = {0, 95, 135, 175, 215, 255};
-    const std::int32_t cube = index - 16;
-    double luminance = 0;
-    const double weights[] = {0.2126, 0.7152, 0.0722};
-    const std::int32_t levels[] = {cube / 36, cube / 6 % 6, cube % 6};
-    for (int i = 0; i < 3; ++i) {
-      const double c = kLevels[levels[i]] / 255.0;
-      luminance += weights[i] * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
-    }
-    return 1.05 / (luminance + 0.05);
-  };
-  for (std::int32_t r = 0; r < 256; r += 15) {
-    for (std::int32_t g = 0; g < 256; g += 15) {
-      for (std::int32_t b = 0; b < 256; b += 15) {
-        const std::int32_t index = PaperColor(r | g << 8 | b << 16);
-        ASSERT_GE(index, 16);
-        ASSERT_LE(index, 231);
-        ASSERT_GE(contrast(index), 4.5) << r << "," << g << "," << b;
-      }
-    }
-  }
-  EXPECT_EQ(PaperColor(kColorRed), 160);    // #d70000: pure red would stand only 4:1
-  EXPECT_EQ(PaperColor(kColorMaroon), 88);  // #870000
-  EXPECT_EQ(PaperColor(kColorBlue), 21);    // #0000ff
-  EXPECT_EQ(PaperColor(kColorBlack), 16);
-}
-
 }  // namespace velmora

@@ -224,12 +224,10 @@ function velmoraApi(wasm) {
   );
   const nameOf = (code) => (code >= 0 && code < names.length ? names[code] : "");
 
-  // The chart's numbers as the module lays them out: the birth, the six facts, the lunar date,
-  // the bureau, the Life branch, then per branch its stem, its entry count and ten places for
-  // entries.
+  // The chart's numbers as the module lays them out, and where each lies, in 32-bit words,
+  // as the module describes its own layout.
   const numbersAt = wasm._VelmoraChartNumbers() >> 2;
-  const kChartHead = 17;
-  const kPalaceNumbers = 12;
+  const L = JSON.parse(wasm.UTF8ToString(wasm._VelmoraChartLayout()));
   const two = Array.from({ length: 100 }, (_, n) => String(n).padStart(2, "0"));
   const digits = (n, width) => (n >= 0 && n < 100 && width === 2 ? two[n] : String(n).padStart(width, "0"));
 
@@ -240,32 +238,37 @@ function velmoraApi(wasm) {
     const at = numbersAt;
     const palaces = new Array(12);
     for (let branch = 1; branch <= 12; ++branch) {
-      const p = at + kChartHead + (branch - 1) * kPalaceNumbers;
-      const count = h[p + 1];
+      const p = at + L.palaces + (branch - 1) * L.palaceSize;
+      const count = h[p + L.count];
       const items = new Array(count);
       const itemNames = new Array(count);
       for (let i = 0; i < count; ++i) {
-        const code = h[p + 2 + i];
+        const code = h[p + L.items + i];
         items[i] = code;
         itemNames[i] = nameOf(code);
       }
-      palaces[branch - 1] = { branch, stem: h[p], items, names: itemNames };
+      palaces[branch - 1] = { branch, stem: h[p + L.stem], items, names: itemNames };
     }
     const chart = {
       format: 1,
-      date: `${digits(h[at], 4)}-${digits(h[at + 1], 2)}-${digits(h[at + 2], 2)}`,
-      time: `${digits(h[at + 3], 2)}:${digits(h[at + 4], 2)}`,
+      date: `${digits(h[at + L.year], 4)}-${digits(h[at + L.month], 2)}-${digits(h[at + L.day], 2)}`,
+      time: `${digits(h[at + L.hour], 2)}:${digits(h[at + L.minute], 2)}`,
       facts: {
-        yearStem: h[at + 5],
-        yearBranch: h[at + 6],
-        yearStemCode: h[at + 7],
-        lunarMonth: h[at + 8],
-        lunarDay: h[at + 9],
-        hourBranch: h[at + 10],
+        yearStem: h[at + L.yearStem],
+        yearBranch: h[at + L.yearBranch],
+        yearStemCode: h[at + L.yearStemCode],
+        lunarMonth: h[at + L.lunarMonth],
+        lunarDay: h[at + L.lunarDay],
+        hourBranch: h[at + L.hourBranch],
       },
-      lunarDate: { year: h[at + 11], month: h[at + 12], leap: h[at + 13] === 1, day: h[at + 14] },
-      bureau: h[at + 15],
-      lifeBranch: h[at + 16],
+      lunarDate: {
+        year: h[at + L.lunarYear],
+        month: h[at + L.lunarMonthNumber],
+        leap: h[at + L.leap] === 1,
+        day: h[at + L.lunarDayOfMonth],
+      },
+      bureau: h[at + L.bureau],
+      lifeBranch: h[at + L.lifeBranch],
       palaces,
     };
     if (!placeSet) return chart;

@@ -1,11 +1,12 @@
-#include "cli/terminal_text.h"
+#include "terminal/terminal_text.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
-#include "cli/chart_report.h"
+#include "casting/chart_report.h"
+#include "terminal/ansi_text.h"
 
 namespace velmora {
 namespace {
@@ -56,7 +57,7 @@ std::vector<int> LineWidths(const std::string& text) {
 TEST(TerminalWrapping, TheColouredReadingFitsAndOnlySpacesBecomeBreaks) {
   ChartReport report;
   report.Cast({{2000, 2, 4}, 23, 0});
-  const std::string ansi = report.Reading().Ansi(AnsiColors::kTrueColor);
+  const std::string ansi = AnsiText(report.Reading(), AnsiColors::kTrueColor);
   for (const int width : {40, 64, 80, 120}) {
     SCOPED_TRACE("width " + std::to_string(width));
     const std::string wrapped = WrapToWidth(ansi, width);

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "calendar/clock_correction.h"
+#include "casting/birth_input.h"
 #include "chart/palace_chart.h"
-#include "cli/birth_input.h"
 #include "presentation/display_table.h"
 #include "presentation/star_tables.h"
 

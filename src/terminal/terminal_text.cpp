@@ -1,4 +1,4 @@
-#include "cli/terminal_text.h"
+#include "terminal/terminal_text.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>

@@ -5,8 +5,9 @@
 #include <string_view>
 
 #include "calendar/clock_correction.h"
+#include "casting/birth_input.h"
+#include "casting/chart_json.h"
 #include "chart/palace_chart.h"
-#include "cli/birth_input.h"
 #include "presentation/display_table.h"
 #include "presentation/styled_text_buffer.h"
 
@@ -26,7 +27,6 @@ class ChartReport {
                  std::string_view zone = {});
 
   const BirthInput& Birth() const { return birth_; }
-  const std::optional<ClockCorrection>& Correction() const { return correction_; }
   // The sentence saying which moment the chart was cast from; empty without a correction.
   const std::string& CorrectionText() const { return correctionText_; }
   // The "correction" object of the JSON; empty without a correction.
@@ -37,6 +37,8 @@ class ChartReport {
 
   // The reading as plain lines, after the correction's sentence when there is one.
   std::string PlainText() const;
+  // The chart as one JSON object spread over lines, one palace a line.
+  std::string Json() const;
   // One line naming the moment cast, its lunar date and the year's stem and branch, for the top of
   // the terminal reading: "4 February 2000, 23:00: lunar year 2000, month 1, day 1; year stem 7,
   // branch 5".
@@ -49,7 +51,6 @@ class ChartReport {
 
  private:
   BirthInput birth_;
-  std::optional<ClockCorrection> correction_;
   std::string correctionText_;
   std::string correctionJson_;
   PalaceChart chart_;

@@ -1,4 +1,4 @@
-#include "cli/birth_input.h"
+#include "casting/birth_input.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -136,53 +136,6 @@ TEST(SupportedBirths, AreExactlyThoseTheLunarCalendarCovers) {
   }
 }
 
-TEST(BirthLineReading, TakesADateAndATimeBetweenBlanks) {
-  struct Case {
-    const char* name;
-    const char* line;
-    bool accepted;
-    BirthInput birth;
-    const char* because;
-  };
-  const Case cases[] = {
-      {"one space", "2000-02-04 23:00", true, {{2000, 2, 4}, 23, 0}, ""},
-      {"a tab and blanks around", " \t1985-07-19\t06:30  ", true, {{1985, 7, 19}, 6, 30}, ""},
-      {"several spaces", "2000-02-04    23:00", true, {{2000, 2, 4}, 23, 0}, ""},
-      {"empty", "", false, {}, "the line is empty"},
-      {"blanks only", "  \t ", false, {}, "the line is empty"},
-      {"a date alone", "2000-02-04", false, {}, "not a birth in the form YYYY-MM-DD HH:MM"},
-      {"three parts",
-       "2000-02-04 23:00 Male",
-       false,
-       {},
-       "not a birth in the form YYYY-MM-DD HH:MM"},
-      {"joined by T", "2000-02-04T23:00", true, {{2000, 2, 4}, 23, 0}, ""},
-      {"short forms joined by T", "2000-2-4T7:05", true, {{2000, 2, 4}, 7, 5}, ""},
-      {"with a zone", "2000-02-04T23:00Z", false, {}, "the time is local clock time"},
-      {"short forms", "1985-7-9 6:30", true, {{1985, 7, 9}, 6, 30}, ""},
-      {"a bad date", "2000-02-30 10:00", false, {}, "February 2000 has no day 30"},
-      {"a bad time", "2000-02-04 24:00", false, {}, "there is no hour 24"},
-      {"before the calendar", "1901-12-31 22:59", false, {}, "births from 31 December 1901 23:00"},
-      {"after the calendar",
-       "2051-12-31 23:00",
-       false,
-       {},
-       "to 31 December 2051 22:59 are accepted"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    BirthInput birth{{1, 1, 1}, 1, 1};
-    std::string error;
-    EXPECT_EQ(ParseBirthLine(c.line, birth, error), c.accepted);
-    if (c.accepted) {
-      EXPECT_EQ(birth, c.birth);
-    } else {
-      EXPECT_EQ(birth, (BirthInput{{1, 1, 1}, 1, 1}));
-      EXPECT_THAT(error, HasSubstr(c.because));
-    }
-  }
-}
-
 TEST(BirthWriting, GivesTheFormsTheReadersTake) {
   EXPECT_EQ(IsoDate({2000, 2, 4}), "2000-02-04");
   EXPECT_EQ(IsoDate({1901, 12, 31}), "1901-12-31");
@@ -194,8 +147,8 @@ TEST(BirthWriting, GivesTheFormsTheReadersTake) {
                                  BirthInput{{2051, 12, 31}, 22, 59}}) {
     BirthInput back;
     std::string error;
-    ASSERT_TRUE(ParseBirthLine(IsoDate(birth.date) + " " + ClockTime(birth.hour, birth.minute),
-                               back, error))
+    ASSERT_TRUE(ParseBirthDate(IsoDate(birth.date), back.date, error)) << error;
+    ASSERT_TRUE(ParseBirthTime(ClockTime(birth.hour, birth.minute), back.hour, back.minute, error))
         << error;
     EXPECT_EQ(back, birth);
   }

@@ -1,4 +1,4 @@
-#include "cli/chart_json.h"
+#include "casting/chart_json.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -9,7 +9,6 @@
 
 #include <string>
 
-#include "cli/batch_caster.h"
 #include "presentation/star_tables.h"
 
 namespace velmora {
@@ -170,37 +169,6 @@ TEST(BatchErrors, CarryTheLineNumberTheInputAndTheReason) {
             QString::fromUtf8("2000-02-30 \"x\"\x01\xEF\xBF\xBD"));
   EXPECT_EQ(object.value(QStringLiteral("error")).toString(),
             QStringLiteral("February 2000 has no day 30"));
-}
-
-TEST(BatchCasting, OneCasterServesManyLinesWithoutCarryingAnythingOver) {
-  // A good line after a bad one, and a chart after a different chart, come out exactly as if
-  // cast alone.
-  const char* lines[] = {"2000-02-04 23:00", "garbage",          "1985-07-19 06:30",
-                         "2000-02-04 23:00", "2051-12-31 22:59", "2051-12-31 23:00",
-                         "2000-02-04 22:59"};
-  BatchCaster shared;
-  std::int64_t number = 0;
-  for (const char* line : lines) {
-    SCOPED_TRACE(line);
-    ++number;
-    std::string once;
-    std::string fresh;
-    BatchCaster alone;
-    const bool good = shared.CastLine(line, number, once);
-    EXPECT_EQ(alone.CastLine(line, number, fresh), good);
-    EXPECT_EQ(once, fresh);
-    const QJsonObject object = ParseObject(once);
-    if (good) {
-      BirthInput birth;
-      std::string error;
-      ASSERT_TRUE(ParseBirthLine(line, birth, error));
-      ExpectChartObject(object, birth);
-    } else {
-      EXPECT_EQ(object.value(QStringLiteral("line")).toInt(), number);
-      EXPECT_EQ(object.value(QStringLiteral("input")).toString(), QString::fromUtf8(line));
-      EXPECT_FALSE(object.value(QStringLiteral("error")).toString().isEmpty());
-    }
-  }
 }
 
 }  // namespace

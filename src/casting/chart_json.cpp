@@ -1,4 +1,4 @@
-#include "cli/chart_json.h"
+#include "casting/chart_json.h"
 
 #include <array>
 #include <charconv>

@@ -1,8 +1,8 @@
-#include "cli/chart_report.h"
+#include "casting/chart_report.h"
 
 #include <string_view>
 
-#include "cli/chart_json.h"
+#include "casting/chart_json.h"
 #include "presentation/birth_text.h"
 #include "presentation/chart_painter.h"
 #include "presentation/markup_escape.h"
@@ -20,11 +20,9 @@ void ChartReport::Cast(const BirthInput& birth, const ClockCorrection* correctio
 void ChartReport::CastChart(const BirthInput& birth, const ClockCorrection* correction,
                             std::string_view zone) {
   birth_ = birth;
-  correction_.reset();
   correctionText_.clear();
   correctionJson_.clear();
   if (correction != nullptr) {
-    correction_ = *correction;
     correctionText_ = CorrectionLine(*correction, zone);
     AppendCorrectionJson(*correction, zone, correctionJson_);
   }
@@ -39,6 +37,12 @@ void ChartReport::CastChart(const BirthInput& birth, const ClockCorrection* corr
 std::string ChartReport::PlainText() const {
   return correctionText_.empty() ? reading_.PlainText()
                                  : correctionText_ + '\n' + reading_.PlainText();
+}
+
+std::string ChartReport::Json() const {
+  std::string json;
+  AppendChartJson(birth_, chart_, table_, JsonLayout::kReadable, json, correctionJson_);
+  return json;
 }
 
 std::string ChartReport::Heading() const {

@@ -1,0 +1,79 @@
+// The window's commands on files: copying the board, saving the board and the reading, printing
+// the reading.
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include "app/app_errors.h"
+#include "app/main_window.h"
+#include "app/reading_file.h"
+#include "qt_drawing/board_file.h"
+
+namespace velmora {
+
+QString TfrmMain::AskSavePath(const QString& title, const QList<FileType>& types,
+                              QStandardPaths::StandardLocation firstFolder) {
+  QString folder = lastFolder_;
+  if (folder.isEmpty()) folder = QStandardPaths::writableLocation(firstFolder);
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  const Birth birth = ShownBirth();
+  const QString name = QStringLiteral("velmora-%1-%2%3")
+                           .arg(birth.date.toString(QStringLiteral("yyyy-MM-dd")),
+                                birth.time.toString(QStringLiteral("HHmm")), types[0].ending);
+  QStringList filters;
+  for (const FileType& type : types) filters << type.filter;
+  QString filter = filters[0];
+  QString path = QFileDialog::getSaveFileName(this, title, QDir(folder).filePath(name),
+                                              filters.join(QStringLiteral(";;")), &filter);
+  if (path.isEmpty()) return path;
+  lastFolder_ = QFileInfo(path).absolutePath();
+  if (QFileInfo(path).suffix().isEmpty()) {
+    for (const FileType& type : types)
+      if (type.filter == filter) path += type.ending;
+  }
+  return path;
+}
+
+void TfrmMain::CopyChart() {
+  QGuiApplication::clipboard()->setImage(Image1->BoardPixels().Image());
+}
+
+void TfrmMain::SaveChartAs() {
+  const QString path =
+      AskSavePath(QStringLiteral("Save Chart As"),
+                  {{QStringLiteral("PNG image (*.png)"), QStringLiteral(".png")},
+                   {QStringLiteral("SVG drawing (*.svg)"), QStringLiteral(".svg")}},
+                  QStandardPaths::PicturesLocation);
+  if (path.isEmpty()) return;
+  QString error;
+  if (!SaveBoard(Image1->BoardPixels(), path, error)) ShowErrorMessage(this, error);
+}
+
+void TfrmMain::SaveReadingAs() {
+  const QString path =
+      AskSavePath(QStringLiteral("Save Reading As"),
+                  {{QStringLiteral("HTML page (*.html *.htm)"), QStringLiteral(".html")},
+                   {QStringLiteral("Plain text (*.txt)"), QStringLiteral(".txt")},
+                   {QStringLiteral("PDF document (*.pdf)"), QStringLiteral(".pdf")}},
+                  QStandardPaths::DocumentsLocation);
+  if (path.isEmpty()) return;
+  QString error;
+  if (!SaveReading(*RichEdit1->document(), path, error)) ShowErrorMessage(this, error);
+}
+
+void TfrmMain::PrintReading() {
+  QPrinter printer;
+  printer.setDocName(QStringLiteral("Velmora reading"));
+  QPrintDialog dialog(&printer, this);
+  dialog.setWindowTitle(QStringLiteral("Print Reading"));
+  if (dialog.exec() != QDialog::Accepted) return;
+  RichEdit1->document()->print(&printer);
+}
+
+}  // namespace velmora

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "calendar/clock_correction.h"
+#include "casting/birth_input.h"
+
+namespace velmora {
+
+// Where a shell's time zones come from: the system's database through Qt in the window and
+// velmora-cli, Intl in the browser.
+class ZoneSource {
+ public:
+  virtual ~ZoneSource() = default;
+  // The zone named `name`, or null when the source knows no such zone. The zone stays valid
+  // until the next call.
+  virtual const ZoneOffsets* Open(std::string_view name) = 0;
+};
+
+// The phrase for a zone that the source does not know, saying what is accepted.
+inline constexpr const char* kUnknownZoneError =
+    "unknown time zone; give a name from the time zone database, such as Asia/Shanghai, "
+    "Europe/London or America/New_York";
+
+// Whether `zones` knows the zone `name`; false with kUnknownZoneError otherwise.
+bool CheckZone(ZoneSource& zones, std::string_view name, std::string& error);
+
+// What the user says of the birth place, before it is checked against the time zones.
+struct PlaceRequest {
+  std::string zone;  // empty: the clock time is cast as it is
+  std::optional<double> longitude;
+  std::optional<SolarTime> solar;  // without it: mean solar time when a longitude is given
+  DaylightSaving daylight = DaylightSaving::kUnknown;
+
+  bool Any() const { return !zone.empty() || longitude || solar; }
+};
+
+// The correction `request` asks for, each level needing the one before: a zone for any, a
+// longitude for solar time. False with one phrase in `error` when a level lacks what it needs.
+bool PlaceOfRequest(const PlaceRequest& request, BirthPlace& place, std::string& error);
+
+// The birth place one birth names in place of the shell's own, as text: a zone and a longitude,
+// each empty when not named.
+struct PlaceWords {
+  std::string_view zone;
+  std::string_view longitude;
+};
+
+// Corrects the clock time `clock` of a birth in `zone`, named `zoneName`, as `place` asks. On
+// refusal returns false with one phrase in `error`: a clock time the zone's clocks skipped or
+// showed twice (naming the change, and for the second ending with `daylightHint`, which tells
+// the user how to say whether daylight saving time was in force), or a corrected moment that
+// the lunar calendar does not cover.
+bool CorrectBirth(TDateTime clock, const ZoneOffsets& zone, std::string_view zoneName,
+                  const BirthPlace& place, std::string_view daylightHint, ClockCorrection& out,
+                  std::string& error);
+
+// Checks births and corrects their clock time for the shell's birth place, or the one a birth
+// names instead, with the zones of `zones`.
+class PlaceCorrector {
+ public:
+  // `daylightHint` tells the user, in the shell's own words, how to say whether daylight saving
+  // time was in force for a clock time that came twice.
+  PlaceCorrector(ZoneSource& zones, std::string_view daylightHint, PlaceRequest request = {})
+      : zones_(zones), daylightHint_(daylightHint), request_(std::move(request)) {}
+
+  void SetRequest(PlaceRequest request) { request_ = std::move(request); }
+
+  // Checks the birth and corrects its clock time. Without a zone, longitude or solar time in
+  // the request or in `words`, the birth is checked against the supported range and
+  // `correction` is left empty; otherwise `correction` holds every step. False with one phrase
+  // in `error` for a place or a birth that cannot be cast.
+  bool Correct(const BirthInput& birth, const PlaceWords& words,
+               std::optional<ClockCorrection>& correction, std::string& error);
+
+  // The zone of the last correction.
+  const std::string& ZoneName() const { return zoneName_; }
+
+ private:
+  ZoneSource& zones_;
+  std::string_view daylightHint_;
+  PlaceRequest request_;
+  std::string zoneName_;
+};
+
+}  // namespace velmora

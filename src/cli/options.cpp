@@ -1,0 +1,331 @@
+#include "cli/options.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+
+#include <utility>
+
+#include "calendar/birth_calendar.h"
+#include "cli/cli_messages.h"
+#include "time_zone/system_zone.h"
+
+namespace velmora {
+
+namespace {
+
+// The options, named once for the parser and for the checks that follow it.
+struct Options {
+  QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                          QStringLiteral("Show this help and exit.")};
+  QCommandLineOption version{QStringLiteral("version"),
+                             QStringLiteral("Print the program's name and version and exit.")};
+  QCommandLineOption date{QStringLiteral("date"),
+                          QStringLiteral("Birth date, e.g. 2000-02-04 or 2000-2-4, or the date "
+                                         "and time together, 2000-02-04T23:00. Without it: "
+                                         "today."),
+                          QStringLiteral("YYYY-MM-DD")};
+  QCommandLineOption time{QStringLiteral("time"),
+                          QStringLiteral("Birth time on the 24-hour local clock, e.g. 23:00 or "
+                                         "7:05, without a time zone. Without it: the present "
+                                         "time."),
+                          QStringLiteral("HH:MM")};
+  QCommandLineOption format{
+      QStringLiteral("format"),
+      QStringLiteral("text: the reading as plain lines; ansi: the same in colour, wrapped "
+                     "between words on a terminal; html: a page with the board and the "
+                     "coloured reading; json: the chart's facts and palaces. Default: ansi on "
+                     "a terminal, text otherwise."),
+      QStringLiteral("text|ansi|html|json")};
+  QCommandLineOption color{
+      QStringLiteral("color"),
+      QStringLiteral("Colour the ansi reading: always, never, or auto (the default): on a "
+                     "terminal, or when --format ansi is given, unless NO_COLOR is set. Only "
+                     "the colour changes; on a terminal the reading is wrapped either way."),
+      QStringLiteral("auto|always|never")};
+  QCommandLineOption chart{QStringLiteral("chart"),
+                           QStringLiteral("Also draw the board into FILE, a PNG or SVG picture "
+                                          "as its name ends. The file is written whole or not "
+                                          "at all."),
+                           QStringLiteral("FILE.png|FILE.svg")};
+  QCommandLineOption batch{
+      QStringLiteral("batch"),
+      QStringLiteral(
+          "Cast many charts: read one birth per line, YYYY-MM-DD HH:MM, from FILE "
+          "(- for standard input) and write one JSON object per line, in order; a "
+          "bad line gets {\"line\":N,\"input\":...,\"error\":...} instead. Blank "
+          "lines and lines starting with # are skipped. Text after a tab behind the "
+          "birth is the line's identifier, given back as \"id\". A line may name its time zone "
+          "and longitude after the time, as 1990-01-15 12:00 Asia/Shanghai 87.6, in "
+          "place of --zone and --longitude."),
+      QStringLiteral("FILE|-")};
+  QCommandLineOption jobs{QStringLiteral("jobs"),
+                          QStringLiteral("With --batch: cast on N workers side by side, the "
+                                         "answers still in input order. Default: one per core."),
+                          QStringLiteral("N")};
+  QCommandLineOption zone{
+      QStringLiteral("zone"),
+      QStringLiteral("Read the clock time in this time zone of the system's database, e.g. "
+                     "Asia/Shanghai, and cast the chart from standard time: daylight saving "
+                     "time in force at the birth is taken off."),
+      QStringLiteral("ZONE")};
+  QCommandLineOption longitude{
+      QStringLiteral("longitude"),
+      QStringLiteral("The birth place's longitude in degrees, east positive (87.6, -73.9): cast "
+                     "from local mean solar time, 4 minutes to the degree from the zone's "
+                     "meridian. Needs --zone."),
+      QStringLiteral("DEGREES")};
+  QCommandLineOption solar{
+      QStringLiteral("solar"),
+      QStringLiteral("mean: local mean solar time (the default with --longitude); apparent: "
+                     "the sun's own time, mean solar time plus the equation of time. Needs "
+                     "--longitude."),
+      QStringLiteral("mean|apparent")};
+  QCommandLineOption dst{
+      QStringLiteral("dst"),
+      QStringLiteral("For a clock time that came twice when the clocks went back: on, the first "
+                     "one, with daylight saving time; off, the second one, without."),
+      QStringLiteral("on|off")};
+};
+
+const Options& TheOptions() {
+  static const Options options;
+  return options;
+}
+
+void SetUp(QCommandLineParser& parser) {
+  const Options& o = TheOptions();
+  parser.setApplicationDescription(
+      QStringLiteral(
+          "Casts a Chinese palace-and-star natal chart and prints its reading: the "
+          "same\nchart, reading and board as the Velmora window. It accepts births from\n"
+          "%1, local clock time.")
+          .arg(QLatin1String(kSupportedBirthRange)));
+  parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+  parser.addOptions({o.help, o.version, o.date, o.time, o.format, o.color, o.chart, o.batch, o.jobs,
+                     o.zone, o.longitude, o.solar, o.dst});
+}
+
+// Control characters, line and paragraph separators and the invisible format characters
+// (among them the bidirectional overrides that reorder what follows them) are shown as "?", so
+// that a message stays one line, reads as written and can never drive the terminal, whatever
+
+// Reads an option whose value is one of a few words into `value`, when the option is given. An
+// unknown word is refused with "--option "word": use a, b or c.", `unknown` before "use".
+template <typename T, std::size_t N>
+bool ReadChoice(const QCommandLineParser& parser, const QCommandLineOption& option,
+                const std::pair<const char*, T> (&choices)[N], T& value, QString& error,
+                const char* unknown = "") {
+  if (!parser.isSet(option)) return true;
+  const QString word = parser.value(option);
+  QString accepted;
+  for (std::size_t i = 0; i < N; ++i) {
+    if (word == QLatin1String(choices[i].first)) {
+      value = choices[i].second;
+      return true;
+    }
+    accepted += QLatin1String(i == 0       ? ""
+                              : i + 1 == N ? " or "
+                                           : ", ") +
+                QLatin1String(choices[i].first);
+  }
+  error = QStringLiteral("--%1 %2: %3use %4.")
+              .arg(option.names().first(), Quoted(word), QLatin1String(unknown), accepted);
+  return false;
+}
+
+// Reads --zone, --longitude, --solar and --dst, each checked on its own.
+bool ReadPlace(const QCommandLineParser& parser, PlaceRequest& place, QString& error) {
+  const Options& o = TheOptions();
+  std::string phrase;
+  if (parser.isSet(o.zone)) {
+    place.zone = parser.value(o.zone).toStdString();
+    SystemZones zones;
+    if (!CheckZone(zones, place.zone, phrase)) {
+      error = QStringLiteral("--zone %1: %2.").arg(Quoted(parser.value(o.zone)), FromUtf8(phrase));
+      return false;
+    }
+  }
+  if (parser.isSet(o.longitude)) {
+    double degrees = 0.0;
+    if (!ParseLongitude(parser.value(o.longitude).toStdString(), degrees, phrase)) {
+      error = QStringLiteral("--longitude %1: %2.")
+                  .arg(Quoted(parser.value(o.longitude)), FromUtf8(phrase));
+      return false;
+    }
+    place.longitude = degrees;
+  }
+  static constexpr std::pair<const char*, SolarTime> kSolar[] = {
+      {"mean", SolarTime::kMean}, {"apparent", SolarTime::kApparent}};
+  static constexpr std::pair<const char*, DaylightSaving> kDaylight[] = {
+      {"on", DaylightSaving::kOn}, {"off", DaylightSaving::kOff}};
+  SolarTime solar = SolarTime::kStandard;
+  if (!ReadChoice(parser, o.solar, kSolar, solar, error) ||
+      !ReadChoice(parser, o.dst, kDaylight, place.daylight, error)) {
+    return false;
+  }
+  if (parser.isSet(o.solar)) place.solar = solar;
+  return true;
+}
+
+}  // namespace
+
+bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, QString& error) {
+  const Options& o = TheOptions();
+  QCommandLineParser parser;
+  SetUp(parser);
+  if (!parser.parse(arguments)) {
+    // Qt's own sentence names an unknown option whole; the one said here cuts it short.
+    const QStringList unknown = parser.unknownOptionNames();
+    error = unknown.size() == 1
+                ? QStringLiteral("Unknown option '%1'.").arg(Shortened(unknown.first()))
+                : parser.errorText();
+    error += QStringLiteral(" See %1 --help.").arg(kProgram);
+    return false;
+  }
+  request = {};
+  if (!parser.positionalArguments().isEmpty()) {
+    error = QStringLiteral(
+                "unexpected argument %1; give the birth as --date YYYY-MM-DD "
+                "--time HH:MM. See %2 --help.")
+                .arg(Quoted(parser.positionalArguments().first()), kProgram);
+    return false;
+  }
+  request.help = parser.isSet(o.help);
+  request.version = parser.isSet(o.version);
+  if (request.help || request.version) return true;
+
+  for (const QCommandLineOption* option :
+       {&o.date, &o.time, &o.format, &o.color, &o.chart, &o.batch, &o.jobs, &o.zone, &o.longitude,
+        &o.solar, &o.dst}) {
+    if (parser.values(*option).size() > 1) {
+      error = QStringLiteral("--%1 is given more than once; give it once.")
+                  .arg(option->names().first());
+      return false;
+    }
+  }
+  if (parser.isSet(o.date)) request.date = parser.value(o.date).toStdString();
+  if (parser.isSet(o.time)) request.time = parser.value(o.time).toStdString();
+  static constexpr std::pair<const char*, OutputFormat> kFormats[] = {
+      {"text", OutputFormat::kText},
+      {"ansi", OutputFormat::kAnsi},
+      {"html", OutputFormat::kHtml},
+      {"json", OutputFormat::kJson}};
+  static constexpr std::pair<const char*, ColorChoice> kColors[] = {
+      {"auto", ColorChoice::kAuto},
+      {"always", ColorChoice::kAlways},
+      {"never", ColorChoice::kNever}};
+  OutputFormat format = OutputFormat::kText;
+  if (!ReadChoice(parser, o.format, kFormats, format, error, "unknown format; ") ||
+      !ReadChoice(parser, o.color, kColors, request.color, error)) {
+    return false;
+  }
+  if (parser.isSet(o.format)) request.format = format;
+  if (parser.isSet(o.chart)) {
+    request.chartPath = parser.value(o.chart);
+    request.chartKind = ChartFileKindOf(request.chartPath);
+    if (request.chartPath.isEmpty() || request.chartKind == ChartFileKind::kUnknown) {
+      error = QStringLiteral(
+                  "--chart %1: the board is written as PNG or SVG; give a file "
+                  "name ending in .png or .svg.")
+                  .arg(Quoted(request.chartPath));
+      return false;
+    }
+  }
+  if (parser.isSet(o.jobs)) {
+    bool number = false;
+    request.jobs = parser.value(o.jobs).toInt(&number);
+    if (!number || request.jobs < 1 || request.jobs > kMaxJobs) {
+      error = QStringLiteral("--jobs %1: give the number of workers, a whole number from 1 to %2.")
+                  .arg(Quoted(parser.value(o.jobs)))
+                  .arg(kMaxJobs);
+      return false;
+    }
+    if (!parser.isSet(o.batch)) {
+      error = QStringLiteral("--jobs goes with --batch; a single chart is cast on one thread.");
+      return false;
+    }
+  }
+  if (!ReadPlace(parser, request.place, error)) return false;
+  // In a batch each line may name its own zone and longitude; a single birth needs them here.
+  if (!parser.isSet(o.batch)) {
+    if (!parser.isSet(o.zone)) {
+      for (const QCommandLineOption* option : {&o.longitude, &o.solar, &o.dst}) {
+        if (parser.isSet(*option)) {
+          error = QStringLiteral("--%1 needs --zone, the time zone of the birth place.")
+                      .arg(option->names().first());
+          return false;
+        }
+      }
+    }
+    if (request.place.solar && !request.place.longitude) {
+      error = QStringLiteral("--solar needs --longitude, the birth place's longitude.");
+      return false;
+    }
+  }
+  if (parser.isSet(o.batch)) {
+    request.batchPath = parser.value(o.batch);
+    if (request.batchPath->isEmpty()) {
+      error = QStringLiteral("--batch needs a file of births, or - for standard input.");
+      return false;
+    }
+    if (request.date || request.time || !request.chartPath.isEmpty()) {
+      error = QStringLiteral(
+          "--batch takes its births from the file, one per line; it does not "
+          "go with --date, --time or --chart.");
+      return false;
+    }
+    if (request.format && *request.format != OutputFormat::kJson) {
+      error = QStringLiteral(
+          "--batch writes JSON Lines only; leave out --format or give "
+          "--format json.");
+      return false;
+    }
+  }
+  return true;
+}
+
+QString HelpText() {
+  QCommandLineParser parser;
+  SetUp(parser);
+  QString text = parser.helpText();
+  // The parser names the program by the path it was started with; the help names it plainly.
+  const qsizetype firstBreak = text.indexOf(QLatin1Char('\n'));
+  text.replace(0, firstBreak, QStringLiteral("Usage: %1 [options]").arg(kProgram));
+  text += QStringLiteral(
+              "\nWithout --date and --time the chart is cast for the present local moment;\n"
+              "a part left out comes from the present moment too.\n"
+              "\nExamples:\n"
+              "  %1 --date 2000-02-04 --time 23:00\n"
+              "  %1 --date 2000-02-04 --time 23:00 --format json\n"
+              "  %1 --date 2000-02-04 --time 23:00 --color=never | less\n"
+              "  %1 --date 1985-07-19 --time 06:30 --format html > reading.html\n"
+              "  %1 --date 1985-07-19 --time 06:30 --chart board.png\n"
+              "  %1 --batch births.txt > charts.jsonl\n"
+              "  %1 --batch births.txt --jobs 1 > charts.jsonl\n"
+              "  %1 --date 1988-07-15 --time 09:30 --zone Asia/Shanghai\n"
+              "  %1 --date 1990-01-15T12:00 --zone Asia/Shanghai --longitude 87.6\n"
+              "  printf '2000-02-04 23:00\\n1985-07-19 06:30\\n' | %1 --batch -\n"
+              "\nExit status:\n"
+              "  0  success.\n"
+              "  1  the work was done only in part: a batch held bad lines (each answered\n"
+              "     by its error object), or standard output was closed or could not be\n"
+              "     written.\n"
+              "  2  nothing was cast: bad input, or a file that cannot be read or written;\n"
+              "     standard output and the --chart file are left untouched.\n"
+              "Every failure prints one line on standard error, \"%1: \", what is wrong\n"
+              "and what is accepted.\n")
+              .arg(kProgram);
+  return text;
+}
+
+OutputFormat DefaultFormat(bool stdoutIsTerminal) {
+  return stdoutIsTerminal ? OutputFormat::kAnsi : OutputFormat::kText;
+}
+
+bool UseColour(ColorChoice choice, bool stdoutIsTerminal, bool ansiAsked, const char* noColor) {
+  if (choice != ColorChoice::kAuto) return choice == ColorChoice::kAlways;
+  const bool colourRefused = noColor != nullptr && noColor[0] != '\0';
+  return (stdoutIsTerminal || ansiAsked) && !colourRefused;
+}
+
+}  // namespace velmora

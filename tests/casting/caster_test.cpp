@@ -1,0 +1,101 @@
+// The one cast every shell makes: a birth checked, corrected for a birth place taken from any
+// source of zones, and cast; a refusal says why and leaves the last cast as it was.
+#include "casting/caster.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "calendar/date_time.h"
+
+namespace velmora {
+namespace {
+
+using ::testing::HasSubstr;
+
+// A zone of fixed offsets: eight hours east in standard time, nine with daylight saving time.
+class SummerZone final : public ZoneOffsets {
+ public:
+  std::int32_t OffsetAt(std::int64_t) const override { return 9 * 3600; }
+  std::int32_t StandardOffsetAt(std::int64_t) const override { return 8 * 3600; }
+};
+
+// Knows one zone, "Test/Summer", and counts how often it is asked.
+class OneZone final : public ZoneSource {
+ public:
+  const ZoneOffsets* Open(std::string_view name) override {
+    ++opened;
+    return name == "Test/Summer" ? &zone_ : nullptr;
+  }
+  int opened = 0;
+
+ private:
+  SummerZone zone_;
+};
+
+constexpr const char* kHint = "say so";
+
+TEST(Caster, CastsTheClockTimeOrItsCorrectionAndRefusesWhatItCannotCast) {
+  struct Case {
+    const char* name;
+    PlaceRequest place;
+    PlaceWords words;
+    BirthInput birth;
+    bool cast;
+    TDateTime moment;      // the moment the chart is cast from
+    const char* sentence;  // in the correction's sentence, or in the refusal
+  };
+  const BirthInput birth{{1988, 7, 15}, 9, 30};
+  const TDateTime clock = birth.Moment();
+  const TDateTime standard = EncodeDate(1988, 7, 15) + EncodeTime(8, 30);
+  PlaceRequest summer;
+  summer.zone = "Test/Summer";
+  PlaceRequest unknown;
+  unknown.zone = "Test/Nowhere";
+  const Case cases[] = {
+      {"no birth place", {}, {}, birth, true, clock, ""},
+      {"a zone with daylight saving time",
+       summer,
+       {},
+       birth,
+       true,
+       standard,
+       "clock time 09:30 in Test/Summer, less 1 h for daylight saving time"},
+      {"the birth's own zone", {}, {"Test/Summer", ""}, birth, true, standard, ""},
+      {"an unknown zone", unknown, {}, birth, false, 0, "unknown time zone"},
+      {"a bad longitude", summer, {"", "181"}, birth, false, 0, "not a longitude"},
+      {"outside the calendar", {}, {}, {{2051, 12, 31}, 23, 0}, false, 0, "lies outside"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OneZone zones;
+    Caster caster(zones, kHint);
+    std::string error;
+    ASSERT_TRUE(caster.Cast({{2000, 2, 4}, 23, 0}, Caster::Output::kReading, error)) << error;
+    caster.SetPlace(c.place);
+    const TDateTime before = caster.Report().Chart().calendar.birthMoment;
+    EXPECT_EQ(caster.Cast(c.birth, c.words, Caster::Output::kReading, error), c.cast);
+    if (c.cast) {
+      EXPECT_EQ(caster.Report().Chart().calendar.birthMoment, c.moment);
+      EXPECT_EQ(caster.Report().Birth(), c.birth);
+      EXPECT_THAT(caster.Report().CorrectionText(), HasSubstr(c.sentence));
+      EXPECT_GT(caster.Report().Reading().Length(), 0);
+    } else {
+      EXPECT_THAT(error, HasSubstr(c.sentence));
+      EXPECT_EQ(caster.Report().Chart().calendar.birthMoment, before);
+    }
+  }
+}
+
+TEST(Caster, AChartAloneWritesNoReading) {
+  OneZone zones;
+  Caster caster(zones, kHint);
+  std::string error;
+  ASSERT_TRUE(caster.Cast({{2000, 2, 4}, 23, 0}, Caster::Output::kChart, error));
+  EXPECT_EQ(caster.Report().Reading().Length(), 0);
+  EXPECT_EQ(zones.opened, 0);  // a birth without a birth place asks for no zone
+}
+
+}  // namespace
+}  // namespace velmora
