@@ -224,10 +224,10 @@ function velmoraApi(wasm) {
   );
   const nameOf = (code) => (code >= 0 && code < names.length ? names[code] : "");
 
-  // The chart's numbers as the module lays them out, and where each lies, in 32-bit words,
-  // as the module describes its own layout.
+  // The chart's numbers as the module lays them out. Each field of L read below is where that
+  // number lies, in 32-bit words: the build writes each in as the offset the module's own
+  // description of its layout gives, so that reading a chart costs no lookup.
   const numbersAt = wasm._VelmoraChartNumbers() >> 2;
-  const L = JSON.parse(wasm.UTF8ToString(wasm._VelmoraChartLayout()));
   const two = Array.from({ length: 100 }, (_, n) => String(n).padStart(2, "0"));
   const digits = (n, width) => (n >= 0 && n < 100 && width === 2 ? two[n] : String(n).padStart(width, "0"));
 

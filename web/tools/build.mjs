@@ -14,8 +14,21 @@ const out = process.argv[2] ?? join(root, "build", "web");
 const moduleDir = join(out, "cmake", "src", "web");
 
 const glue = readFileSync(join(moduleDir, "velmora_wasm.js"), "utf8");
-const bytes = readFileSync(join(moduleDir, "velmora_wasm.wasm")).toString("base64");
-const api = readFileSync(join(web, "lib", "velmora_api.js"), "utf8");
+const wasmFile = readFileSync(join(moduleDir, "velmora_wasm.wasm"));
+const bytes = wasmFile.toString("base64");
+
+// Where the module lays out each number of a chart, as the module itself describes it; the
+// script's reads of a field of L become those numbers.
+const createModule = new Function(`${glue}\nreturn createVelmoraModule;`)();
+const layoutModule = await createModule({ wasmBinary: new Uint8Array(wasmFile) });
+const layout = JSON.parse(layoutModule.UTF8ToString(layoutModule._VelmoraChartLayout()));
+const api = readFileSync(join(web, "lib", "velmora_api.js"), "utf8").replace(
+  /\bL\.(\w+)\b/g,
+  (_, name) => {
+    if (!Object.hasOwn(layout, name)) throw new Error(`the module lays out no number "${name}"`);
+    return String(layout[name]);
+  },
+);
 
 // The package's version is the program's: "1.31" becomes "1.31.0".
 const projectVersion = /project\(Velmora VERSION ([0-9.]+)/.exec(
