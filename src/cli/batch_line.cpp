@@ -86,12 +86,14 @@ void SplitBatchLine(std::string_view line, std::string_view& birth, std::string_
   std::string_view first = line.substr(0, end);
   while (!first.empty() && IsBlank(first.front())) first.remove_prefix(1);
   if (first.find('T') == std::string_view::npos) end = WordEnd(line, end);
-  // The birth place words after the time, joined to it by spaces: a zone, then a longitude.
+  // The birth place words after the time, joined to it by spaces only: a zone, then a
+  // longitude. Whatever follows a tab is the identifier, whatever it looks like.
   for (const auto isPlaceWord : {IsZoneWord, IsLongitudeWord}) {
     std::size_t start = end;
     while (start < line.size() && line[start] == ' ') ++start;
+    if (start == line.size() || line[start] == '\t') break;
     const std::size_t wordEnd = WordEnd(line, start);
-    if (start < line.size() && isPlaceWord(line.substr(start, wordEnd - start))) end = wordEnd;
+    if (isPlaceWord(line.substr(start, wordEnd - start))) end = wordEnd;
   }
   std::size_t rest = end;
   bool tab = false;

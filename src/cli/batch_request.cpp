@@ -3,11 +3,13 @@
 #include <QFile>
 
 #include <sched.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -19,13 +21,23 @@ namespace velmora {
 
 namespace {
 
-// Whether two open files are one regular file, however each was named: a batch that reads its
-// own answers back would grow until the disk is full.
-bool SameRegularFile(int first, int second) {
-  struct stat a {};
-  struct stat b {};
-  return ::fstat(first, &a) == 0 && ::fstat(second, &b) == 0 && S_ISREG(a.st_mode) &&
-         S_ISREG(b.st_mode) && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+// SIGINT and SIGTERM stop the batch between blocks of lines rather than mid-answer. Installed
+// without SA_RESTART, so that a read waiting for input returns at once.
+void StopOnSignals() {
+  struct sigaction action {};
+  action.sa_handler = [](int signal) { StopBatches(signal); };
+  sigemptyset(&action.sa_mask);
+  for (const int signal : {SIGINT, SIGTERM}) ::sigaction(signal, &action, nullptr);
+}
+
+// Ends the program as the signal `signal` ends it, its own handler put back first.
+[[noreturn]] void EndBySignal(int signal) {
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  ::sigaction(signal, &action, nullptr);
+  ::raise(signal);
+  std::_Exit(128 + signal);
 }
 
 // One worker per core the process may run on, unless the user says otherwise.
@@ -51,15 +63,22 @@ int RunBatchRequest(const QString& path, int jobs, const PlaceRequest& place) {
       return kExitBadInput;
     }
   }
-  if (SameRegularFile(fileno(in), STDOUT_FILENO)) {
+  if (IsStandardOutputFile(fileno(in))) {
     if (in != stdin) std::fclose(in);
     PrintError(QStringLiteral("--batch %1: the births are read from the file that standard output "
                               "writes to; send the answers to another file.")
                    .arg(source));
     return kExitBadInput;
   }
+  StopOnSignals();
   const BatchSummary summary = RunBatch(in, stdout, BatchJobs(jobs), place);
   if (in != stdin) std::fclose(in);
+  if (summary.stopped) {
+    PrintError(QStringLiteral("stopped by SIG%1 after answering %2 lines, each answer whole.")
+                   .arg(QString::fromLatin1(sigabbrev_np(BatchStopSignal())))
+                   .arg(summary.lines - summary.skipped));
+    EndBySignal(BatchStopSignal());
+  }
   if (summary.ioFailed) {
     PrintError((summary.readFailed ? QStringLiteral("--batch %1: ").arg(source) : QString()) +
                FromUtf8(summary.ioError) + QLatin1Char('.'));
@@ -73,7 +92,5 @@ int RunBatchRequest(const QString& path, int jobs, const PlaceRequest& place) {
   }
   return kExitOk;
 }
-
-// Reads an option whose value is one of a few words into `value`, when the option is given. An
 
 }  // namespace velmora

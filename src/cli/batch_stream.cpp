@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -31,6 +32,10 @@ bool WriteAll(int fd, const char* p, std::size_t size, std::string& error) {
 // The output, gathered into one block and written with write(2) when the block is full or the
 
 namespace {
+
+// The signal that asked the batches to stop, or 0. Lock-free, so a signal handler may set it.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 constexpr std::size_t kReadBlock = 1 << 20;
 constexpr std::size_t kWriteBlock = 1 << 20;
@@ -158,6 +163,10 @@ bool ReadInput(int fd, Feed&& feed, Paused&& paused, BatchSummary& summary) {
   for (;;) {
     // read(2) rather than fread(): it returns what is there, so input that comes slowly is
     // answered line by line instead of after a whole block.
+    if (BatchStopSignal() != 0) {
+      summary.stopped = true;
+      return true;
+    }
     const ssize_t got = ::read(fd, block.data(), block.size());
     if (got < 0) {
       if (errno == EINTR) continue;
@@ -184,7 +193,8 @@ void Answer(int in, Sink& sink, BatchSummary& summary) {
   const bool read = ReadInput(
       in, [&](std::string_view bytes) { return writing = lines.Feed(bytes); },
       [&] { return writing = sink.Flush(); }, summary);
-  if (writing && read) writing = lines.Finish();
+  // A stopped batch leaves a line it has only part of unanswered.
+  if (writing && read && !summary.stopped) writing = lines.Finish();
   if (writing) writing = sink.Flush();
   if (!writing) {
     summary.ioFailed = true;
@@ -193,6 +203,14 @@ void Answer(int in, Sink& sink, BatchSummary& summary) {
 }
 
 }  // namespace
+
+void StopBatches(int signal) {
+  stopSignal.store(signal);
+}
+
+int BatchStopSignal() {
+  return stopSignal.load();
+}
 
 BatchSummary RunBatchPieces(std::span<const std::string_view> pieces, std::string& out) {
   BatchSummary summary;

@@ -19,7 +19,15 @@ struct BatchSummary {
   bool ioFailed = false;
   bool readFailed = false;
   std::string ioError;
+  // Set when StopBatches stopped the batch before the end of its input.
+  bool stopped = false;
 };
+
+// Asks a running batch to stop taking lines: it answers the lines it has read whole, writes
+// every answer, and returns with `stopped` set. Safe to call from a signal handler; `signal` is
+// the signal that asks, given back by BatchStopSignal().
+void StopBatches(int signal);
+int BatchStopSignal();
 
 // Reads births from `in` until its end and writes one JSON line per input line to `out`, in
 // input order. A line ends at "\n"; a "\r" before it is dropped, so files with Windows line

@@ -1,5 +1,10 @@
 #include "cli/cli_messages.h"
 
+#include <QFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -27,7 +32,26 @@ QString OneLine(QString message) {
   return message;
 }
 
+bool SameRegularFile(const struct stat& a, const struct stat& b) {
+  return S_ISREG(a.st_mode) && S_ISREG(b.st_mode) && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool StandardOutputIs(const struct stat& file) {
+  struct stat out {};
+  return ::fstat(STDOUT_FILENO, &out) == 0 && SameRegularFile(file, out);
+}
+
 }  // namespace
+
+bool IsStandardOutputFile(int fd) {
+  struct stat file {};
+  return ::fstat(fd, &file) == 0 && StandardOutputIs(file);
+}
+
+bool IsStandardOutputFile(const QString& path) {
+  struct stat file {};
+  return ::stat(QFile::encodeName(path).constData(), &file) == 0 && StandardOutputIs(file);
+}
 
 QString Shortened(const QString& text) {
   return text.size() > kMaxEcho ? text.left(kMaxEcho) + QStringLiteral("...") : text;

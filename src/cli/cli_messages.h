@@ -34,6 +34,12 @@ QString FromUtf8(const std::string& text);
 // reads as written and can never drive the terminal, whatever the user typed.
 void PrintError(const QString& message);
 
+// Whether the open file `fd`, or the file at `path` (a link followed), is the regular file that
+// standard output writes to, however each was named: a batch that reads its own answers back
+// would grow until the disk is full, and a chart written over the reading would lose it.
+bool IsStandardOutputFile(int fd);
+bool IsStandardOutputFile(const QString& path);
+
 // Writes everything to standard output or says why not on standard error.
 bool WriteStdout(const char* data, std::size_t size);
 

@@ -1,11 +1,13 @@
 #include "cli/command_line.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <string>
 
 #include "cli/batch_request.h"
@@ -25,8 +27,20 @@ int RunCommandLine(int argc, char** argv) {
                        "such as a file or /dev/null."));
     return kExitIncomplete;
   }
+  // A closed pipe is a failed write, exit status 1, as for any other output that fails.
+  std::signal(SIGPIPE, SIG_IGN);
   QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  for (int i = 0; i < argc; ++i) {
+    arguments << QFile::decodeName(argv[i]);
+    // A name that is not UTF-8 would come back as another name; refuse it rather than write
+    // or read a file of a name the user never gave.
+    if (QFile::encodeName(arguments.back()) != QByteArray(argv[i])) {
+      PrintError(QStringLiteral("the argument %1 holds bytes that are not UTF-8; give file names "
+                                "and values in UTF-8.")
+                     .arg(Quoted(arguments.back())));
+      return kExitBadInput;
+    }
+  }
   CommandLineRequest request;
   QString error;
   if (!ReadCommandLine(arguments, request, error)) {

@@ -3,6 +3,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <utility>
 
 #include "calendar/birth_calendar.h"
@@ -104,10 +105,6 @@ void SetUp(QCommandLineParser& parser) {
   parser.addOptions({o.help, o.version, o.date, o.time, o.format, o.color, o.chart, o.batch, o.jobs,
                      o.zone, o.longitude, o.solar, o.dst});
 }
-
-// Control characters, line and paragraph separators and the invisible format characters
-// (among them the bidirectional overrides that reorder what follows them) are shown as "?", so
-// that a message stays one line, reads as written and can never drive the terminal, whatever
 
 // Reads an option whose value is one of a few words into `value`, when the option is given. An
 // unknown word is refused with "--option "word": use a, b or c.", `unknown` before "use".
@@ -232,9 +229,13 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
     }
   }
   if (parser.isSet(o.jobs)) {
-    bool number = false;
-    request.jobs = parser.value(o.jobs).toInt(&number);
-    if (!number || request.jobs < 1 || request.jobs > kMaxJobs) {
+    // Digits only: no sign, no blanks around them.
+    const QString jobs = parser.value(o.jobs);
+    const bool digits =
+        !jobs.isEmpty() && jobs.size() <= 3 &&
+        std::all_of(jobs.begin(), jobs.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    request.jobs = digits ? jobs.toInt() : 0;
+    if (request.jobs < 1 || request.jobs > kMaxJobs) {
       error = QStringLiteral("--jobs %1: give the number of workers, a whole number from 1 to %2.")
                   .arg(Quoted(parser.value(o.jobs)))
                   .arg(kMaxJobs);
@@ -312,6 +313,8 @@ QString HelpText() {
               "     written.\n"
               "  2  nothing was cast: bad input, or a file that cannot be read or written;\n"
               "     standard output and the --chart file are left untouched.\n"
+              "A batch stopped by SIGINT or SIGTERM writes every answer it has whole, says\n"
+              "how many lines it answered, and ends as that signal ends a program.\n"
               "Every failure prints one line on standard error, \"%1: \", what is wrong\n"
               "and what is accepted.\n")
               .arg(kProgram);

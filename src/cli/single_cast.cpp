@@ -127,6 +127,12 @@ int RunSingle(const CommandLineRequest& request, int& argc, char** argv) {
   // The picture is written before anything is printed, so that a failure leaves standard
   // output empty.
   if (!request.chartPath.isEmpty()) {
+    if (IsStandardOutputFile(request.chartPath)) {
+      PrintError(QStringLiteral("--chart %1: standard output writes to that file already; give "
+                                "the chart a name of its own.")
+                     .arg(Quoted(request.chartPath)));
+      return kExitBadInput;
+    }
     QByteArray picture;
     if (request.chartKind == ChartFileKind::kPng) {
       // The window's drawing needs a GUI application for its font, never a display.

@@ -1,8 +1,15 @@
 #include "qt_drawing/board_file.h"
 
 #include <QBuffer>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include "presentation/chart_painter.h"
 #include "presentation/svg_surface.h"
@@ -10,7 +17,10 @@
 namespace velmora {
 
 ChartFileKind ChartFileKindOf(const QString& path) {
-  const QString suffix = QFileInfo(path).suffix();
+  // Read off the name itself, however long: the file system has its say when it is written.
+  const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  const QString suffix = dot < 0 ? QString() : name.mid(dot + 1);
   if (suffix.compare(QLatin1String("png"), Qt::CaseInsensitive) == 0) return ChartFileKind::kPng;
   if (suffix.compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) return ChartFileKind::kSvg;
   return ChartFileKind::kUnknown;
@@ -46,24 +56,111 @@ QByteArray BoardPng(const DisplayTable& table) {
   return BoardFileBytes(board, ChartFileKind::kPng);
 }
 
+namespace {
+
+QString SystemError() {
+  return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// The permissions a new file gets: read and write for all, less the process's umask.
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+// Writes all of `bytes` to `fd`; false with errno set when any of it cannot be written.
+bool WriteAllBytes(int fd, const QByteArray& bytes) {
+  const char* p = bytes.constData();
+  auto left = static_cast<std::size_t>(bytes.size());
+  while (left > 0) {
+    const ssize_t written = ::write(fd, p, left);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += written;
+    left -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+// The file `path` names, a link followed to the file it leads to. False with the reason for a
+// link that leads round in a loop or to nothing.
+bool ResolveTarget(const QByteArray& path, QByteArray& target, QString& reason) {
+  struct stat link {};
+  if (::lstat(path.constData(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+    target = path;
+    return true;
+  }
+  char* resolved = ::realpath(path.constData(), nullptr);
+  if (resolved == nullptr) {
+    reason = errno == ELOOP    ? QStringLiteral("that link leads round in a loop")
+             : errno == ENOENT ? QStringLiteral("that link leads to a file that does not exist")
+                               : SystemError();
+    return false;
+  }
+  target = resolved;
+  std::free(resolved);
+  return true;
+}
+
+}  // namespace
+
 bool WriteFileWhole(const QString& path, const QByteArray& bytes, QString& reason) {
   const auto refuse = [&](const QString& why) {
     reason = why;
     return false;
   };
   if (bytes.isEmpty()) return refuse(QStringLiteral("there was nothing to write"));
-  // QFileInfo follows links, so this is the kind of the file a link leads to.
-  const QFileInfo target(path);
-  if (target.isDir()) return refuse(QStringLiteral("that is a folder"));
-  if (target.exists() && !target.isFile()) {
+  QByteArray target;
+  if (!ResolveTarget(QFile::encodeName(path), target, reason)) return false;
+  struct stat old {};
+  const bool exists = ::stat(target.constData(), &old) == 0;
+  if (exists && S_ISDIR(old.st_mode)) return refuse(QStringLiteral("that is a folder"));
+  if (exists && !S_ISREG(old.st_mode)) {
     return refuse(QStringLiteral("that is not a regular file; give the name of a file"));
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return refuse(file.errorString());
-  if (file.write(bytes) != bytes.size() || !file.commit()) {
-    const QString why = file.errorString();
-    file.cancelWriting();
-    return refuse(why.isEmpty() ? QStringLiteral("the file could not be written") : why);
+  // The bytes go to a new file beside the target, which takes the target's place only once all
+  // of them are on the disk; a failure anywhere leaves the old file as it was.
+  const qsizetype slash = target.lastIndexOf('/');
+  const QByteArray folder = slash < 0    ? QByteArray(".")
+                            : slash == 0 ? QByteArray("/")
+                                         : target.left(slash);
+  QByteArray scratch = folder + "/.velmora-XXXXXX";
+  const int fd = ::mkstemp(scratch.data());
+  if (fd < 0) return refuse(SystemError());
+  const auto fail = [&] {
+    const QString why = SystemError();
+    ::close(fd);
+    ::unlink(scratch.constData());
+    return refuse(why);
+  };
+  if (!WriteAllBytes(fd, bytes)) return fail();
+  if (exists) {
+    // The owner, group and mode stay the old file's where the writer may set them; the mode
+    // comes last, since a change of owner clears the set-group-ID bit.
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) return fail();
+    if (::fchmod(fd, old.st_mode & 07777) != 0) return fail();
+  } else if (::fchmod(fd, NewFileMode()) != 0) {
+    return fail();
+  }
+  if (::fsync(fd) != 0) return fail();
+  if (::close(fd) != 0) {
+    const QString why = SystemError();
+    ::unlink(scratch.constData());
+    return refuse(why);
+  }
+  if (::rename(scratch.constData(), target.constData()) != 0) {
+    const QString why = SystemError();
+    ::unlink(scratch.constData());
+    return refuse(why);
+  }
+  // The new name is on the disk only once its folder is.
+  const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) {
+    ::fsync(folderFd);
+    ::close(folderFd);
   }
   return true;
 }

@@ -25,8 +25,11 @@ QByteArray BoardPng(const DisplayTable& table);
 QByteArray BoardFileBytes(const QImageSurface& board, ChartFileKind kind);
 
 // Writes `bytes` to `path` whole or not at all: they go to a temporary file beside it that
-// replaces the file only once everything is written. A link is followed to the file it names.
-// An existing target that is not a regular file (a folder, a device, a pipe) is refused and left
+// replaces the file only once everything is written and synced to the disk, and the folder is
+// synced after it. A failed write anywhere (a full disk among them) leaves the old file as it
+// was. A replaced file keeps its owner, group and mode where the writer may set them. A link is
+// followed to the file it names; a link that leads round in a loop or to nothing is refused. An
+// existing target that is not a regular file (a folder, a device, a pipe) is refused and left
 // untouched, so that no export ever replaces a device node with a file. On failure returns false
 // with the reason, a phrase for the user, in `reason`.
 bool WriteFileWhole(const QString& path, const QByteArray& bytes, QString& reason);

@@ -67,5 +67,34 @@ TEST(BirthLineReading, TakesADateAndATimeBetweenBlanks) {
   }
 }
 
+TEST(BatchLineSplitting, TextAfterATabIsOnlyEverTheIdentifier) {
+  struct Case {
+    const char* name;
+    const char* line;
+    const char* birth;
+    const char* id;
+  };
+  const Case cases[] = {
+      {"no identifier", "2000-02-04 23:00", "2000-02-04 23:00", ""},
+      {"an identifier", "2000-02-04 23:00\tanna", "2000-02-04 23:00", "anna"},
+      {"an identifier with a slash", "2000-02-04 23:00\tanna/smith", "2000-02-04 23:00",
+       "anna/smith"},
+      {"an identifier that names a zone", "1988-07-15 09:30\tAsia/Shanghai", "1988-07-15 09:30",
+       "Asia/Shanghai"},
+      {"an identifier that is a number", "1988-07-15 09:30\t87.6", "1988-07-15 09:30", "87.6"},
+      {"a birth place, then an identifier", "1990-01-15 12:00 Asia/Shanghai 87.6\t  x y ",
+       "1990-01-15 12:00 Asia/Shanghai 87.6", "x y"},
+      {"joined by T, with a zone", "2000-02-04T23:00 UTC\tid", "2000-02-04T23:00 UTC", "id"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string_view birth;
+    std::string_view id;
+    SplitBatchLine(c.line, birth, id);
+    EXPECT_EQ(birth, c.id[0] == '\0' ? std::string_view(c.line) : std::string_view(c.birth));
+    EXPECT_EQ(id, c.id);
+  }
+}
+
 }  // namespace
 }  // namespace velmora

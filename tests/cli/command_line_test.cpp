@@ -28,6 +28,11 @@ TEST(CommandLineReading, TakesTheOptionsOfTheTool) {
   EXPECT_EQ(request.chartKind, ChartFileKind::kSvg);
   EXPECT_FALSE(request.batchPath.has_value());
 
+  // However long the name, its ending says what it is; the file system judges the length.
+  const std::string longName = std::string(65000, 'b') + ".svg";
+  ASSERT_TRUE(ReadCommandLine(Args({"--chart", longName.c_str()}), request, error));
+  EXPECT_EQ(request.chartKind, ChartFileKind::kSvg);
+
   ASSERT_TRUE(ReadCommandLine(Args({"--batch", "-"}), request, error)) << error.toStdString();
   EXPECT_EQ(request.batchPath, QStringLiteral("-"));
   EXPECT_FALSE(request.date.has_value());
@@ -74,6 +79,8 @@ TEST(CommandLineReading, RefusesWhatItCannotDoSayingWhatItTakes) {
       {"a batch as text", Args({"--batch", "-", "--format", "text"}),
        "--batch writes JSON Lines only"},
       {"a batch without a file", Args({"--batch", ""}), "needs a file of births"},
+      {"workers with a blank", Args({"--batch", "-", "--jobs", " 2"}), "a whole number from 1"},
+      {"workers with a sign", Args({"--batch", "-", "--jobs", "+2"}), "a whole number from 1"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

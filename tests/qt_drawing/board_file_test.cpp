@@ -10,7 +10,9 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -104,6 +106,10 @@ TEST(WriteFileWhole, RefusesWhatIsNotARegularFileAndFollowsLinksToFiles) {
   old.write("old");
   old.close();
   ASSERT_TRUE(QFile::link(at("old.svg"), at("to-old.svg")));
+  ASSERT_EQ(::symlink("self.svg", QFile::encodeName(at("self.svg")).constData()), 0);
+  ASSERT_EQ(::symlink("loop2.svg", QFile::encodeName(at("loop1.svg")).constData()), 0);
+  ASSERT_EQ(::symlink("loop1.svg", QFile::encodeName(at("loop2.svg")).constData()), 0);
+  ASSERT_EQ(::symlink("gone.svg", QFile::encodeName(at("dangling.svg")).constData()), 0);
 
   struct Case {
     const char* name;
@@ -116,6 +122,9 @@ TEST(WriteFileWhole, RefusesWhatIsNotARegularFileAndFollowsLinksToFiles) {
       {"a link to a pipe", "to-pipe.svg", false, "not a regular file"},
       {"a link to a folder", "to-folder.png", false, "that is a folder"},
       {"a link to a file", "to-old.svg", true, ""},
+      {"a link to itself", "self.svg", false, "loop"},
+      {"two links to each other", "loop1.svg", false, "loop"},
+      {"a link to nothing", "dangling.svg", false, "does not exist"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -127,9 +136,71 @@ TEST(WriteFileWhole, RefusesWhatIsNotARegularFileAndFollowsLinksToFiles) {
   EXPECT_FALSE(pipe.isFile()) << "the pipe is still a pipe";
   EXPECT_TRUE(QFileInfo(at("to-pipe.svg")).isSymLink());
   EXPECT_TRUE(QFileInfo(at("to-old.svg")).isSymLink());
+  for (const char* link : {"self.svg", "loop1.svg", "loop2.svg", "dangling.svg"}) {
+    EXPECT_TRUE(QFileInfo(at(link)).isSymLink()) << link;
+  }
   QFile written(at("old.svg"));
   ASSERT_TRUE(written.open(QIODevice::ReadOnly));
   EXPECT_EQ(written.readAll(), QByteArray("new"));
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+// On a full disk the write fails, says so, and the old file stays whole. A small tmpfs stands in
+// for the full disk; where none can be mounted (not root) the test says so and skips.
+TEST(WriteFileWhole, AFullDiskLeavesTheOldFileAsItWas) {
+  QTemporaryDir dir;
+  const QByteArray mountPoint = QFile::encodeName(dir.path());
+  if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
+  }
+  const QString old = dir.filePath(QStringLiteral("board.svg"));
+  const QByteArray oldBytes(6000, 'o');
+  QString reason;
+  ASSERT_TRUE(WriteFileWhole(old, oldBytes, reason)) << reason.toStdString();
+  // Fill the disk but for a few kilobytes: fewer than the new file needs.
+  QFile filler(dir.filePath(QStringLiteral("filler")));
+  ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+  while (filler.write(QByteArray(1024, 'f')) == 1024 && filler.flush()) {
+  }
+  filler.close();
+  QFile::resize(filler.fileName(), filler.size() - 8192);
+  for (const int size : {20000, 100000}) {
+    SCOPED_TRACE(size);
+    EXPECT_FALSE(WriteFileWhole(old, QByteArray(size, 'n'), reason));
+    EXPECT_TRUE(reason.contains(QLatin1String("space"))) << reason.toStdString();
+    EXPECT_EQ(ReadAll(old), oldBytes);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              (QStringList{QStringLiteral("board.svg"), QStringLiteral("filler")}));
+  }
+  ::umount(mountPoint.constData());
+}
+
+// A replaced file keeps its mode, set-group-ID bit included, and its group; a new one is made
+// as the umask says.
+TEST(WriteFileWhole, KeepsTheModeAndGroupOfTheFileItReplaces) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("board.svg"));
+  const QByteArray name = QFile::encodeName(path);
+  QString reason;
+  const mode_t mask = ::umask(022);
+  ASSERT_TRUE(WriteFileWhole(path, "first", reason)) << reason.toStdString();
+  struct stat made {};
+  ASSERT_EQ(::stat(name.constData(), &made), 0);
+  EXPECT_EQ(made.st_mode & 07777, 0644u);
+  const gid_t group = ::getuid() == 0 ? 1 : ::getgid();  // root may give the file away
+  ASSERT_EQ(::chown(name.constData(), static_cast<uid_t>(-1), group), 0);
+  ASSERT_EQ(::chmod(name.constData(), 02640), 0);
+  ASSERT_TRUE(WriteFileWhole(path, "second", reason)) << reason.toStdString();
+  struct stat kept {};
+  ASSERT_EQ(::stat(name.constData(), &kept), 0);
+  EXPECT_EQ(kept.st_mode & 07777, 02640u);
+  EXPECT_EQ(kept.st_gid, group);
+  EXPECT_EQ(ReadAll(path), QByteArray("second"));
+  ::umask(mask);
 }
 
 }  // namespace

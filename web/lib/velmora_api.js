@@ -4,6 +4,10 @@
 // The most characters of the user's text that a message repeats, as velmora-cli cuts it.
 const kMaxEcho = 120;
 
+// The most UTF-16 units of a date, time, zone or longitude handed to the module: more than any
+// of them can hold, so that cutting a text there never changes the answer.
+const kMaxText = 256;
+
 // The outcomes of a cast or of setting a birth place, as the module numbers them.
 const kBadDate = 1;
 const kBadTime = 2;
@@ -65,8 +69,10 @@ function intlZones() {
 
 function velmoraApi(wasm) {
   const encoder = new TextEncoder();
-  let input = 0; // the module's buffer for the birth's text
-  let inputCapacity = 0;
+  // The module's buffer for the birth's texts, each at most kMaxText UTF-16 units, so at most
+  // three bytes a unit in UTF-8; two texts at a time.
+  const input = wasm._malloc(2 * 3 * kMaxText);
+  if (input === 0) throw new Error("the Velmora module has no memory for the birth's text.");
   let placeSet = false; // whether the module holds a birth place from the last cast
 
   // The module asks for the zone's offsets through these two.
@@ -86,19 +92,33 @@ function velmoraApi(wasm) {
     return message.replace(/[\p{Cc}\p{Cf}\p{Zl}\p{Zp}]/gu, (c) => (c.length === 1 ? "?" : c));
   }
 
-  function checkBirth(birth) {
-    const ok =
-      birth !== null &&
-      typeof birth === "object" &&
-      typeof birth.date === "string" &&
-      typeof birth.time === "string";
-    if (!ok) {
+  // The birth's fields, each read once and only from the object itself, never from its
+  // prototype: what is read here is all a call works from, whatever a getter does later.
+  const own = (object, key) => (Object.hasOwn(object, key) ? object[key] : undefined);
+  function readBirth(given) {
+    const birth =
+      given !== null && typeof given === "object"
+        ? {
+            date: own(given, "date"),
+            time: own(given, "time"),
+            zone: own(given, "zone"),
+            longitude: own(given, "longitude"),
+            solar: own(given, "solar"),
+            dst: own(given, "dst"),
+          }
+        : null;
+    if (birth === null || typeof birth.date !== "string" || typeof birth.time !== "string") {
       throw new TypeError(
         'a birth is {date: "YYYY-MM-DD", time: "HH:MM"}, two strings (for example ' +
           '{date: "2000-02-04", time: "23:00"}).',
       );
     }
+    return birth;
   }
+
+  // A text as the module is given it: no date, time, zone or longitude is longer than this, so
+  // a longer text is refused all the same when cut here, and the module's buffer never grows.
+  const clip = (text) => (text.length > kMaxText ? text.slice(0, kMaxText) : text);
 
   // A field of the birth place that is left out: undefined or null.
   const absent = (value) => value === undefined || value === null;
@@ -144,9 +164,9 @@ function velmoraApi(wasm) {
       throw new RangeError(oneLine(`solar ${quoted(solar)}: use "standard", "mean" or "apparent".`));
     }
     const solarTime = absent(solar) ? -1 : kSolarTimes[solar];
-    const zoneBytes = encoder.encode(name);
-    const degreesBytes = typeof longitude === "string" ? encoder.encode(longitude) : new Uint8Array(0);
-    reserveInput(zoneBytes.length + degreesBytes.length);
+    const zoneBytes = encoder.encode(clip(name));
+    const degreesBytes =
+      typeof longitude === "string" ? encoder.encode(clip(longitude)) : new Uint8Array(0);
     wasm.HEAPU8.set(zoneBytes, input);
     wasm.HEAPU8.set(degreesBytes, input + zoneBytes.length);
     const longitudeKind = absent(longitude) ? 0 : typeof longitude === "string" ? 2 : 1;
@@ -163,13 +183,6 @@ function velmoraApi(wasm) {
     }
     if (outcome === kIncompletePlace) throw new TypeError(`${said}.`);
     throw new Error(`the module answered a birth place with ${outcome}.`);
-  }
-
-  function reserveInput(bytes) {
-    if (bytes <= inputCapacity) return;
-    if (input !== 0) wasm._free(input);
-    inputCapacity = Math.max(bytes, 64);
-    input = wasm._malloc(inputCapacity);
   }
 
   // Copies `text` into the module's memory at `at` as UTF-8 and gives its length in bytes, or -1
@@ -189,13 +202,11 @@ function velmoraApi(wasm) {
 
   // Puts the birth's two texts, date then time, in the module's buffer; gives their lengths.
   function putBirth(birth) {
-    reserveInput(128);
     const dateBytes = putAscii(birth.date, input);
     const timeBytes = dateBytes < 0 ? -1 : putAscii(birth.time, input + dateBytes);
     if (timeBytes >= 0) return [dateBytes, timeBytes];
-    const date = encoder.encode(birth.date);
-    const time = encoder.encode(birth.time);
-    reserveInput(date.length + time.length);
+    const date = encoder.encode(clip(birth.date));
+    const time = encoder.encode(clip(birth.time));
     wasm.HEAPU8.set(date, input);
     wasm.HEAPU8.set(time, input + date.length);
     return [date.length, time.length];
@@ -203,8 +214,8 @@ function velmoraApi(wasm) {
 
   // Casts the birth with `castWith` (the whole report, or the chart alone) or throws velmora-cli's
   // message for it.
-  function castBy(castWith, birth) {
-    checkBirth(birth);
+  function castBy(castWith, given) {
+    const birth = readBirth(given);
     setPlace(birth);
     const [dateBytes, timeBytes] = putBirth(birth);
     const outcome = castWith(input, dateBytes, timeBytes);

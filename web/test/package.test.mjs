@@ -101,6 +101,47 @@ describe("refusals", () => {
   });
 });
 
+describe("what a call cannot change", () => {
+  const good = { date: "2000-02-04", time: "23:00" };
+
+  test("texts of any size are refused and leave every later answer as it was", () => {
+    const svg = velmora.boardSvg(good);
+    const json = velmora.chartJson(good);
+    const huge = "\u20ac".repeat(360e6);
+    assert.throws(() => velmora.castChart({ date: huge, time: huge }), {
+      name: "TypeError",
+      message: /^--date "\u20ac+\.\.\.": not a date/,
+    });
+    for (const length of [1100, 2000, 9000]) {
+      assert.throws(() => velmora.chartJson({ date: "7".repeat(length), time: "23:00" }), TypeError);
+      assert.throws(() => velmora.castChart({ ...good, zone: "x".repeat(length) }), RangeError);
+      assert.equal(velmora.boardSvg(good), svg);
+      assert.equal(velmora.chartJson(good), json);
+    }
+  });
+
+  test("only the birth's own fields are read, each once", () => {
+    const json = velmora.chartJson(good);
+    Object.prototype.zone = "Asia/Shanghai";
+    try {
+      assert.equal(velmora.chartJson(good), json);
+    } finally {
+      delete Object.prototype.zone;
+    }
+    let reads = 0;
+    const tricky = {
+      time: "23:00",
+      get date() {
+        velmora.castChart({ date: "1988-07-15", time: "09:30", zone: "Asia/Shanghai" });
+        ++reads;
+        return "2000-02-04";
+      },
+    };
+    assert.equal(velmora.chartJson(tricky), json);
+    assert.equal(reads, 1);
+  });
+});
+
 // Births spread evenly over every supported minute, the first and the last included, each at a
 // different time of day.
 function spreadBirths(count) {
