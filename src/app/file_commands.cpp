@@ -13,6 +13,7 @@
 #include "app/app_errors.h"
 #include "app/main_window.h"
 #include "app/reading_file.h"
+#include "casting/chart_report.h"
 #include "qt_drawing/board_file.h"
 
 namespace velmora {
@@ -22,10 +23,7 @@ QString TfrmMain::AskSavePath(const QString& title, const QList<FileType>& types
   QString folder = lastFolder_;
   if (folder.isEmpty()) folder = QStandardPaths::writableLocation(firstFolder);
   if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-  const Birth birth = ShownBirth();
-  const QString name = QStringLiteral("velmora-%1-%2%3")
-                           .arg(birth.date.toString(QStringLiteral("yyyy-MM-dd")),
-                                birth.time.toString(QStringLiteral("HHmm")), types[0].ending);
+  const QString name = FileBaseName() + types[0].ending;
   QStringList filters;
   for (const FileType& type : types) filters << type.filter;
   QString filter = filters[0];
@@ -64,12 +62,24 @@ void TfrmMain::SaveReadingAs() {
                   QStandardPaths::DocumentsLocation);
   if (path.isEmpty()) return;
   QString error;
-  if (!SaveReading(*RichEdit1->document(), path, error)) ShowErrorMessage(this, error);
+  // The HTML page is velmora-cli's for the same birth: a title and a heading that say whose
+  // reading it is, the board and the reading in its colours.
+  std::string page;
+  if (ReadingFileKindOf(path) == ReadingFileKind::kHtml && lastRun_) {
+    const BirthInput birth{{lastRun_->date.year(), lastRun_->date.month(), lastRun_->date.day()},
+                           lastRun_->time.hour(),
+                           lastRun_->time.minute()};
+    ChartReport report;
+    report.Cast(birth, lastCorrection_ ? &*lastCorrection_ : nullptr, lastZone_);
+    page = report.HtmlPage();
+  }
+  if (!SaveReading(*RichEdit1->document(), path, page, error)) ShowErrorMessage(this, error);
 }
 
 void TfrmMain::PrintReading() {
   QPrinter printer;
-  printer.setDocName(QStringLiteral("Velmora reading"));
+  // Printed to a file, the file is offered under the birth's name, as the other saves are.
+  printer.setDocName(FileBaseName());
   QPrintDialog dialog(&printer, this);
   dialog.setWindowTitle(QStringLiteral("Print Reading"));
   if (dialog.exec() != QDialog::Accepted) return;

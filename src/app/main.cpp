@@ -30,6 +30,11 @@ int main(int argc, char** argv) {
   }
 
   velmora::VelmoraApplication app(argc, argv);
+  // Qt has taken its own options out by now; anything left is a word the window cannot use.
+  if (const QStringList left = velmora::VelmoraApplication::arguments(); left.size() > 1) {
+    QTextStream(stderr) << velmora::UnexpectedArgumentLine(left[1]) << '\n';
+    return 2;
+  }
   velmora::VelmoraApplication::setApplicationName(QStringLiteral("Velmora"));
   QIcon icon;
   for (int size : {16, 32, 48, 256}) icon.addPixmap(QPixmap::fromImage(velmora::DrawAppIcon(size)));

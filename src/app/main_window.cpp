@@ -93,8 +93,12 @@ TfrmMain::TfrmMain(QWidget* parent)
   setWindowTitle(QStringLiteral("Velmora  ") + QLatin1String(kVersion));
   setFont(DialogFont(11));
   setFixedSize(kClientWidth, kClientHeight);
+  // At the centre of the screen; on a screen too small for it (a large scale factor), at the
+  // top left of the free area, so that the title bar and the controls stay within reach.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
+    const QRect free = screen->availableGeometry();
+    const QPoint centred = free.center() - rect().center();
+    move(std::max(centred.x(), free.left()), std::max(centred.y(), free.top()));
   }
   CreateControls();
   CreateActions();
@@ -207,7 +211,10 @@ void TfrmMain::CreateActions() {
 
 void TfrmMain::FormCreate() {
   dtpDate->setDateTime(QDateTime::currentDateTime());
-  dtpTime->setDateTime(QDateTime::currentDateTime());
+  // The time picker shows hours and minutes only, so it holds the present minute: seconds it
+  // does not show must not move the cast.
+  const QTime now = QTime::currentTime();
+  dtpTime->setTime(QTime(now.hour(), now.minute()));
   ChartPainter painter;
   painter.surface = &Image1->Surface();
   painter.surface->Clear();
@@ -231,8 +238,7 @@ void TfrmMain::Button1Click() {
 TDateTime TfrmMain::BirthMoment() const {
   const QDate date = dtpDate->date();
   const QTime time = dtpTime->time();
-  return EncodeDate(date.year(), date.month(), date.day()) +
-         EncodeTime(time.hour(), time.minute(), time.second(), time.msec());
+  return EncodeDate(date.year(), date.month(), date.day()) + EncodeTime(time.hour(), time.minute());
 }
 
 bool TfrmMain::CastMoment(TDateTime clock, TDateTime& cast, QString& line) {
@@ -247,6 +253,9 @@ bool TfrmMain::CastMoment(TDateTime clock, TDateTime& cast, QString& line) {
     return false;
   }
   cast = birthPlace_ ? correction.Cast() : clock;
+  lastCorrection_.reset();
+  if (birthPlace_) lastCorrection_ = correction;
+  lastZone_ = birthPlace_ ? birthPlace_->zone : std::string();
   line = birthPlace_ ? QString::fromStdString(CorrectionLine(correction, birthPlace_->zone))
                      : QString();
   return true;
@@ -283,6 +292,13 @@ void TfrmMain::RunCommand() {
   // The reading is a whole: undo starts again from it, and never takes it apart or brings back
   // the text of an earlier Run.
   RichEdit1->document()->clearUndoRedoStacks();
+}
+
+QString TfrmMain::FileBaseName() const {
+  const Birth birth = ShownBirth();
+  return QStringLiteral("velmora-%1-%2")
+      .arg(birth.date.toString(QStringLiteral("yyyy-MM-dd")),
+           birth.time.toString(QStringLiteral("HHmm")));
 }
 
 TfrmMain::Birth TfrmMain::ShownBirth() const {

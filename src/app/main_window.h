@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/birth_place_dialog.h"
 #include "app/drawn_controls.h"
@@ -54,11 +55,13 @@ class TfrmMain final : public QWidget {
   // that says so when a birth place corrects it. False, after showing the refusal, for a birth
   // that cannot be cast.
   bool CastMoment(TDateTime clock, TDateTime& cast, QString& line);
-  // The date part of dtpDate plus the time-of-day part of dtpTime.
+  // The date part of dtpDate plus the hours and minutes of dtpTime, the minute it shows.
   TDateTime BirthMoment() const;
 
   // The birth the window shows: that of the last Run, or before any Run the pickers' values.
   Birth ShownBirth() const;
+  // "velmora-2000-02-04-2300": the name the files of the shown birth are offered under.
+  QString FileBaseName() const;
   // Tells the board's tool tip and accessible name which birth it shows.
   void DescribeBoard();
   void ShowReadingMenu(QPoint pos);
@@ -88,6 +91,9 @@ class TfrmMain final : public QWidget {
                       QStandardPaths::StandardLocation firstFolder);
 
   std::optional<Birth> lastRun_;
+  // The correction of the last Run's clock time and its zone, when a birth place corrected it.
+  std::optional<ClockCorrection> lastCorrection_;
+  std::string lastZone_;
   QString lastFolder_;  // the folder of the last save, for this run of the program only
   // The birth place that corrects the clock time, for this run of the program only, with its
   // zone; and whether the chart shown was cast from a corrected moment.

@@ -1,9 +1,10 @@
 #include "app/reading_file.h"
 
-#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QPageSize>
-#include <QPdfWriter>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <QTextDocument>
 
 #include "qt_drawing/board_file.h"
@@ -13,17 +14,22 @@ namespace velmora {
 namespace {
 
 QByteArray PdfBytes(const QTextDocument& reading) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
+  // Through a printer that prints to a PDF file, exactly as Print Reading prints to one: a
+  // writer of its own would lay the reading's pixel-sized fonts out at its own resolution.
+  const QTemporaryDir folder;
+  if (!folder.isValid()) return {};
+  const QString path = folder.filePath(QStringLiteral("reading.pdf"));
   {
-    QPdfWriter pdf(&buffer);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setTitle(QStringLiteral("Velmora reading"));
-    pdf.setCreator(QStringLiteral("Velmora"));
-    reading.print(&pdf);
-  }  // the writer finishes the file when it goes
-  return bytes;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(QStringLiteral("Velmora reading"));
+    printer.setCreator(QStringLiteral("Velmora"));
+    reading.print(&printer);
+  }  // the printer finishes the file when it goes
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -39,10 +45,11 @@ ReadingFileKind ReadingFileKindOf(const QString& path) {
   return ReadingFileKind::kUnknown;
 }
 
-QByteArray ReadingFileBytes(const QTextDocument& reading, ReadingFileKind kind) {
+QByteArray ReadingFileBytes(const QTextDocument& reading, ReadingFileKind kind,
+                            std::string_view htmlPage) {
   switch (kind) {
     case ReadingFileKind::kHtml:
-      return reading.toHtml().toUtf8();
+      return QByteArray(htmlPage.data(), static_cast<qsizetype>(htmlPage.size()));
     case ReadingFileKind::kText: {
       QString text = reading.toPlainText();
       if (!text.endsWith(QLatin1Char('\n'))) text += QLatin1Char('\n');
@@ -56,10 +63,12 @@ QByteArray ReadingFileBytes(const QTextDocument& reading, ReadingFileKind kind) 
   return {};
 }
 
-bool SaveReading(const QTextDocument& reading, const QString& path, QString& error) {
+bool SaveReading(const QTextDocument& reading, const QString& path, std::string_view htmlPage,
+                 QString& error) {
   const ReadingFileKind kind = ReadingFileKindOf(path);
   return SaveExport(QStringLiteral("reading"), path, QStringLiteral(".html, .txt or .pdf"),
-                    kind != ReadingFileKind::kUnknown, ReadingFileBytes(reading, kind), error);
+                    kind != ReadingFileKind::kUnknown, ReadingFileBytes(reading, kind, htmlPage),
+                    error);
 }
 
 }  // namespace velmora

@@ -38,6 +38,16 @@ QString VersionLine() {
   return QStringLiteral("Velmora ") + QLatin1String(kVersion);
 }
 
+QString UnexpectedArgumentLine(const QString& argument) {
+  const QString shown =
+      argument.size() > 120 ? argument.left(120) + QStringLiteral("...") : argument;
+  return QStringLiteral(
+             "velmora: unexpected argument \"%1\"; the window takes --help, --version and Qt's "
+             "own options such as -platform NAME, and the birth in its fields; velmora-cli "
+             "--date YYYY-MM-DD --time HH:MM casts a birth given on the command line.")
+      .arg(shown);
+}
+
 QString NoDisplayLine() {
   return QStringLiteral(
       "velmora: no display is available to open the window on (DISPLAY and WAYLAND_DISPLAY are "

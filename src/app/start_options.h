@@ -22,6 +22,9 @@ QString StartHelpText();
 // The line `velmora --version` prints: the name and the version.
 QString VersionLine();
 
+// The one line printed for an argument the window does not take, saying what it takes.
+QString UnexpectedArgumentLine(const QString& argument);
+
 // The one line printed when there is no display to open the window on.
 QString NoDisplayLine();
 

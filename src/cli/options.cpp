@@ -2,8 +2,10 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "calendar/birth_calendar.h"
@@ -93,8 +95,14 @@ const Options& TheOptions() {
   return options;
 }
 
-void SetUp(QCommandLineParser& parser) {
+// Every option, in the order --help lists them.
+std::array<const QCommandLineOption*, 13> OptionList() {
   const Options& o = TheOptions();
+  return {&o.help,  &o.version, &o.date, &o.time,      &o.format, &o.color, &o.chart,
+          &o.batch, &o.jobs,    &o.zone, &o.longitude, &o.solar,  &o.dst};
+}
+
+void SetUp(QCommandLineParser& parser) {
   parser.setApplicationDescription(
       QStringLiteral(
           "Casts a Chinese palace-and-star natal chart and prints its reading: the "
@@ -102,8 +110,7 @@ void SetUp(QCommandLineParser& parser) {
           "%1, local clock time.")
           .arg(QLatin1String(kSupportedBirthRange)));
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-  parser.addOptions({o.help, o.version, o.date, o.time, o.format, o.color, o.chart, o.batch, o.jobs,
-                     o.zone, o.longitude, o.solar, o.dst});
+  for (const QCommandLineOption* option : OptionList()) parser.addOption(*option);
 }
 
 // Reads an option whose value is one of a few words into `value`, when the option is given. An
@@ -164,6 +171,33 @@ bool ReadPlace(const QCommandLineParser& parser, PlaceRequest& place, QString& e
   return true;
 }
 
+// The parser's refusal in the voice of every other message: the option as written, what is
+// wrong, and what is accepted.
+QString ParseError(const QCommandLineParser& parser) {
+  const QStringList unknown = parser.unknownOptionNames();
+  if (!unknown.isEmpty()) {
+    QStringList names;
+    for (const QCommandLineOption* option : OptionList()) {
+      names << QStringLiteral("--") + option->names().last();
+    }
+    const QString& name = unknown.first();
+    return QStringLiteral("%1: there is no such option; the options are %2 and %3.")
+        .arg(Shortened((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name),
+             names.mid(0, names.size() - 1).join(QStringLiteral(", ")), names.last());
+  }
+  // Qt names an option that lacks its value as "Missing value after '--format'.".
+  static const QRegularExpression missing(QStringLiteral("^Missing value after '-*([^']*)'"));
+  const QRegularExpressionMatch match = missing.match(parser.errorText());
+  if (match.hasMatch()) {
+    for (const QCommandLineOption* option : OptionList()) {
+      if (!option->names().contains(match.captured(1))) continue;
+      return QStringLiteral("--%1 needs a value after it: %2.")
+          .arg(option->names().last(), option->valueName());
+    }
+  }
+  return parser.errorText() + QStringLiteral(" See %1 --help.").arg(kProgram);
+}
+
 }  // namespace
 
 bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, QString& error) {
@@ -171,12 +205,7 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
   QCommandLineParser parser;
   SetUp(parser);
   if (!parser.parse(arguments)) {
-    // Qt's own sentence names an unknown option whole; the one said here cuts it short.
-    const QStringList unknown = parser.unknownOptionNames();
-    error = unknown.size() == 1
-                ? QStringLiteral("Unknown option '%1'.").arg(Shortened(unknown.first()))
-                : parser.errorText();
-    error += QStringLiteral(" See %1 --help.").arg(kProgram);
+    error = ParseError(parser);
     return false;
   }
   request = {};

@@ -153,7 +153,9 @@ int RunSingle(const CommandLineRequest& request, int& argc, char** argv) {
     }
   }
   const bool terminal = ::isatty(STDOUT_FILENO) == 1;
-  const OutputFormat format = request.format.value_or(DefaultFormat(terminal));
+  // Asking for colour is asking for the coloured reading, on a terminal or not.
+  const OutputFormat format = request.format.value_or(
+      request.color == ColorChoice::kAlways ? OutputFormat::kAnsi : DefaultFormat(terminal));
   const bool colour = UseColour(request.color, terminal, request.format == OutputFormat::kAnsi,
                                 std::getenv("NO_COLOR"));
   const std::string output =

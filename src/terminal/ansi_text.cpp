@@ -168,17 +168,46 @@ std::string AnsiText(const StyledTextBuffer& box, AnsiColors mode) {
 
 namespace {
 
-// Paints the paper to the end of every line: the terminal fills what an erase leaves with the
-// background in force, so the paper is as wide as the terminal, not ragged at each line's end.
-std::string PaperToLineEnds(const std::string& text, std::string_view paper) {
+// Lays wrapped terminal text out line by line. Each line starts with `lineStart`, which puts
+// the paper down and erases the whole line with it before any text is written (an erase after
+// the text would take the last character of a line exactly as wide as the terminal with it), and
+// then with the colour a wrap broke off, if any, so that the second line of a paragraph looks
+// like its first. Each line that set anything ends with one reset, so that no colour leaks past
+// it, not even into the line the terminal scrolls in.
+std::string LayOutLines(std::string_view text, std::string_view lineStart) {
+  constexpr std::string_view kReset = "\x1b[0m";
   std::string out;
-  out.reserve(text.size() + text.size() / 8);
-  for (const char c : text) {
-    if (c == '\n') {
-      out += paper;
-      out += "\x1b[K\x1b[0m";
+  out.reserve(text.size() + text.size() / 4);
+  std::string_view active;  // the colour sequence in force, carried over a wrap
+  std::size_t i = 0;
+  while (i < text.size()) {
+    out += lineStart;
+    out += active;
+    bool set = !lineStart.empty() || !active.empty();
+    bool resetLast = false;
+    while (i < text.size() && text[i] != '\n') {
+      if (text[i] == '\x1b' && i + 1 < text.size() && text[i + 1] == '[') {
+        // A control sequence: parameters, then one final byte from '@' to '~'.
+        std::size_t end = i + 2;
+        while (end < text.size() && (text[end] < '@' || text[end] > '~')) ++end;
+        const std::string_view sequence = text.substr(i, end + 1 - i);
+        if (sequence.back() == 'm') {
+          resetLast = sequence == kReset;
+          active = resetLast ? std::string_view() : sequence;
+          set = true;
+        }
+        out += sequence;
+        i = end + 1;
+        continue;
+      }
+      resetLast = false;
+      out += text[i++];
     }
-    out += c;
+    if (set && !resetLast) out += kReset;
+    if (i < text.size()) {
+      out += '\n';
+      ++i;
+    }
   }
   return out;
 }
@@ -188,15 +217,15 @@ std::string PaperToLineEnds(const std::string& text, std::string_view paper) {
 std::string TerminalReading(std::string_view correction, std::string_view heading,
                             const StyledTextBuffer& reading, AnsiColors mode, int width) {
   const bool colour = mode != AnsiColors::kNone;
-  // The paper's background, and the heading's bold black on it.
-  std::string_view paper;
-  std::string_view bold = colour ? "\x1b[1m" : "";
-  if (mode == AnsiColors::kOnPaper) {
-    paper = "\x1b[48;5;231m";
-    bold = "\x1b[0;1;38;5;16;48;5;231m";
-  } else if (mode == AnsiColors::kTrueColor) {
-    paper = "\x1b[48;2;255;255;255m";
-    bold = "\x1b[0;1;38;2;0;0;0;48;2;255;255;255m";
+  const bool paper = mode == AnsiColors::kOnPaper || mode == AnsiColors::kTrueColor;
+  // Each line on the paper: black on white, the whole line erased with it; the heading bold.
+  std::string lineStart;
+  std::string bold = colour ? "\x1b[1m" : "";
+  if (paper) {
+    AppendSgr(CharFormat{}, mode, lineStart);
+    lineStart += "\x1b[K";
+    bold.clear();
+    AppendSgr(CharFormat{kColorBlack, true}, mode, bold);
   }
   std::string text;
   if (!correction.empty()) {
@@ -207,8 +236,7 @@ std::string TerminalReading(std::string_view correction, std::string_view headin
   text += heading;
   text += colour ? "\x1b[0m\n" : "\n";
   text += AnsiText(reading, mode);
-  text = WrapToWidth(text, width);
-  return paper.empty() ? text : PaperToLineEnds(text, paper);
+  return LayOutLines(WrapToWidth(text, width), lineStart);
 }
 
 }  // namespace velmora

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
 #include <map>
 #include <string>
 
@@ -59,6 +63,28 @@ TEST(StartTexts, SayWhatToDoInOneLineOrOnePage) {
   EXPECT_TRUE(NoDisplayLine().contains(QLatin1String("velmora-cli")));
   for (const char* option : {"--help", "--version"})
     EXPECT_TRUE(StartHelpText().contains(QLatin1String(option))) << option;
+}
+
+// A word the window cannot use stops it with one line that says what it takes.
+TEST(StartArguments, AWordTheWindowCannotUseIsRefusedInOneLine) {
+  for (const char* word : {"2000-02-04", "--bogus"}) {
+    SCOPED_TRACE(word);
+    QProcess app;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QTemporaryDir runtime;  // as a desktop session gives it, so Qt has nothing to remark
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    app.setProcessEnvironment(environment);
+    app.start(QStringLiteral(VELMORA_APP_PATH), {QString::fromLatin1(word)});
+    ASSERT_TRUE(app.waitForFinished(30000));
+    EXPECT_EQ(app.exitCode(), 2);
+    const QString said = QString::fromUtf8(app.readAllStandardError());
+    EXPECT_TRUE(said.startsWith(QStringLiteral("velmora: unexpected argument \"%1\"; the window "
+                                               "takes --help, --version")
+                                    .arg(QLatin1String(word))))
+        << said.toStdString();
+    EXPECT_EQ(said.count(QLatin1Char('\n')), 1);
+  }
 }
 
 }  // namespace

@@ -62,8 +62,13 @@ TEST(CommandLineReading, RefusesWhatItCannotDoSayingWhatItTakes) {
     const char* because;
   };
   const Case cases[] = {
-      {"an unknown option", Args({"--colour"}), "Unknown option 'colour'"},
-      {"a missing value", Args({"--date"}), "Missing value after '--date'"},
+      {"an unknown option", Args({"--colour"}),
+       "--colour: there is no such option; the options are --help, --version, --date, "
+       "--time, --format, --color, --chart, --batch, --jobs, --zone, --longitude, --solar and "
+       "--dst."},
+      {"an unknown short option", Args({"-x"}), "-x: there is no such option"},
+      {"a missing value", Args({"--format"}),
+       "--format needs a value after it: text|ansi|html|json."},
       {"a stray word", Args({"2000-02-04"}),
        "unexpected argument \"2000-02-04\"; give the birth as --date"},
       {"an unknown format", Args({"--format", "xml"}), "use text, ansi, html or json"},

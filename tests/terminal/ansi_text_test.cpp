@@ -1,10 +1,13 @@
 #include "terminal/ansi_text.h"
 
+#include "casting/chart_report.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "styled_text_sample.h"
 
@@ -105,6 +108,91 @@ TEST(AnsiText, PaperColoursAreLegibleOnWhite) {
   EXPECT_EQ(PaperColor(kColorMaroon), 88);  // #870000
   EXPECT_EQ(PaperColor(kColorBlue), 21);    // #0000ff
   EXPECT_EQ(PaperColor(kColorBlack), 16);
+}
+
+// What a terminal shows of ANSI text: each visible character with the colours and weight in
+// force when it was written, line by line, and the background each line was erased with.
+struct Shown {
+  struct Cell {
+    char32_t c;
+    std::string state;  // the SGR parameters in force, as written since the last reset
+    friend bool operator==(const Cell&, const Cell&) = default;
+  };
+  std::vector<std::vector<Cell>> lines{1};
+  std::vector<std::string> erasedWith{""};  // per line: the state at its erase; "-" for none
+  bool eraseAfterText = false;
+};
+
+Shown ShowOnTerminal(const std::string& text) {
+  Shown shown;
+  shown.erasedWith.back() = "-";
+  std::string state;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n') {
+      shown.lines.emplace_back();
+      shown.erasedWith.push_back("-");
+    } else if (text[i] == '\x1b') {
+      std::size_t end = i + 2;
+      while (text[end] < '@' || text[end] > '~') ++end;
+      const std::string params = text.substr(i + 2, end - i - 2);
+      if (text[end] == 'K') {
+        shown.erasedWith.back() = state;
+        shown.eraseAfterText |= !shown.lines.back().empty();
+      } else {
+        state = params.starts_with("0") ? params.substr(params.size() > 1 ? 2 : 1)
+                                        : state + ";" + params;
+      }
+      i = end;
+    } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      shown.lines.back().push_back(
+          {static_cast<unsigned char>(text[i]) < 0x80 ? text[i] : U'?', state});
+    }
+  }
+  return shown;
+}
+
+// Wrapped to any width, the reading shows every character in the colours it has unwrapped, and
+// on paper every line lies whole on the paper, erased before its text is written.
+TEST(TerminalReading, EveryWrappedLineKeepsItsColoursAndItsPaper) {
+  ChartReport report;
+  report.Cast({{2000, 2, 4}, 23, 0});
+  const std::string correction = "Cast from standard time, 4 February 2000, 22:00: a long sentence";
+  const auto cells = [](const Shown& shown) {
+    std::vector<Shown::Cell> all;
+    for (const auto& line : shown.lines) {
+      for (const Shown::Cell& cell : line) {
+        if (cell.c != U' ') all.push_back(cell);
+      }
+    }
+    return all;
+  };
+  for (const AnsiColors mode :
+       {AnsiColors::kOnPaper, AnsiColors::kTrueColor, AnsiColors::kBasic16}) {
+    const bool paper = mode != AnsiColors::kBasic16;
+    const Shown whole =
+        ShowOnTerminal(TerminalReading(correction, report.Heading(), report.Reading(), mode, 0));
+    for (const int width : {40, 80}) {
+      SCOPED_TRACE(std::to_string(static_cast<int>(mode)) + " at " + std::to_string(width));
+      const Shown wrapped = ShowOnTerminal(
+          TerminalReading(correction, report.Heading(), report.Reading(), mode, width));
+      EXPECT_GT(wrapped.lines.size(), whole.lines.size());
+      EXPECT_EQ(cells(wrapped), cells(whole));
+      EXPECT_FALSE(wrapped.eraseAfterText);
+      for (std::size_t n = 0; n + 1 < wrapped.lines.size(); ++n) {
+        SCOPED_TRACE("line " + std::to_string(n));
+        EXPECT_LE(wrapped.lines[n].size(), static_cast<std::size_t>(width));
+        if (!paper) continue;
+        EXPECT_NE(wrapped.erasedWith[n], "-");
+        EXPECT_TRUE(wrapped.erasedWith[n].ends_with("231") ||
+                    wrapped.erasedWith[n].ends_with("255;255;255"));
+        for (const Shown::Cell& cell : wrapped.lines[n]) {
+          EXPECT_TRUE(cell.state.ends_with(
+              wrapped.erasedWith[n].substr(wrapped.erasedWith[n].rfind(";48;"))))
+              << cell.state;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
