@@ -92,6 +92,7 @@ void BirthPlaceDialog::CreateControls() {
   cbZone->setMinimumContentsLength(24);
   // Typing any part of a name, in any case, offers every zone that contains it: "york" finds
   // America/New_York, "shang" Asia/Shanghai.
+  connect(cbZone, &QComboBox::editTextChanged, this, &BirthPlaceDialog::FollowZone);
   QCompleter* completer = cbZone->completer();
   completer->setFilterMode(Qt::MatchContains);
   completer->setCaseSensitivity(Qt::CaseInsensitive);
@@ -222,8 +223,15 @@ QString BirthPlaceDialog::ZoneName() const {
 void BirthPlaceDialog::Refuse(const QString& message) {
   lblError->setText(message);
   lblError->show();
+  // What was typed stays, the cursor after it, ready to be mended rather than typed again.
   cbZone->setFocus();
-  cbZone->lineEdit()->selectAll();
+  cbZone->lineEdit()->deselect();
+  cbZone->lineEdit()->end(false);
+}
+
+void BirthPlaceDialog::FollowZone() {
+  // The refusal goes as soon as the entry names a zone.
+  if (lblError->isVisible() && SystemZone(ZoneName().toStdString()).Valid()) lblError->hide();
 }
 
 void BirthPlaceDialog::accept() {

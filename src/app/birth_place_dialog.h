@@ -55,6 +55,7 @@ class BirthPlaceDialog final : public QDialog {
   void FollowCorrection();
   void FollowLongitude();
   void Refuse(const QString& message);
+  void FollowZone();
   SolarTime ChosenSolarTime() const;
   // The database's own spelling of the zone typed, or the text as typed when it names none.
   QString ZoneName() const;

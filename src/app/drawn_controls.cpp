@@ -74,6 +74,18 @@ void ChartImage::OpenMenu(QPoint globalPos) {
   menu.exec(globalPos);
 }
 
+// --- the Run button ---
+
+void RunButton::paintEvent(QPaintEvent* event) {
+  QPushButton::paintEvent(event);
+  if (!hasFocus()) return;
+  QPainter painter(this);
+  QStyleOptionFocusRect frame;
+  frame.initFrom(this);
+  frame.rect = rect().adjusted(4, 4, -4, -4);
+  style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+}
+
 // --- the separator ---
 
 void TopLineBevel::paintEvent(QPaintEvent*) {

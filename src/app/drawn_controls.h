@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QPoint>
+#include <QPushButton>
+#include <QString>
 #include <QWidget>
 
 #include <memory>
@@ -42,6 +44,17 @@ class ChartImage final : public QWidget {
 
   std::unique_ptr<QImageSurface> surface_;
   QList<QAction*> menuActions_;
+};
+
+// The Run button. The window's default button already wears the style's emphasis, which in many
+// styles is the same as the focus's, so it draws a focus frame of its own while it has the focus.
+class RunButton final : public QPushButton {
+  Q_OBJECT
+ public:
+  RunButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
 };
 
 // A separator that draws one sunken line along its top edge.

@@ -76,6 +76,11 @@ bool IsEnterKey(const QKeyEvent* event) {
 
 }  // namespace
 
+QPoint PlaceOnScreen(const QRect& free, const QSize& window) {
+  const QPoint centred = free.center() - QRect(QPoint(0, 0), window).center();
+  return {std::max(centred.x(), free.left()), std::max(centred.y(), free.top())};
+}
+
 QString ShortDateDisplayFormat(const QLocale& locale) {
   QString format = locale.dateFormat(QLocale::ShortFormat);
   if (!format.contains(QLatin1String("yyyy")))
@@ -93,12 +98,8 @@ TfrmMain::TfrmMain(QWidget* parent)
   setWindowTitle(QStringLiteral("Velmora  ") + QLatin1String(kVersion));
   setFont(DialogFont(11));
   setFixedSize(kClientWidth, kClientHeight);
-  // At the centre of the screen; on a screen too small for it (a large scale factor), at the
-  // top left of the free area, so that the title bar and the controls stay within reach.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect free = screen->availableGeometry();
-    const QPoint centred = free.center() - rect().center();
-    move(std::max(centred.x(), free.left()), std::max(centred.y(), free.top()));
+    move(PlaceOnScreen(screen->availableGeometry(), size()));
   }
   CreateControls();
   CreateActions();
@@ -111,7 +112,7 @@ void TfrmMain::CreateControls() {
   // The label sizes itself to its caption, which a wider fallback face needs.
   Label1->resize(std::max(Label1->width(), Label1->sizeHint().width()), Label1->height());
 
-  dtpDate = new QDateEdit(this);
+  dtpDate = new BirthDateEdit(this);
   Place(dtpDate, "dtpDate", 8, 32, 121, 21);
   dtpDate->setCalendarPopup(true);
   dtpDate->setDisplayFormat(ShortDateDisplayFormat());
@@ -128,7 +129,7 @@ void TfrmMain::CreateControls() {
   rbMale = new QRadioButton(QStringLiteral("Male "), this);
   Place(rbMale, "rbMale", 88, 69, 57, 17);
 
-  Button1 = new QPushButton(QStringLiteral("Run"), this);
+  Button1 = new RunButton(QStringLiteral("Run"), this);
   Place(Button1, "Button1", 184, 64, 75, 25);
   Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click);
@@ -262,6 +263,14 @@ bool TfrmMain::CastMoment(TDateTime clock, TDateTime& cast, QString& line) {
 }
 
 void TfrmMain::RunCommand() {
+  // A typed date is cast as typed, or refused: never another date.
+  if (const QString problem = dtpDate->TypedDateProblem(); !problem.isEmpty()) {
+    QMessageBox::warning(this, QStringLiteral("Velmora"), problem);
+    dtpDate->setFocus();
+    return;
+  }
+  dtpDate->interpretText();
+  dtpTime->interpretText();
   TDateTime moment = 0.0;
   QString line;
   // A birth that cannot be cast is refused before anything on screen changes.

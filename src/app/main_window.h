@@ -13,13 +13,13 @@
 #include <string>
 
 #include "app/birth_place_dialog.h"
+#include "app/date_field.h"
 #include "app/drawn_controls.h"
 #include "calendar/date_time.h"
 #include "qt_drawing/qt_image_surface.h"
 #include "time_zone/system_zone.h"
 
 class QAction;
-class QDateEdit;
 class QKeyEvent;
 class QLabel;
 class QPushButton;
@@ -110,7 +110,7 @@ class TfrmMain final : public QWidget {
   QAction* actQuit = nullptr;
 
   QLabel* Label1 = nullptr;
-  QDateEdit* dtpDate = nullptr;
+  BirthDateEdit* dtpDate = nullptr;
   QTimeEdit* dtpTime = nullptr;
   QRadioButton* rbFemale = nullptr;
   QRadioButton* rbMale = nullptr;
@@ -120,6 +120,11 @@ class TfrmMain final : public QWidget {
   ChartImage* Image1 = nullptr;
   QLabel* lblBirthPlace = nullptr;
 };
+
+// Where the window goes on the free area of its screen: at its centre; on a screen too small for
+// it (a large scale factor on a small screen), at the top left of the free area, so that the
+// title bar and the controls stay within reach.
+QPoint PlaceOnScreen(const QRect& free, const QSize& window);
 
 // The date format the date picker shows: the system's short date format, with the year always
 // in four digits, since births on both sides of 2000 must stay apart.

@@ -2,6 +2,12 @@
 // the reading and the board that says so, refusals, and clearing it again.
 #include <gtest/gtest.h>
 
+#include <QTest>
+
+#include <QLineEdit>
+
+#include <QDialogButtonBox>
+
 #include <QAction>
 #include <QComboBox>
 #include <QCompleter>
@@ -120,6 +126,33 @@ TEST(BirthPlaceDialogZone, RefusesANameTheDatabaseDoesNotHoldAndStaysOpen) {
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.Setting(), Setting("Asia/Shanghai", SolarTime::kStandard));
+  }
+}
+
+// Typed and confirmed as a user does it, an unknown zone is refused with what was typed left
+// in place, and the refusal goes as soon as the entry names a zone.
+TEST(BirthPlaceDialogZone, ARefusedZoneKeepsItsTextAndTheErrorGoesOnceTheZoneIsKnown) {
+  for (const bool byEnter : {true, false}) {
+    SCOPED_TRACE(byEnter ? "Enter" : "the OK button");
+    BirthPlaceDialog dialog(std::nullopt, nullptr);
+    dialog.show();
+    Child<QRadioButton>(dialog, "rbStandardTime")->click();
+    auto* zone = Child<QComboBox>(dialog, "cbZone");
+    zone->lineEdit()->selectAll();
+    QTest::keyClicks(zone->lineEdit(), QStringLiteral("Mars/Base"));
+    if (byEnter) {
+      QTest::keyClick(zone->lineEdit(), Qt::Key_Return);
+    } else {
+      QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                        Qt::LeftButton);
+    }
+    const QLabel* error = Child<QLabel>(dialog, "lblError");
+    ASSERT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(error->isVisible());
+    EXPECT_EQ(zone->currentText(), QStringLiteral("Mars/Base"));
+    zone->lineEdit()->selectAll();
+    QTest::keyClicks(zone->lineEdit(), QStringLiteral("Asia/Shanghai"));
+    EXPECT_FALSE(error->isVisible());
   }
 }
 

@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -564,6 +566,78 @@ TEST_F(MainWindowTest, TwoThousandRunsDoNotGrowTheProcess) {
   std::cout << "[ memory   ] resident set " << before << " KiB before and " << after
             << " KiB after 2,000 Runs\n";
   EXPECT_LT(growth, 2048);
+}
+
+// A date typed over the whole field, in the form it shows or as ISO 8601, is the date cast;
+// text that is no date is refused at Run, and the window shows what it showed before.
+TEST_F(MainWindowTest, TypedDatesAreCastAsTypedOrRefused) {
+  const QLocale locale;
+  const QString shown = locale.toString(QDate(1990, 7, 3), date_->displayFormat());
+  struct Case {
+    const char* name;
+    QString typed;
+    QDate date;  // invalid: refused
+  };
+  const Case cases[] = {
+      {"as the field shows it", shown, QDate(1990, 7, 3)},
+      {"without spaces", QString(shown).remove(QLatin1Char(' ')), QDate(1990, 7, 3)},
+      {"in small letters", shown.toLower(), QDate(1990, 7, 3)},
+      {"ISO 8601", QStringLiteral("1985-03-12"), QDate(1985, 3, 12)},
+      {"no such day", QStringLiteral("32") + shown.mid(1), QDate()},
+      {"outside the calendar", QStringLiteral("1850-06-01"), QDate()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetBirth(QDate(2000, 2, 4), QTime(23, 0));
+    ClickRun();
+    const QString before = ReadingHtml();
+    date_->setFocus();
+    QTest::keyClick(date_, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(date_, c.typed);
+    ModalWatcher watcher;
+    ClickRun();
+    if (c.date.isValid()) {
+      EXPECT_TRUE(watcher.Seen().empty());
+      EXPECT_EQ(date_->date(), c.date);
+      EXPECT_NE(ReadingHtml(), before);
+    } else {
+      ASSERT_TRUE(testing::WaitFor([&] { return !watcher.Seen().empty(); }, 5000));
+      EXPECT_EQ(watcher.Seen()[0].icon, QMessageBox::Warning);
+      EXPECT_FALSE(watcher.Seen()[0].text.isEmpty());
+      EXPECT_EQ(ReadingHtml(), before);
+      EXPECT_EQ(window_.focusWidget(), date_);
+    }
+  }
+}
+
+// The focus on Run shows, although Run is the default button, which the style emphasises too.
+TEST_F(MainWindowTest, TheRunButtonLooksDifferentWithTheFocus) {
+  window_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+  male_->setFocus();
+  const QImage without = run_->grab().toImage();
+  QTest::keyClick(male_, Qt::Key_Tab);  // as the keyboard moves the focus, which the style marks
+  ASSERT_TRUE(run_->hasFocus());
+  EXPECT_NE(run_->grab().toImage(), without);
+}
+
+TEST(WindowPlacement, CentredWhereItFitsAndNeverAboveOrLeftOfTheFreeArea) {
+  struct Case {
+    const char* name;
+    QRect free;
+    QSize window;
+    QPoint at;
+  };
+  const Case cases[] = {
+      {"a large screen", {0, 0, 1920, 1080}, {697, 453}, {611, 313}},
+      {"a panel on the left and top", {64, 32, 1216, 768}, {697, 453}, {323, 189}},
+      {"scale 2 on 1280 x 800", {0, 0, 640, 400}, {697, 453}, {0, 0}},
+      {"too narrow only", {10, 0, 600, 1000}, {697, 453}, {10, 273}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(PlaceOnScreen(c.free, c.window), c.at);
+  }
 }
 
 }  // namespace
