@@ -1,28 +1,18 @@
-# Writes the manual page of velmora-cli around its own --help text: the options (and the
-# examples) are taken from --help, so that the page and the program never differ.
-# Usage: cmake -DCLI=<path to velmora-cli> -DOUT=<velmora-cli.1> -DVERSION=<x.y> -P make_manpage.cmake
-execute_process(COMMAND "${CLI}" --help OUTPUT_VARIABLE help RESULT_VARIABLE rc)
+# Writes the manual page of velmora-cli around its options and examples, which the program's own
+# tables give (through velmora-cli-manpage), so that the page and --help never differ.
+# Usage: cmake -DPARTS=<path to velmora-cli-manpage> -DOUT=<velmora-cli.1> -DVERSION=<x.y>
+#              -P make_manpage.cmake
+execute_process(COMMAND "${PARTS}" OUTPUT_VARIABLE parts RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "velmora-cli --help failed (${rc})")
+  message(FATAL_ERROR "velmora-cli-manpage failed (${rc})")
 endif()
-
-# roff treats a leading '.' or '\'' as a request and '\' as an escape.
-string(REPLACE "\\" "\\e" help "${help}")
-string(REGEX REPLACE "(^|\n)([.'])" "\\1\\\\&\\2" help "${help}")
-
-# The help's blocks: the text before "Options:", the options, and the examples after them.
-string(FIND "${help}" "\nOptions:\n" options_at)
-string(FIND "${help}" "\nExamples:\n" examples_at)
-if(options_at EQUAL -1 OR examples_at EQUAL -1)
-  message(FATAL_ERROR "velmora-cli --help has no Options: or Examples: block")
+string(FIND "${parts}" "\n--\n" split_at)
+if(split_at EQUAL -1)
+  message(FATAL_ERROR "velmora-cli-manpage printed no examples")
 endif()
-math(EXPR options_start "${options_at} + 10")
-math(EXPR options_length "${examples_at} - ${options_start}")
-math(EXPR examples_start "${examples_at} + 11")
-string(SUBSTRING "${help}" ${options_start} ${options_length} options)
-string(SUBSTRING "${help}" ${examples_start} -1 examples)
-# Each block keeps its indentation and loses only the blank lines at its end.
-string(REGEX REPLACE "\n+$" "" options "${options}")
+string(SUBSTRING "${parts}" 0 ${split_at} options)
+math(EXPR examples_start "${split_at} + 4")
+string(SUBSTRING "${parts}" ${examples_start} -1 examples)
 string(REGEX REPLACE "\n+$" "" examples "${examples}")
 
 file(WRITE "${OUT}" ".TH VELMORA-CLI 1 \"\" \"Velmora ${VERSION}\" \"User Commands\"
@@ -68,9 +58,7 @@ With \\-\\-batch it reads one birth per line and writes one JSON object per line
 in input order, cast on one worker per core. A line may name its zone and
 longitude after the time: 1990-01-15 12:00 Asia/Shanghai 87.6.
 .SH OPTIONS
-.nf
 ${options}
-.fi
 .SH EXIT STATUS
 .TP
 .B 0
@@ -83,6 +71,9 @@ its place), or standard output was closed or could not be written.
 .B 2
 Nothing was cast: bad input, or a file that cannot be read or written; standard
 output and the \\-\\-chart file are left untouched.
+.PP
+A batch stopped by SIGINT or SIGTERM writes every answer it has whole, says how
+many lines it answered, and ends as that signal ends a program.
 .SH ENVIRONMENT
 .TP
 .B NO_COLOR

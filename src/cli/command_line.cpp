@@ -14,6 +14,7 @@
 #include "cli/cli_messages.h"
 #include "cli/options.h"
 #include "cli/single_cast.h"
+#include "terminal/terminal_text.h"
 #include "version.h"
 
 namespace velmora {
@@ -48,7 +49,7 @@ int RunCommandLine(int argc, char** argv) {
     return kExitBadInput;
   }
   if (request.help) {
-    const QByteArray help = HelpText().toUtf8();
+    const QByteArray help = HelpText(TerminalWidth()).toUtf8();
     return WriteStdout(help.constData(), static_cast<std::size_t>(help.size())) ? kExitOk
                                                                                 : kExitIncomplete;
   }

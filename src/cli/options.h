@@ -39,8 +39,14 @@ struct CommandLineRequest {
 // not go together; then returns false with one sentence in `error`.
 bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, QString& error);
 
-// The text --help prints: usage, options, examples and exit statuses.
-QString HelpText();
+// The text --help prints: usage, options, examples and exit statuses, wrapped between words to
+// `columns` (up to 80; 0 when not on a terminal, for 80).
+QString HelpText(int columns = 0);
+
+// The manual page's options, one .TP entry each, and its examples, one line each, in roff, from
+// the same options and examples as --help.
+QString ManPageOptions();
+QString ManPageExamples();
 
 // The format used when none is asked for: ansi on a terminal, plain text otherwise.
 OutputFormat DefaultFormat(bool stdoutIsTerminal);

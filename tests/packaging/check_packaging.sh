@@ -47,6 +47,14 @@ for page in velmora velmora-cli; do
 done
 zcat "$scratch/root/usr/share/man/man1/velmora-cli.1.gz" | grep -q '^\.SH OPTIONS' ||
   { echo "velmora-cli.1 has no OPTIONS"; exit 1; }
+# Its options are entries of their own, which the reader's width wraps, and its exit statuses
+# are told once.
+narrow=$(MANWIDTH=40 man -l "$scratch/root/usr/share/man/man1/velmora-cli.1.gz" 2>/dev/null)
+wide=$(sed -n '/^OPTIONS/,/^EXIT STATUS/p' <<<"$narrow" | awk 'length > 40')
+[ -z "$wide" ] || { echo "velmora-cli.1's options are wider than 40 columns at MANWIDTH=40:"; echo "$wide"; exit 1; }
+[ "$(grep -ci 'exit status' <<<"$narrow")" = 1 ] || { echo "velmora-cli.1 tells its exit status twice"; exit 1; }
+MANWIDTH=80 man -l "$scratch/root/usr/share/man/man1/velmora.1.gz" 2>/dev/null | grep -q 'Ctrl+B' ||
+  { echo "velmora.1 says nothing of Birth Place (Ctrl+B)"; exit 1; }
 completions=$(bash -c 'source "$1"; COMP_WORDS=(velmora-cli --format ""); COMP_CWORD=2
   _velmora_cli; echo "${COMPREPLY[*]}"' _ "$scratch/root/usr/share/bash-completion/completions/velmora-cli")
 [ "$completions" = "text ansi html json" ] || { echo "bash completes --format with: $completions"; exit 1; }
