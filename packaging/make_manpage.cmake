@@ -33,7 +33,7 @@ velmora-cli \\- cast a Chinese palace-and-star natal chart in a terminal
 .RB [ \\-\\-longitude
 .IR DEGREES
 .RB [ \\-\\-solar
-.IR mean | apparent ]]
+.IR standard | mean | apparent ]]
 .RB [ \\-\\-dst
 .IR on | off ]]
 .br

@@ -8,7 +8,7 @@ _velmora_cli() {
     --color) mapfile -t COMPREPLY < <(compgen -W 'auto always never' -- "$cur"); return ;;
     --chart) compopt -o filenames; mapfile -t COMPREPLY < <(compgen -f -X '!*.@(png|svg|PNG|SVG)' -- "$cur"; compgen -d -- "$cur"); return ;;
     --batch) compopt -o filenames; mapfile -t COMPREPLY < <(compgen -W '-' -- "$cur"; compgen -f -- "$cur"); return ;;
-    --solar) mapfile -t COMPREPLY < <(compgen -W 'mean apparent' -- "$cur"); return ;;
+    --solar) mapfile -t COMPREPLY < <(compgen -W 'standard mean apparent' -- "$cur"); return ;;
     --dst) mapfile -t COMPREPLY < <(compgen -W 'on off' -- "$cur"); return ;;
     --zone) mapfile -t COMPREPLY < <(compgen -W "UTC $(awk '!/^#/ { print $3 }' /usr/share/zoneinfo/zone1970.tab 2>/dev/null)" -- "$cur"); return ;;
     --date | --time | --jobs | --longitude) return ;;

@@ -80,10 +80,11 @@ struct Options {
       QStringLiteral("DEGREES")};
   QCommandLineOption solar{
       QStringLiteral("solar"),
-      QStringLiteral("mean: local mean solar time (the default with --longitude); apparent: "
-                     "the sun's own time, mean solar time plus the equation of time. Needs "
+      QStringLiteral("standard: the zone's standard time, the longitude left aside; mean: local "
+                     "mean solar time (the default with --longitude); apparent: the sun's own "
+                     "time, mean solar time plus the equation of time. Mean and apparent need "
                      "--longitude."),
-      QStringLiteral("mean|apparent")};
+      QStringLiteral("standard|mean|apparent")};
   QCommandLineOption dst{
       QStringLiteral("dst"),
       QStringLiteral("For a clock time that came twice when the clocks went back: on, the first "
@@ -154,7 +155,9 @@ bool ReadPlace(const QCommandLineParser& parser, PlaceRequest& place, QString& e
     place.longitude = degrees;
   }
   static constexpr std::pair<const char*, SolarTime> kSolar[] = {
-      {"mean", SolarTime::kMean}, {"apparent", SolarTime::kApparent}};
+      {"standard", SolarTime::kStandard},
+      {"mean", SolarTime::kMean},
+      {"apparent", SolarTime::kApparent}};
   static constexpr std::pair<const char*, DaylightSaving> kDaylight[] = {
       {"on", DaylightSaving::kOn}, {"off", DaylightSaving::kOff}};
   SolarTime solar = SolarTime::kStandard;
@@ -282,7 +285,8 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
         }
       }
     }
-    if (request.place.solar && !request.place.longitude) {
+    if (request.place.solar && *request.place.solar != SolarTime::kStandard &&
+        !request.place.longitude) {
       error = QStringLiteral("--solar needs --longitude, the birth place's longitude.");
       return false;
     }

@@ -140,7 +140,7 @@ TEST(CliBirthPlace, RefusesWhatItCannotReadSayingWhatIsAccepted) {
        "--solar needs --longitude"},
       {"an unknown solar time",
        Birth("2000-02-04", "23:00", "Asia/Shanghai") << QStringLiteral("--solar=true"),
-       "--solar \"true\": use mean or apparent."},
+       "--solar \"true\": use standard, mean or apparent."},
       {"an unknown --dst",
        Birth("2000-02-04", "23:00", "Asia/Shanghai") << QStringLiteral("--dst=yes"),
        "--dst \"yes\": use on or off."},

@@ -16,6 +16,9 @@ const kUnknownZone = 4;
 const kBadLongitude = 5;
 const kIncompletePlace = 6;
 
+// velmora-cli's words for whether daylight saving time was in force, which dst takes too.
+const kDaylightWords = { on: true, off: false };
+
 // The solar times a birth may be cast from, numbered as the module numbers them.
 const kSolarTimes = { standard: 0, mean: 1, apparent: 2 };
 
@@ -135,8 +138,10 @@ function velmoraApi(wasm) {
     if (!absent(solar) && typeof solar !== "string") {
       throw new TypeError('solar is "standard", "mean" or "apparent".');
     }
-    if (!absent(dst) && typeof dst !== "boolean") {
-      throw new TypeError("dst is true or false: whether daylight saving time was in force.");
+    if (!absent(dst) && typeof dst !== "boolean" && typeof dst !== "string") {
+      throw new TypeError(
+        'dst is true or "on", false or "off": whether daylight saving time was in force.',
+      );
     }
   }
 
@@ -161,8 +166,12 @@ function velmoraApi(wasm) {
     const { longitude, solar, dst } = birth;
     const name = birth.zone ?? "";
     if (!absent(solar) && !Object.hasOwn(kSolarTimes, solar)) {
-      throw new RangeError(oneLine(`solar ${quoted(solar)}: use "standard", "mean" or "apparent".`));
+      throw new RangeError(oneLine(`solar ${quoted(solar)}: use standard, mean or apparent.`));
     }
+    if (typeof dst === "string" && !Object.hasOwn(kDaylightWords, dst)) {
+      throw new RangeError(oneLine(`dst ${quoted(dst)}: use on or off.`));
+    }
+    const inForce = absent(dst) ? 0 : dst === true || dst === "on" ? 1 : 2;
     const solarTime = absent(solar) ? -1 : kSolarTimes[solar];
     const zoneBytes = encoder.encode(clip(name));
     const degreesBytes =
@@ -172,7 +181,7 @@ function velmoraApi(wasm) {
     const longitudeKind = absent(longitude) ? 0 : typeof longitude === "string" ? 2 : 1;
     const outcome = wasm._VelmoraPlace(
       input, zoneBytes.length, degreesBytes.length, longitudeKind,
-      typeof longitude === "number" ? longitude : 0, solarTime, absent(dst) ? 0 : dst ? 1 : 2,
+      typeof longitude === "number" ? longitude : 0, solarTime, inForce,
     );
     if (outcome === 0) return;
     const said = wasm.UTF8ToString(wasm._VelmoraMessage());

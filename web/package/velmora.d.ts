@@ -12,17 +12,21 @@ export interface Birth {
    * The time zone the clock time was read in, a name Intl knows ("Asia/Shanghai"): the chart is
    * cast from standard time, the daylight saving time in force taken off.
    */
-  zone?: string;
+  zone?: string | null | undefined;
   /**
    * The birth place's longitude in degrees, east positive, -180 to 180: a number, or text as
    * velmora-cli's --longitude reads it ("87.6"). With it the chart is cast from local mean solar
    * time unless `solar` says otherwise. Needs `zone`.
    */
-  longitude?: number | string;
-  /** How far to correct: "standard" time, local "mean" or "apparent" solar time (these two need `longitude`). */
-  solar?: "standard" | "mean" | "apparent";
-  /** For a clock time the zone showed twice, when the clocks went back: whether daylight saving time was in force. */
-  dst?: boolean;
+  longitude?: number | string | null | undefined;
+  /** How far to correct: "standard" time, local "mean" or "apparent" solar time (these two need `longitude`), as velmora-cli's --solar. */
+  solar?: "standard" | "mean" | "apparent" | null | undefined;
+  /**
+   * For a clock time the zone showed twice, when the clocks went back: whether daylight saving
+   * time was in force, true or "on" for the first of the two, false or "off" for the second, as
+   * velmora-cli's --dst.
+   */
+  dst?: boolean | "on" | "off" | null | undefined;
 }
 
 /** Each step from the clock time to the moment cast, as velmora-cli's JSON writes it. */

@@ -295,8 +295,9 @@ describe("birth place refusals", () => {
       [{ zone: "Asia/Shanghai", solar: "mean" }, TypeError, "solar time needs the longitude of the birth place."],
       [{ zone: 8 }, TypeError, /^zone is the name of a time zone/],
       [{ zone: "Asia/Shanghai", longitude: [87.6] }, TypeError, /^longitude is degrees east/],
-      [{ zone: "Asia/Shanghai", dst: "on" }, TypeError, /^dst is true or false/],
-      [{ zone: "Asia/Shanghai", solar: "sidereal" }, RangeError, 'solar "sidereal": use "standard", "mean" or "apparent".'],
+      [{ zone: "Asia/Shanghai", dst: 1 }, TypeError, /^dst is true or "on", false or "off"/],
+      [{ zone: "Asia/Shanghai", dst: "yes" }, RangeError, 'dst "yes": use on or off.'],
+      [{ zone: "Asia/Shanghai", solar: "sidereal" }, RangeError, 'solar "sidereal": use standard, mean or apparent.'],
       [{ zone: "Asia/Shanghai", longitude: NaN }, RangeError, /^longitude NaN: not a longitude/],
       [{ zone: "Asia/Shanghai\0" }, RangeError, /^zone "Asia\/Shanghai\?": unknown time zone/],
     ];
@@ -309,6 +310,28 @@ describe("birth place refusals", () => {
       });
     }
   });
+});
+
+// Every word the package takes for a birth place, velmora-cli takes too, with the same meaning,
+// and both refuse a word they do not know in the same words.
+test("one vocabulary with velmora-cli: solar and dst", async () => {
+  const birth = { date: "2021-11-07", time: "01:30", zone: "America/New_York", longitude: "-73.9" };
+  const options = ["--zone", "America/New_York", "--longitude", "-73.9"];
+  for (const solar of ["standard", "mean", "apparent"]) {
+    for (const [dst, word] of [[true, "on"], [false, "off"], ["on", "on"], ["off", "off"]]) {
+      assert.equal(
+        velmora.chartJson({ ...birth, solar, dst }),
+        await cliOutput(birth, ...options, "--solar", solar, "--dst", word, "--format", "json"),
+        `${solar}, dst ${dst}`,
+      );
+    }
+  }
+  for (const [field, word] of [["solar", "sidereal"], ["dst", "yes"]]) {
+    const said = await cliOutput(birth, ...options, `--${field}`, word);
+    assert.throws(() => velmora.castChart({ ...birth, [field]: word }), {
+      message: said.refusal.replace(/^--/, ""),
+    });
+  }
 });
 
 // Intl's zones against the system's database, through the same correction: a batch of noons on

@@ -37,33 +37,108 @@ const projectVersion = /project\(Velmora VERSION ([0-9.]+)/.exec(
 const version = projectVersion.split(".").length === 2 ? `${projectVersion}.0` : projectVersion;
 
 const banner = `// Velmora ${version}: Chinese palace-and-star natal charts, cast in WebAssembly.\n`;
+// The glue without its closing lines, which hand the factory to CommonJS or AMD: each file below
+// says itself how it hands things on.
+const factory = glue.slice(0, glue.search(/\nif \(typeof exports === 'object' && typeof module === 'object'\)/));
+if (/\bmodule\.exports\b|\bdefine\(/.test(factory)) throw new Error("the glue hands itself on in another way");
 const core = [
-  glue,
+  factory,
   `const wasmBinary = Uint8Array.from(atob("${bytes}"), (c) => c.charCodeAt(0));`,
   api,
-].join("\n");
+  `// The module instantiated at once, compiled from its bytes in this thread: for Node, where
+// CommonJS wants the functions ready when require returns.
+function instantiateNow() {
+  const settings = {
+    wasmBinary,
+    instantiateWasm(imports, receive) {
+      const instance = new WebAssembly.Instance(new WebAssembly.Module(wasmBinary), imports);
+      receive(instance);
+      return instance.exports;
+    },
+  };
+  createVelmoraModule(settings).catch(() => {}); // ready before this returns; its promise is not needed
+  return velmoraApi(settings);
+}
 
-// The package: an ES module that is ready when its import is.
+// The module instantiated in the background, as browsers want a module compiled.
+let loading = null;
+function loadModule() {
+  loading ??= createVelmoraModule({ wasmBinary }).then(velmoraApi, (error) => {
+    loading = null;
+    throw new Error(\`Velmora's WebAssembly module could not be loaded: \${error?.message ?? error}\`, {
+      cause: error,
+    });
+  });
+  return loading;
+}`,
+].join("\n");
+const names = ["castChart", "chartJson", "readingHtml", "readingText", "boardSvg", "htmlPage",
+  "birthHeading", "correctionLine", "bareBoardSvg"];
+
+// The package, reachable three ways from the one module build: an ES module ready on import, a
+// loader without top-level await for bundles of any target and lazy loading, and CommonJS ready
+// on return from require.
 const pkgOut = join(out, "package");
 rmSync(pkgOut, { recursive: true, force: true });
 mkdirSync(pkgOut, { recursive: true });
 writeFileSync(
-  join(pkgOut, "velmora.js"),
+  join(pkgOut, "module.js"),
   `${banner}${core}
-const api = velmoraApi(await createVelmoraModule({ wasmBinary }));
-export const {
-  castChart,
-  chartJson,
-  readingHtml,
-  readingText,
-  boardSvg,
-  htmlPage,
-  birthHeading,
-  correctionLine,
-  bareBoardSvg,
-} = api;
+/** Loads Velmora's module: resolves to its functions, or rejects with an Error saying what failed. */
+export function load() {
+  return loadModule();
+}
 `,
 );
+writeFileSync(
+  join(pkgOut, "velmora.js"),
+  `${banner}import { load } from "./module.js";
+export const {
+  ${names.join(",\n  ")},
+} = await load();
+`,
+);
+writeFileSync(join(pkgOut, "load.js"), `${banner}export { load } from "./module.js";\n`);
+writeFileSync(
+  join(pkgOut, "velmora.cjs"),
+  `${banner}"use strict";
+${core}
+const api = instantiateNow();
+${names.map((name) => `exports.${name} = api.${name};`).join("\n")}
+`,
+);
+writeFileSync(
+  join(pkgOut, "load.cjs"),
+  `${banner}"use strict";
+/** Loads Velmora's module: resolves to its functions, or rejects with an Error saying what failed. */
+exports.load = () =>
+  new Promise((resolve) => resolve(require("./velmora.cjs"))).catch((error) => {
+    throw new Error(\`Velmora's WebAssembly module could not be loaded: \${error?.message ?? error}\`, {
+      cause: error,
+    });
+  });
+`,
+);
+// The declarations, the same for both module systems.
+const declarations = readFileSync(join(web, "package", "velmora.d.ts"), "utf8");
+writeFileSync(join(pkgOut, "velmora.d.cts"), declarations);
+for (const [file, from] of [["load.d.ts", "./velmora.js"], ["load.d.cts", "./velmora.cjs"]]) {
+  writeFileSync(
+    join(pkgOut, file),
+    `import type * as Velmora from "${from}";
+
+/** The package's functions, as \`load\` resolves to them. */
+export type VelmoraApi = typeof Velmora;
+
+/**
+ * Loads Velmora's WebAssembly module without top-level await: for bundles of any target, for
+ * loading it only when first needed, and for catching a failure to load, which rejects with an
+ * Error that says what failed. Every call resolves to the same functions.
+ */
+export function load(): Promise<VelmoraApi>;
+`,
+  );
+}
 for (const file of ["README.md", "velmora.d.ts"]) cpSync(join(web, "package", file), join(pkgOut, file));
 cpSync(join(root, "LICENSE"), join(pkgOut, "LICENSE"));
 const manifest = JSON.parse(readFileSync(join(web, "package", "package.json"), "utf8"));
@@ -79,7 +154,7 @@ writeFileSync(
   `${banner}(() => {
 "use strict";
 ${core}
-globalThis.velmoraReady = createVelmoraModule({ wasmBinary }).then(velmoraApi);
+globalThis.velmoraReady = loadModule();
 })();
 `,
 );
