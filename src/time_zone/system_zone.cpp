@@ -36,8 +36,9 @@ const ZoneOffsets* SystemZones::Open(std::string_view name) {
   if (!zone_ || name_ != name) {
     name_ = name;
     zone_.emplace(name);
+    remembered_.Reset(zone_->Valid() ? &*zone_ : nullptr);
   }
-  return zone_->Valid() ? &*zone_ : nullptr;
+  return remembered_.Zone();
 }
 
 QStringList SystemZoneNames() {

@@ -9,6 +9,7 @@
 
 #include "calendar/clock_correction.h"
 #include "casting/birth_place.h"
+#include "casting/remembered_zone.h"
 
 namespace velmora {
 
@@ -37,6 +38,7 @@ class SystemZones final : public ZoneSource {
  private:
   std::string name_;
   std::optional<SystemZone> zone_;
+  RememberedZone remembered_;  // its offsets, asked of the database once for each instant
 };
 
 // Every zone the database names, in alphabetical order, for a user to choose from.

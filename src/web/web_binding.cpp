@@ -17,6 +17,7 @@
 #include "casting/birth_input.h"
 #include "casting/birth_place.h"
 #include "casting/caster.h"
+#include "casting/remembered_zone.h"
 #include "presentation/display_table.h"
 #include "presentation/star_tables.h"
 #include "web/chart_numbers.h"
@@ -55,7 +56,7 @@ inline constexpr const char* kDaylightHint =
 // agrees with the system's time zone database except in years of war-time double summer time,
 // when the smallest offset still holds one hour of daylight saving time, and in years in which
 // the zone changed its standard offset.
-class IntlZones final : public ZoneSource, ZoneOffsets {
+class IntlZones final : public ZoneSource {
  public:
   const ZoneOffsets* Open(std::string_view name) override {
     if (!known_ || name != name_) {
@@ -63,21 +64,27 @@ class IntlZones final : public ZoneSource, ZoneOffsets {
       // A zero byte would end the name early, and no zone's name holds one.
       known_ = name.find('\0') == std::string_view::npos &&
                VelmoraIntlOpenZone(name.data(), static_cast<int>(name.size())) != 0;
+      remembered_.Reset(known_ ? &intl_ : nullptr);
     }
-    return known_ ? this : nullptr;
-  }
-
-  std::int32_t OffsetAt(std::int64_t utcSeconds) const override {
-    return VelmoraIntlOffset(static_cast<double>(utcSeconds));
-  }
-
-  std::int32_t StandardOffsetAt(std::int64_t utcSeconds) const override {
-    return OffsetAt(utcSeconds);
+    return remembered_.Zone();
   }
 
  private:
+  // The zone Intl opened last.
+  class IntlOffsets final : public ZoneOffsets {
+   public:
+    std::int32_t OffsetAt(std::int64_t utcSeconds) const override {
+      return VelmoraIntlOffset(static_cast<double>(utcSeconds));
+    }
+    std::int32_t StandardOffsetAt(std::int64_t utcSeconds) const override {
+      return OffsetAt(utcSeconds);
+    }
+  };
+
   std::string name_;  // the zone Intl opened last
   bool known_ = false;
+  IntlOffsets intl_;
+  RememberedZone remembered_;  // its offsets, asked of Intl once for each instant
 };
 
 struct WebSession {
