@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QCommandLineOption>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -38,6 +40,9 @@ struct CommandLineRequest {
 // stray words, an option given twice, an unknown format or picture type, and options that do
 // not go together; then returns false with one sentence in `error`.
 bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, QString& error);
+
+// Every option, in the order --help lists them.
+std::array<const QCommandLineOption*, 13> OptionList();
 
 // The text --help prints: usage, options, examples and exit statuses, wrapped between words to
 // `columns` (up to 80; 0 when not on a terminal, for 80).

@@ -1,6 +1,9 @@
 #include "time_zone/system_zone.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 
 #include <algorithm>
 
@@ -12,14 +15,53 @@ QDateTime Utc(std::int64_t seconds) {
   return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
 }
 
+// The folder of the system's time zone database (Debian's tzdata).
+constexpr const char* kZoneInfo = "/usr/share/zoneinfo";
+
+// Every name of the system's database as it spells it, sorted: Qt's zones and the links among the
+// database's files, the old names such as Asia/Calcutta and US/Eastern that Qt does not list. The
+// posix/ and right/ copies and the files that hold no zone are left out.
+const QStringList& DatabaseNames() {
+  static const QStringList names = [] {
+    QStringList all;
+    for (const QByteArray& id : QTimeZone::availableTimeZoneIds()) {
+      if (id.contains('/') || id == "UTC") all << QString::fromLatin1(id);
+    }
+    const QDir root(QString::fromLatin1(kZoneInfo));
+    QDirIterator files(root.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+      const QString name = root.relativeFilePath(files.next());
+      if (name.startsWith(QLatin1String("posix/")) || name.startsWith(QLatin1String("right/"))) {
+        continue;
+      }
+      QFile file(files.filePath());
+      if (file.open(QIODevice::ReadOnly) && file.read(4) == "TZif") all << name;
+    }
+    all.sort();
+    all.removeDuplicates();
+    return all;
+  }();
+  return names;
+}
+
+// The database's spelling of `name`, in any letter case; empty for a name it does not hold.
+QByteArray DatabaseSpelling(const QByteArray& name) {
+  const QString asked = QString::fromUtf8(name);
+  for (const QString& known : DatabaseNames()) {
+    if (known.compare(asked, Qt::CaseInsensitive) == 0) return known.toLatin1();
+  }
+  return {};
+}
+
 }  // namespace
 
 SystemZone::SystemZone(std::string_view name) {
-  const QByteArray id(name.data(), static_cast<qsizetype>(name.size()));
-  // Only the database's own names: QTimeZone also makes zones of offsets such as "UTC+08:00",
-  // which name no place and keep no daylight saving time.
-  const bool offsetName = id.startsWith("UTC") && id != "UTC";
-  valid_ = !id.isEmpty() && !offsetName && QTimeZone::isTimeZoneIdAvailable(id);
+  const QByteArray asked(name.data(), static_cast<qsizetype>(name.size()));
+  // Only the database's own names, its old ones included, in any letter case: QTimeZone also
+  // makes zones of offsets such as "UTC+08:00", which name no place and keep no daylight saving
+  // time.
+  const QByteArray id = DatabaseSpelling(asked);
+  valid_ = !id.isEmpty();
   if (valid_) zone_ = QTimeZone(id);
   valid_ = valid_ && zone_.isValid();
 }
@@ -42,12 +84,7 @@ const ZoneOffsets* SystemZones::Open(std::string_view name) {
 }
 
 QStringList SystemZoneNames() {
-  QStringList names;
-  for (const QByteArray& id : QTimeZone::availableTimeZoneIds()) {
-    if (id.contains('/') || id == "UTC") names << QString::fromLatin1(id);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+  return DatabaseNames();
 }
 
 }  // namespace velmora

@@ -16,8 +16,9 @@ namespace velmora {
 // A zone of the system's time zone database (Debian's tzdata), read through QTimeZone.
 class SystemZone final : public ZoneOffsets {
  public:
-  // The zone named by an IANA identifier such as "Asia/Shanghai"; not Valid() for a name the
-  // database does not hold.
+  // The zone named by an identifier of the system's database such as "Asia/Shanghai", an old
+  // one such as "Asia/Calcutta" or "US/Eastern" included, in any letter case; not Valid() for a
+  // name the database does not hold.
   explicit SystemZone(std::string_view name);
 
   bool Valid() const { return valid_; }
@@ -41,7 +42,8 @@ class SystemZones final : public ZoneSource {
   RememberedZone remembered_;  // its offsets, asked of the database once for each instant
 };
 
-// Every zone the database names, in alphabetical order, for a user to choose from.
+// Every name the database holds, its old ones included, in alphabetical order, for a user to
+// choose from.
 QStringList SystemZoneNames();
 
 }  // namespace velmora
