@@ -66,12 +66,31 @@ SystemZone::SystemZone(std::string_view name) {
   valid_ = valid_ && zone_.isValid();
 }
 
+const SystemZone::Step& SystemZone::StepAt(std::int64_t utcSeconds) const {
+  const std::int64_t stretch = utcSeconds >> kStretchBits;  // rounds down, before 1970 too
+  std::vector<Step>& steps = stretches_[stretch];
+  if (steps.empty()) {
+    const std::int64_t start = stretch << kStretchBits;
+    const std::int64_t end = start + (std::int64_t{1} << kStretchBits);
+    steps.push_back({start, zone_.offsetFromUtc(Utc(start)), zone_.standardTimeOffset(Utc(start))});
+    for (const QTimeZone::OffsetData& change : zone_.transitions(Utc(start + 1), Utc(end - 1))) {
+      const std::int64_t at = change.atUtc.toSecsSinceEpoch();
+      if (at > start && at < end)
+        steps.push_back({at, change.offsetFromUtc, change.standardTimeOffset});
+    }
+  }
+  const auto after =
+      std::upper_bound(steps.begin(), steps.end(), utcSeconds,
+                       [](std::int64_t t, const Step& step) { return t < step.from; });
+  return *(after - 1);
+}
+
 std::int32_t SystemZone::OffsetAt(std::int64_t utcSeconds) const {
-  return zone_.offsetFromUtc(Utc(utcSeconds));
+  return StepAt(utcSeconds).offset;
 }
 
 std::int32_t SystemZone::StandardOffsetAt(std::int64_t utcSeconds) const {
-  return zone_.standardTimeOffset(Utc(utcSeconds));
+  return StepAt(utcSeconds).standard;
 }
 
 const ZoneOffsets* SystemZones::Open(std::string_view name) {

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "calendar/clock_correction.h"
 #include "casting/birth_place.h"
@@ -26,8 +28,19 @@ class SystemZone final : public ZoneOffsets {
   std::int32_t StandardOffsetAt(std::int64_t utcSeconds) const override;
 
  private:
+  // The offsets of a stretch of about a year, worked out once from the database's transitions:
+  // each step holds from its instant until the next one's.
+  struct Step {
+    std::int64_t from;
+    std::int32_t offset;
+    std::int32_t standard;
+  };
+  static constexpr int kStretchBits = 25;  // 2^25 seconds, a little over a year
+  const Step& StepAt(std::int64_t utcSeconds) const;
+
   QTimeZone zone_;
   bool valid_ = false;
+  mutable std::unordered_map<std::int64_t, std::vector<Step>> stretches_;
 };
 
 // The system's zones as a source for the casting: the zone opened last is kept, since a batch

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QTimeZone>
+
+#include <random>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -12,8 +17,8 @@ namespace {
 // Every zone file of the system's database, old names and all, in any letter case, is a zone.
 TEST(SystemZone, TakesEveryNameOfTheDatabaseInAnyLetterCase) {
   const QStringList names = SystemZoneNames();
-  for (const char* name : {"Asia/Shanghai", "Asia/Calcutta", "Asia/Saigon", "US/Eastern",
-                           "Etc/UTC", "Etc/GMT-8", "Europe/Kiev", "UTC"}) {
+  for (const char* name : {"Asia/Shanghai", "Asia/Calcutta", "Asia/Saigon", "US/Eastern", "Etc/UTC",
+                           "Etc/GMT-8", "Europe/Kiev", "UTC"}) {
     EXPECT_TRUE(names.contains(QLatin1String(name))) << name;
   }
   const QDir root(QStringLiteral("/usr/share/zoneinfo"));
@@ -43,6 +48,37 @@ TEST(SystemZone, AnOldNameIsTheZoneItStandsFor) {
   const SystemZone current("Asia/Kolkata");
   for (const std::int64_t instant : {0LL, 600'000'000LL, 1'700'000'000LL}) {
     EXPECT_EQ(old.OffsetAt(instant), current.OffsetAt(instant));
+  }
+}
+
+// The offsets worked out once a year are the database's at every instant: at each change, a
+// second either side of it, and anywhere over the supported years.
+TEST(SystemZone, GivesTheDatabasesOffsetsAtEveryInstant) {
+  const auto utc = [](std::int64_t seconds) {
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+  };
+  const std::int64_t first = utc(0).addYears(-70).toSecsSinceEpoch();
+  const std::int64_t last = utc(0).addYears(83).toSecsSinceEpoch();
+  std::mt19937_64 random(20000204);
+  for (const char* name : {"Asia/Shanghai", "America/New_York", "Europe/London", "Europe/Dublin",
+                           "Africa/Casablanca", "Australia/Lord_Howe", "Pacific/Chatham",
+                           "Asia/Kolkata", "America/Sao_Paulo", "Europe/Moscow", "Etc/GMT-8"}) {
+    SCOPED_TRACE(name);
+    const QTimeZone database{QByteArray(name)};
+    const SystemZone zone(name);
+    std::vector<std::int64_t> instants;
+    for (const QTimeZone::OffsetData& change : database.transitions(utc(first), utc(last))) {
+      const std::int64_t at = change.atUtc.toSecsSinceEpoch();
+      instants.insert(instants.end(), {at - 1, at, at + 1});
+    }
+    for (int i = 0; i < 2000; ++i) {
+      instants.push_back(std::uniform_int_distribution<std::int64_t>(first, last)(random));
+    }
+    for (const std::int64_t instant : instants) {
+      ASSERT_EQ(zone.OffsetAt(instant), database.offsetFromUtc(utc(instant))) << instant;
+      ASSERT_EQ(zone.StandardOffsetAt(instant), database.standardTimeOffset(utc(instant)))
+          << instant;
+    }
   }
 }
 
