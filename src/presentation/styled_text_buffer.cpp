@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "presentation/contrast.h"
 #include "presentation/markup_escape.h"
 #include "presentation/utf8.h"
 
@@ -155,10 +156,13 @@ std::string StyledTextBuffer::Html() const {
   std::string out = "<div style=\"white-space:pre-wrap\">";
   out.reserve(chars_.size() + chars_.size() / 8 + 64);
   for (const FormatRun& run : Runs()) {
+    // In a page the reading's colours stand at least 4.5:1 against its paper: the red a shade
+    // darker than the window's, the blue and the maroon as they are.
+    const ColorValue color = LegibleOn(run.format.color, kPagePaper);
     out += "<span style=\"color:#";
-    AppendHex2(RedOf(run.format.color), out);
-    AppendHex2(GreenOf(run.format.color), out);
-    AppendHex2(BlueOf(run.format.color), out);
+    AppendHex2(RedOf(color), out);
+    AppendHex2(GreenOf(color), out);
+    AppendHex2(BlueOf(color), out);
     if (run.format.bold) out += ";font-weight:bold";
     out += "\">";
     const auto first = static_cast<std::size_t>(run.start);

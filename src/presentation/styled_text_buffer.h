@@ -68,7 +68,8 @@ class StyledTextBuffer final : public RichTextBox {
   // Exactly the text, as UTF-8.
   std::string PlainText() const;
   // An XHTML fragment: one white-space-preserving <div> holding one <span> per run of equal
-  // format, its line breaks kept as line breaks. Markup characters are escaped; control
+  // format, its line breaks kept as line breaks, each colour darkened where it must be to stand
+  // 4.5:1 against a page's paper (LegibleOn). Markup characters are escaped; control
   // characters other than tab and line break, and U+FFFE and U+FFFF, are shown as U+FFFD.
   std::string Html() const;
   // Every character, a line break as '\n'.

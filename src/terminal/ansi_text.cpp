@@ -8,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "presentation/contrast.h"
 #include "presentation/utf8.h"
 #include "terminal/terminal_text.h"
 
@@ -89,11 +90,9 @@ std::int32_t NearestLevel(std::int32_t channel) {
 
 // Relative luminance of a cube colour, as contrast ratios are reckoned.
 double Luminance(std::int32_t r, std::int32_t g, std::int32_t b) {
-  const auto linear = [](std::int32_t level) {
-    const double c = kCubeLevels[static_cast<std::size_t>(level)] / 255.0;
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-  };
-  return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b);
+  return RelativeLuminance(kCubeLevels[static_cast<std::size_t>(r)],
+                           kCubeLevels[static_cast<std::size_t>(g)],
+                           kCubeLevels[static_cast<std::size_t>(b)]);
 }
 
 }  // namespace
@@ -103,7 +102,7 @@ std::int32_t PaperColor(ColorValue color) {
   std::int32_t g = NearestLevel(GreenOf(color));
   std::int32_t b = NearestLevel(BlueOf(color));
   // Against white (luminance 1) the contrast is 1.05 / (L + 0.05).
-  while (1.05 / (Luminance(r, g, b) + 0.05) < 4.5) {
+  while (1.05 / (Luminance(r, g, b) + 0.05) < kLegibleContrast) {
     r = std::max(r - 1, 0);
     g = std::max(g - 1, 0);
     b = std::max(b - 1, 0);

@@ -269,7 +269,7 @@ TEST(CliHtml, IsAWellFormedPageWithTheBoardAndTheColouredReading) {
   EXPECT_EQ(readingText.trimmed(),
             QString::fromStdString(ReadingOf({{2000, 2, 4}, 23, 0}).PlainText()).trimmed());
   for (const char* colour :
-       {"color:#ff0000;font-weight:bold", "color:#0000ff", "color:#800000;font-weight:bold"}) {
+       {"color:#ec0000;font-weight:bold", "color:#0000ff", "color:#800000;font-weight:bold"}) {
     EXPECT_TRUE(run.out.contains(colour)) << colour;
   }
 }

@@ -278,8 +278,8 @@ TEST(StyledTextBufferUnicode, MalformedBytesBecomeReplacementCharacters) {
 TEST(StyledTextBufferHtml, OneEscapedSpanPerRun) {
   EXPECT_EQ(MarkupSample().Html(),
             "<div style=\"white-space:pre-wrap\">"
-            "<span style=\"color:#ff0000;font-weight:bold\">a</span>"
-            "<span style=\"color:#ff0000\">&lt;b\n&amp;&quot;&#39;&gt;\n</span>"
+            "<span style=\"color:#ec0000;font-weight:bold\">a</span>"
+            "<span style=\"color:#ec0000\">&lt;b\n&amp;&quot;&#39;&gt;\n</span>"
             "</div>");
 }
 
@@ -290,7 +290,7 @@ TEST(StyledTextBufferHtml, ColoursAreWrittenRedGreenBlue) {
     const char* css;
   };
   const Case cases[] = {
-      {"red", kColorRed, "#ff0000"},       {"blue", kColorBlue, "#0000ff"},
+      {"red", kColorRed, "#ec0000"},       {"blue", kColorBlue, "#0000ff"},
       {"maroon", kColorMaroon, "#800000"}, {"black", kColorBlack, "#000000"},
       {"mixed", 0x123456, "#563412"},
   };
