@@ -106,7 +106,7 @@ describe("the page", () => {
     assert.deepEqual(shown.runs, expected.runs);
     assert.deepEqual(
       new Set(shown.runs.map(([, color, weight]) => `${color} ${weight}`)),
-      new Set(["rgb(255, 0, 0) 700", "rgb(255, 0, 0) 400", "rgb(0, 0, 255) 700",
+      new Set(["rgb(236, 0, 0) 700", "rgb(236, 0, 0) 400", "rgb(0, 0, 255) 700",
                "rgb(0, 0, 255) 400", "rgb(128, 0, 0) 700"]),
     );
     assert.equal(shown.board, expected.board);
