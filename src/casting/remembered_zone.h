@@ -9,8 +9,8 @@ namespace velmora {
 
 // A zone that remembers the offsets it has been asked for, by instant. A correction asks for the
 // offsets at two dozen instants of the birth's year to find the year's standard offset, the
-// same instants for every birth of that year, so a batch or a page that names one zone line after
-// line asks the zone's source, the system's database or Intl, for each of them only once.
+// same instants for every birth of that year, so a page or a package that names one zone birth
+// after birth asks a slow source, such as Intl, for each of them only once.
 class RememberedZone final : public ZoneOffsets {
  public:
   // Forgets what was remembered and answers for `zone` from now on; null answers nothing.

@@ -97,9 +97,8 @@ const ZoneOffsets* SystemZones::Open(std::string_view name) {
   if (!zone_ || name_ != name) {
     name_ = name;
     zone_.emplace(name);
-    remembered_.Reset(zone_->Valid() ? &*zone_ : nullptr);
   }
-  return remembered_.Zone();
+  return zone_->Valid() ? &*zone_ : nullptr;
 }
 
 QStringList SystemZoneNames() {

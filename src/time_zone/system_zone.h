@@ -11,7 +11,6 @@
 
 #include "calendar/clock_correction.h"
 #include "casting/birth_place.h"
-#include "casting/remembered_zone.h"
 
 namespace velmora {
 
@@ -52,7 +51,6 @@ class SystemZones final : public ZoneSource {
  private:
   std::string name_;
   std::optional<SystemZone> zone_;
-  RememberedZone remembered_;  // its offsets, asked of the database once for each instant
 };
 
 // Every name the database holds, its old ones included, in alphabetical order, for a user to
