@@ -51,7 +51,7 @@ QFont DialogFont(int pixelHeight) {
   return font;
 }
 
-void Place(QWidget* control, const char* name, int left, int top, int width, int height) {
+void PutWidget(QWidget* control, const char* name, int left, int top, int width, int height) {
   control->setObjectName(QLatin1String(name));
   control->setGeometry(left, top, width, height);
 }
@@ -108,37 +108,37 @@ TfrmMain::TfrmMain(QWidget* parent)
 
 void TfrmMain::CreateControls() {
   Label1 = new QLabel(QStringLiteral("Birth date"), this);
-  Place(Label1, "Label1", 8, 10, 45, 13);
+  PutWidget(Label1, "Label1", 8, 10, 45, 13);
   // The label sizes itself to its caption, which a wider fallback face needs.
   Label1->resize(std::max(Label1->width(), Label1->sizeHint().width()), Label1->height());
 
   dtpDate = new BirthDateEdit(this);
-  Place(dtpDate, "dtpDate", 8, 32, 121, 21);
+  PutWidget(dtpDate, "dtpDate", 8, 32, 121, 21);
   dtpDate->setCalendarPopup(true);
   dtpDate->setDisplayFormat(ShortDateDisplayFormat());
   dtpDate->setDateRange(QDate(1901, 12, 31), QDate(2051, 12, 31));
 
   dtpTime = new QTimeEdit(this);
-  Place(dtpTime, "dtpTime", 136, 32, 121, 21);
+  PutWidget(dtpTime, "dtpTime", 136, 32, 121, 21);
   dtpTime->setDisplayFormat(QStringLiteral("HH:mm "));
 
   rbFemale = new QRadioButton(QStringLiteral("Female"), this);
-  Place(rbFemale, "rbFemale", 8, 69, 65, 17);
+  PutWidget(rbFemale, "rbFemale", 8, 69, 65, 17);
   rbFemale->setChecked(true);
 
   rbMale = new QRadioButton(QStringLiteral("Male "), this);
-  Place(rbMale, "rbMale", 88, 69, 57, 17);
+  PutWidget(rbMale, "rbMale", 88, 69, 57, 17);
 
   Button1 = new RunButton(QStringLiteral("Run"), this);
-  Place(Button1, "Button1", 184, 64, 75, 25);
+  PutWidget(Button1, "Button1", 184, 64, 75, 25);
   Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click);
 
   Bevel2 = new TopLineBevel(this);
-  Place(Bevel2, "Bevel2", 8, 96, 249, 17);
+  PutWidget(Bevel2, "Bevel2", 8, 96, 249, 17);
 
   RichEdit1 = new QTextEdit(this);
-  Place(RichEdit1, "RichEdit1", 8, 112, 249, 321);
+  PutWidget(RichEdit1, "RichEdit1", 8, 112, 249, 321);
   RichEdit1->setFont(DialogFont(12));
   GiveOwnPaper(RichEdit1);
   RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -149,13 +149,13 @@ void TfrmMain::CreateControls() {
   connect(RichEdit1, &QTextEdit::customContextMenuRequested, this, &TfrmMain::ShowReadingMenu);
 
   Image1 = new ChartImage(this);
-  Place(Image1, "Image1", 280, 32, kBoardImageSize, kBoardImageSize);
+  PutWidget(Image1, "Image1", 280, 32, kBoardImageSize, kBoardImageSize);
   Image1->setFocusPolicy(Qt::StrongFocus);
 
   // The free strip below the reading and the board, as wide as both: while a birth place is
   // set it says which moment the chart was cast from.
   lblBirthPlace = new QLabel(this);
-  Place(lblBirthPlace, "lblBirthPlace", 8, 436, 673, 14);
+  PutWidget(lblBirthPlace, "lblBirthPlace", 8, 436, 673, 14);
   lblBirthPlace->setTextFormat(Qt::PlainText);
   lblBirthPlace->hide();
 

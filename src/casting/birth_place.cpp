@@ -29,6 +29,12 @@ bool PlaceOfRequest(const PlaceRequest& request, BirthPlace& place, std::string&
   return true;
 }
 
+void TakeCity(const Place& city, PlaceRequest& request) {
+  request.zone = city.zone;
+  request.longitude = city.longitude;
+  request.city = city;
+}
+
 bool CorrectBirth(TDateTime clock, const ZoneOffsets& zone, std::string_view zoneName,
                   const BirthPlace& place, std::string_view daylightHint, ClockCorrection& out,
                   std::string& error) {
@@ -56,15 +62,36 @@ bool CorrectBirth(TDateTime clock, const ZoneOffsets& zone, std::string_view zon
 bool PlaceCorrector::Correct(const BirthInput& birth, const PlaceWords& words,
                              std::optional<ClockCorrection>& correction, std::string& error) {
   correction.reset();
-  if (!request_.Any() && words.zone.empty() && words.longitude.empty()) {
+  city_ = nullptr;
+  if (!request_.Any() && words.zone.empty() && words.longitude.empty() && words.city.empty()) {
     return CheckSupportedBirth(birth, error);
   }
-  PlaceRequest request = request_;
-  if (!words.zone.empty()) request.zone = words.zone;
+  // The request without its city, which is kept apart: copied for every birth of a batch, it
+  // would cost more than the correction.
+  PlaceRequest request;
+  request.zone = request_.zone;
+  request.longitude = request_.longitude;
+  request.solar = request_.solar;
+  request.daylight = request_.daylight;
+  const Place* city = request_.city ? &*request_.city : nullptr;
+  if (!words.city.empty()) {
+    city = cities_ ? cities_->Find(words.city) : nullptr;
+    if (city == nullptr) {
+      error = NeitherPlaceNorZonePhrase(words.city);
+      return false;
+    }
+    request.zone = city->zone;
+    request.longitude = city->longitude;
+  }
+  if (!words.zone.empty()) {
+    request.zone = words.zone;
+    city = nullptr;
+  }
   if (!words.longitude.empty()) {
     double longitude = 0.0;
     if (!ParseLongitude(words.longitude, longitude, error)) return false;
     request.longitude = longitude;
+    city = nullptr;
   }
   BirthPlace place;
   if (!PlaceOfRequest(request, place, error)) return false;
@@ -79,6 +106,7 @@ bool PlaceCorrector::Correct(const BirthInput& birth, const PlaceWords& words,
     return false;
   }
   correction = corrected;
+  city_ = city;
   return true;
 }
 

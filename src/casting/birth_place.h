@@ -6,6 +6,7 @@
 
 #include "calendar/clock_correction.h"
 #include "casting/birth_input.h"
+#include "casting/place_finder.h"
 
 namespace velmora {
 
@@ -33,6 +34,8 @@ struct PlaceRequest {
   std::optional<double> longitude;
   std::optional<SolarTime> solar;  // without it: mean solar time when a longitude is given
   DaylightSaving daylight = DaylightSaving::kUnknown;
+  // The city the zone and longitude were taken from, when the user named one.
+  std::optional<Place> city;
 
   bool Any() const { return !zone.empty() || longitude || solar; }
 };
@@ -42,11 +45,15 @@ struct PlaceRequest {
 bool PlaceOfRequest(const PlaceRequest& request, BirthPlace& place, std::string& error);
 
 // The birth place one birth names in place of the shell's own, as text: a zone and a longitude,
-// each empty when not named.
+// or a city, each empty when not named.
 struct PlaceWords {
   std::string_view zone;
   std::string_view longitude;
+  std::string_view city;
 };
+
+// Fills the zone and longitude of `request` from `city`, which it also keeps for the words.
+void TakeCity(const Place& city, PlaceRequest& request);
 
 // Corrects the clock time `clock` of a birth in `zone`, named `zoneName`, as `place` asks. On
 // refusal returns false with one phrase in `error`: a clock time the zone's clocks skipped or
@@ -62,9 +69,13 @@ bool CorrectBirth(TDateTime clock, const ZoneOffsets& zone, std::string_view zon
 class PlaceCorrector {
  public:
   // `daylightHint` tells the user, in the shell's own words, how to say whether daylight saving
-  // time was in force for a clock time that came twice.
-  PlaceCorrector(ZoneSource& zones, std::string_view daylightHint, PlaceRequest request = {})
-      : zones_(zones), daylightHint_(daylightHint), request_(std::move(request)) {}
+  // time was in force for a clock time that came twice. Births that name a city find it with
+  // `places`; without it they are refused.
+  PlaceCorrector(ZoneSource& zones, std::string_view daylightHint, PlaceRequest request = {},
+                 PlaceFinder* places = nullptr)
+      : zones_(zones), daylightHint_(daylightHint), request_(std::move(request)) {
+    if (places != nullptr) cities_.emplace(*places);
+  }
 
   void SetRequest(PlaceRequest request) { request_ = std::move(request); }
 
@@ -77,12 +88,16 @@ class PlaceCorrector {
 
   // The zone of the last correction.
   const std::string& ZoneName() const { return zoneName_; }
+  // The city of the last correction, or null when it named none. Valid until the next one.
+  const Place* City() const { return city_; }
 
  private:
   ZoneSource& zones_;
   std::string_view daylightHint_;
   PlaceRequest request_;
+  std::optional<PlaceMemory> cities_;
   std::string zoneName_;
+  const Place* city_ = nullptr;
 };
 
 }  // namespace velmora

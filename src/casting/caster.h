@@ -19,8 +19,10 @@ class Caster {
 
   // Births are corrected for the birth place `place` names, with the zones of `zones`;
   // `daylightHint` is the shell's way of saying whether daylight saving time was in force.
-  Caster(ZoneSource& zones, std::string_view daylightHint, PlaceRequest place = {})
-      : corrector_(zones, daylightHint, std::move(place)) {}
+  // Births that name a city find it with `places`.
+  Caster(ZoneSource& zones, std::string_view daylightHint, PlaceRequest place = {},
+         PlaceFinder* places = nullptr)
+      : corrector_(zones, daylightHint, std::move(place), places) {}
 
   // The birth place of the casts that follow.
   void SetPlace(PlaceRequest place) { corrector_.SetRequest(std::move(place)); }

@@ -241,10 +241,15 @@ void AppendMinutes(std::int64_t seconds, std::string& out) {
 
 }  // namespace
 
-void AppendCorrectionJson(const ClockCorrection& c, std::string_view zone, std::string& out) {
+void AppendCorrectionJson(const ClockCorrection& c, std::string_view zone, std::string& out,
+                          const Place* city) {
   static constexpr std::array<const char*, 3> kSolar = {"\"standard\"", "\"mean\"", "\"apparent\""};
   out += "{\"zone\":";
   AppendJsonString(zone, out);
+  if (city != nullptr) {
+    out += ",\"place\":";
+    AppendPlaceJson(*city, out);
+  }
   out += ",\"clockTime\":";
   AppendLocalTime(c.clock, out);
   out += ",\"utcOffsetMinutes\":";

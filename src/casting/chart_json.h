@@ -7,6 +7,7 @@
 
 #include "calendar/clock_correction.h"
 #include "casting/birth_input.h"
+#include "casting/place_finder.h"
 #include "chart/palace_chart.h"
 #include "presentation/display_table.h"
 #include "presentation/star_tables.h"
@@ -54,15 +55,16 @@ char* WriteChartJson(const BirthInput& birth, const PalaceChart& chart, const Di
 void AppendChartJson(const BirthInput& birth, const PalaceChart& chart, const DisplayTable& table,
                      JsonLayout layout, std::string& out, std::string_view correctionJson = {});
 
-// The most bytes a correction object takes besides its zone name.
-inline constexpr std::size_t kMaxCorrectionJsonBytes = 640;
+// The most bytes a correction object takes besides its zone name and its city's names.
+inline constexpr std::size_t kMaxCorrectionJsonBytes = 640 + kMaxPlaceJsonBytes;
 
 // Appends the "correction" object of a chart cast from a corrected moment: the zone, the clock
 // time as entered, the offsets in minutes (in force, standard, daylight saving), each step's
 // local time ("1988-07-15T08:30:00"), the longitude and its shift, the equation of time, the
-// solar time asked for and the moment cast.
+// solar time asked for and the moment cast; and after the zone, the city the zone and longitude
+// were taken from as "place", when there is one.
 void AppendCorrectionJson(const ClockCorrection& correction, std::string_view zone,
-                          std::string& out);
+                          std::string& out, const Place* city = nullptr);
 
 // Appends {"line":N,"input":"...","error":"..."} and a line break: the stand-in for a batch
 // line that could not be cast; with the line's identifier as "id" after "line" when it has one.

@@ -12,19 +12,20 @@
 namespace velmora {
 
 void ChartReport::Cast(const BirthInput& birth, const ClockCorrection* correction,
-                       std::string_view zone) {
-  CastChart(birth, correction, zone);
+                       std::string_view zone, const Place* city) {
+  CastChart(birth, correction, zone, city);
   WriteReading(table_, reading_);
 }
 
 void ChartReport::CastChart(const BirthInput& birth, const ClockCorrection* correction,
-                            std::string_view zone) {
+                            std::string_view zone, const Place* city) {
   birth_ = birth;
   correctionText_.clear();
   correctionJson_.clear();
   if (correction != nullptr) {
-    correctionText_ = CorrectionLine(*correction, zone);
-    AppendCorrectionJson(*correction, zone, correctionJson_);
+    correctionText_ = city != nullptr ? CorrectionLine(*correction, PlaceWithZone(*city))
+                                      : CorrectionLine(*correction, zone);
+    AppendCorrectionJson(*correction, zone, correctionJson_, city);
   }
   // The order of a Run: empty box, cleared table, computed chart, built table, then the reading.
   reading_.Clear();

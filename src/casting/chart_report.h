@@ -7,6 +7,7 @@
 #include "calendar/clock_correction.h"
 #include "casting/birth_input.h"
 #include "casting/chart_json.h"
+#include "casting/place_finder.h"
 #include "chart/palace_chart.h"
 #include "presentation/display_table.h"
 #include "presentation/styled_text_buffer.h"
@@ -18,13 +19,14 @@ namespace velmora {
 class ChartReport {
  public:
   // Casts the chart of a supported birth, replacing whatever was cast before; with a
-  // correction, from the corrected moment of the birth in the zone named `zone`.
+  // correction, from the corrected moment of the birth in the zone named `zone`, named by the
+  // city `city` when the user gave one.
   void Cast(const BirthInput& birth, const ClockCorrection* correction = nullptr,
-            std::string_view zone = {});
+            std::string_view zone = {}, const Place* city = nullptr);
   // The same without the reading, which is left empty: the chart and its display table only,
   // for the outputs that need no more.
   void CastChart(const BirthInput& birth, const ClockCorrection* correction = nullptr,
-                 std::string_view zone = {});
+                 std::string_view zone = {}, const Place* city = nullptr);
 
   const BirthInput& Birth() const { return birth_; }
   // The sentence saying which moment the chart was cast from; empty without a correction.

@@ -8,6 +8,7 @@
 #include "casting/caster.h"
 #include "casting/chart_json.h"
 #include "cli/cli_messages.h"
+#include "places/geonames_places.h"
 #include "time_zone/system_zone.h"
 
 namespace velmora {
@@ -17,7 +18,9 @@ namespace velmora {
 class BatchCaster {
  public:
   // Lines are corrected for the birth place `place` names, or the one a line names instead.
-  explicit BatchCaster(const PlaceRequest& place = {}) : caster_(zones_, kCliDaylightHint, place) {}
+  // A line may name a city, found among the world's cities of GeoNames.
+  explicit BatchCaster(const PlaceRequest& place = {})
+      : caster_(zones_, kCliDaylightHint, place, &places_) {}
 
   // A line longer than this cannot be a birth; only its beginning is kept to show in the error.
   static constexpr std::size_t kMaxLineBytes = 200;
@@ -47,6 +50,7 @@ class BatchCaster {
                    std::string_view id = {});
 
   SystemZones zones_;
+  GeonamesPlaces places_;
   Caster caster_;  // casts the chart and display table only: a batch writes no reading
   std::string error_;
   std::string scratch_;

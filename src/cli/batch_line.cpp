@@ -1,6 +1,6 @@
 #include "cli/batch_line.h"
 
-#include <array>
+#include <algorithm>
 
 namespace velmora {
 
@@ -24,50 +24,71 @@ bool IsLongitudeWord(std::string_view word) {
   return !word.empty() && (IsDigit(word[0]) || word[0] == '-' || word[0] == '+');
 }
 
-// The words of `text` between blanks, at most `most` of them; false when there are more.
-template <std::size_t N>
-bool SplitWords(std::string_view text, std::array<std::string_view, N>& words, std::size_t& count) {
-  count = 0;
-  std::size_t i = 0;
-  while (true) {
-    while (i < text.size() && IsBlank(text[i])) ++i;
-    if (i == text.size()) return true;
-    if (count == N) return false;
-    const std::size_t start = i;
-    while (i < text.size() && !IsBlank(text[i])) ++i;
-    words[count++] = text.substr(start, i - start);
-  }
+// A word after the time that starts a city's name: anything but a zone, a longitude or a time.
+bool IsCityWord(std::string_view word) {
+  return !word.empty() && !IsZoneWord(word) && !IsLongitudeWord(word) &&
+         word.find(':') == std::string_view::npos;
+}
+
+// The word of `line` that starts at or after `pos`, blanks before it skipped; `pos` moves past
+// it. Empty at the end of the line.
+std::string_view NextWord(std::string_view line, std::size_t& pos) {
+  while (pos < line.size() && IsBlank(line[pos])) ++pos;
+  const std::size_t start = pos;
+  while (pos < line.size() && !IsBlank(line[pos])) ++pos;
+  return line.substr(start, pos - start);
 }
 
 // The end of the word that starts at or after `from`, blanks before it skipped.
 std::size_t WordEnd(std::string_view line, std::size_t from) {
-  while (from < line.size() && IsBlank(line[from])) ++from;
-  while (from < line.size() && !IsBlank(line[from])) ++from;
+  NextWord(line, from);
   return from;
+}
+
+std::string_view TrimmedBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 }  // namespace
 
 bool ReadBirthLine(std::string_view line, BirthInput& birth, PlaceWords& place,
                    std::string& error) {
-  std::array<std::string_view, 4> words;
-  std::size_t count = 0;
-  const bool fits = SplitWords(line, words, count);
-  if (count == 0) {
+  std::size_t pos = 0;
+  std::string_view dateText = NextWord(line, pos);
+  if (dateText.empty()) {
     error = "the line is empty; each line holds one birth as YYYY-MM-DD HH:MM";
     return false;
   }
-  std::string_view dateText = words[0];
+  const std::size_t afterFirst = pos;
+  const std::string_view second = NextWord(line, pos);
   std::string_view timeText;
-  std::size_t next = 1;
-  // One word may hold both, as 2000-02-04T23:00, when a zone or nothing follows it.
-  const bool joined =
-      (count == 1 || IsZoneWord(words[1])) && SplitDateAndTime(dateText, dateText, timeText);
-  if (!joined && count > 1) timeText = words[next++];
+  // One word may hold both, as 2000-02-04T23:00, when the birth place or nothing follows it.
+  const bool joined = (second.empty() || IsZoneWord(second) || IsCityWord(second)) &&
+                      SplitDateAndTime(dateText, dateText, timeText);
+  if (joined) {
+    pos = afterFirst;
+  } else {
+    timeText = second;
+  }
   PlaceWords found;
-  if (next < count && IsZoneWord(words[next])) found.zone = words[next++];
-  if (next < count && IsLongitudeWord(words[next])) found.longitude = words[next++];
-  if (!fits || timeText.empty() || next != count) {
+  const std::size_t placeStart = pos;
+  std::string_view word = NextWord(line, pos);
+  if (IsCityWord(word)) {
+    found.city = TrimmedBlanks(line.substr(placeStart));
+    word = {};
+  } else {
+    if (IsZoneWord(word)) {
+      found.zone = word;
+      word = NextWord(line, pos);
+    }
+    if (IsLongitudeWord(word)) {
+      found.longitude = word;
+      word = NextWord(line, pos);
+    }
+  }
+  if (timeText.empty() || !word.empty()) {
     error = "not a birth in the form YYYY-MM-DD HH:MM (for example 2000-02-04 23:00)";
     return false;
   }
@@ -86,8 +107,16 @@ void SplitBatchLine(std::string_view line, std::string_view& birth, std::string_
   std::string_view first = line.substr(0, end);
   while (!first.empty() && IsBlank(first.front())) first.remove_prefix(1);
   if (first.find('T') == std::string_view::npos) end = WordEnd(line, end);
-  // The birth place words after the time, joined to it by spaces only: a zone, then a
-  // longitude. Whatever follows a tab is the identifier, whatever it looks like.
+  // The birth place words after the time, joined to it by spaces only: a city's name, up to the
+  // tab; or a zone, then a longitude. Whatever follows a tab is the identifier, whatever it
+  // looks like.
+  std::size_t cityStart = end;
+  while (cityStart < line.size() && line[cityStart] == ' ') ++cityStart;
+  if (cityStart < line.size() && line[cityStart] != '\t' &&
+      IsCityWord(line.substr(cityStart, WordEnd(line, cityStart) - cityStart))) {
+    end = std::min(line.find('\t', cityStart), line.size());
+    while (end > cityStart && line[end - 1] == ' ') --end;
+  }
   for (const auto isPlaceWord : {IsZoneWord, IsLongitudeWord}) {
     std::size_t start = end;
     while (start < line.size() && line[start] == ' ') ++start;

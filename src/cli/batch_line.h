@@ -18,8 +18,9 @@ void SplitBatchLine(std::string_view line, std::string_view& birth, std::string_
 bool IsSkippedLine(std::string_view line);
 
 // The birth of a batch line: a date and a time as the readers take them, separated by spaces
-// or tabs, with spaces or tabs allowed around them, or joined by T; then the birth place words,
-// a time zone (a name with a "/" in it, or UTC) and a longitude, each optional. The supported
+// or tabs, with spaces or tabs allowed around them, or joined by T; then the birth place words:
+// a time zone (a name with a "/" in it, or UTC) and a longitude, each optional, or the name of
+// a city with its region and country as --place takes it ("Springfield, Illinois"). The supported
 // range is not checked here: a corrected birth is checked on its corrected moment.
 bool ReadBirthLine(std::string_view line, BirthInput& birth, PlaceWords& place, std::string& error);
 

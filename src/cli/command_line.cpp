@@ -14,10 +14,44 @@
 #include "cli/cli_messages.h"
 #include "cli/options.h"
 #include "cli/single_cast.h"
+#include "places/geonames_places.h"
+#include "presentation/birth_text.h"
 #include "terminal/terminal_text.h"
+#include "time_zone/system_zone.h"
 #include "version.h"
 
 namespace velmora {
+
+namespace {
+
+// --places: the cities a query names, one a line, or a refusal when it names none.
+int ListPlaces(PlaceFinder& places, const std::string& query) {
+  const std::vector<Place> found = places.Find(query);
+  if (found.empty()) {
+    PrintError(QStringLiteral("--places %1: %2.")
+                   .arg(Quoted(QString::fromStdString(query)), QLatin1String(kUnknownPlaceError)));
+    return kExitBadInput;
+  }
+  std::string list;
+  for (const Place& place : found) {
+    list += PlaceLabel(place);
+    list += '\t';
+    list += place.zone;
+    list += '\t';
+    AppendDecimal(place.longitude, 4, list);
+    list += '\n';
+  }
+  return WriteStdout(list.data(), list.size()) ? kExitOk : kExitIncomplete;
+}
+
+// --zones: every zone name --zone takes.
+int ListZones() {
+  const QByteArray list = SystemZoneNames().join(QLatin1Char('\n')).toUtf8() + '\n';
+  return WriteStdout(list.constData(), static_cast<std::size_t>(list.size())) ? kExitOk
+                                                                              : kExitIncomplete;
+}
+
+}  // namespace
 
 int RunCommandLine(int argc, char** argv) {
   // Checked before anything opens a file: a closed standard output would hand descriptor 1 to
@@ -44,7 +78,8 @@ int RunCommandLine(int argc, char** argv) {
   }
   CommandLineRequest request;
   QString error;
-  if (!ReadCommandLine(arguments, request, error)) {
+  GeonamesPlaces places;
+  if (!ReadCommandLine(arguments, places, request, error)) {
     PrintError(error);
     return kExitBadInput;
   }
@@ -57,6 +92,8 @@ int RunCommandLine(int argc, char** argv) {
     const std::string version = std::string("Velmora ") + kVersion + '\n';
     return WriteStdout(version.data(), version.size()) ? kExitOk : kExitIncomplete;
   }
+  if (request.placesQuery) return ListPlaces(places, *request.placesQuery);
+  if (request.zones) return ListZones();
   if (request.batchPath) return RunBatchRequest(*request.batchPath, request.jobs, request.place);
   return RunSingle(request, argc, argv);
 }

@@ -57,9 +57,10 @@ struct Options {
           "(- for standard input) and write one JSON object per line, in order; a "
           "bad line gets {\"line\":N,\"input\":...,\"error\":...} instead. Blank "
           "lines and lines starting with # are skipped. Text after a tab behind the "
-          "birth is the line's identifier, given back as \"id\". A line may name its time zone "
-          "and longitude after the time, as 1990-01-15 12:00 Asia/Shanghai 87.6, in "
-          "place of --zone and --longitude."),
+          "birth is the line's identifier, given back as \"id\". A line may name its birth "
+          "place after the time, in place of --place, --zone and --longitude: a city, as "
+          "1990-01-15 12:00 Springfield, Illinois, or a time zone and longitude, as 1990-01-15 "
+          "12:00 Asia/Shanghai 87.6."),
       QStringLiteral("FILE|-")};
   QCommandLineOption jobs{QStringLiteral("jobs"),
                           QStringLiteral("With --batch: cast on N workers side by side, the "
@@ -84,6 +85,23 @@ struct Options {
                      "time, mean solar time plus the equation of time. Mean and apparent need "
                      "--longitude."),
       QStringLiteral("standard|mean|apparent")};
+  QCommandLineOption place{
+      QStringLiteral("place"),
+      QStringLiteral("The birth place by its city's name, then its region and country when "
+                     "several share it (\"Urumqi\", \"Springfield, Illinois\", \"London, "
+                     "Canada\"): cast as --zone and --longitude of the most populous city so "
+                     "named would. Cities of 15,000 people or more, from GeoNames. Not with "
+                     "--zone or --longitude."),
+      QStringLiteral("CITY")};
+  QCommandLineOption places{
+      QStringLiteral("places"),
+      QStringLiteral("List the cities QUERY names, most populous first, one a line: the city "
+                     "with its region and country, its time zone and its longitude, separated "
+                     "by tabs; then exit."),
+      QStringLiteral("QUERY")};
+  QCommandLineOption zones{
+      QStringLiteral("zones"),
+      QStringLiteral("List every time zone name --zone takes, one a line, and exit.")};
   QCommandLineOption dst{
       QStringLiteral("dst"),
       QStringLiteral("For a clock time that came twice when the clocks went back: on, the first "
@@ -98,10 +116,10 @@ const Options& TheOptions() {
 
 }  // namespace
 
-std::array<const QCommandLineOption*, 13> OptionList() {
+std::array<const QCommandLineOption*, 16> OptionList() {
   const Options& o = TheOptions();
-  return {&o.help,  &o.version, &o.date, &o.time,      &o.format, &o.color, &o.chart,
-          &o.batch, &o.jobs,    &o.zone, &o.longitude, &o.solar,  &o.dst};
+  return {&o.help, &o.version, &o.date, &o.time,      &o.format, &o.color, &o.chart,  &o.batch,
+          &o.jobs, &o.place,   &o.zone, &o.longitude, &o.solar,  &o.dst,   &o.places, &o.zones};
 }
 
 namespace {
@@ -135,10 +153,26 @@ bool ReadChoice(const QCommandLineParser& parser, const QCommandLineOption& opti
   return false;
 }
 
-// Reads --zone, --longitude, --solar and --dst, each checked on its own.
-bool ReadPlace(const QCommandLineParser& parser, PlaceRequest& place, QString& error) {
+// Reads --place, --zone, --longitude, --solar and --dst, each checked on its own.
+bool ReadPlace(const QCommandLineParser& parser, PlaceFinder& places, PlaceRequest& place,
+               QString& error) {
   const Options& o = TheOptions();
   std::string phrase;
+  if (parser.isSet(o.place)) {
+    if (parser.isSet(o.zone) || parser.isSet(o.longitude)) {
+      error = QStringLiteral(
+          "--place gives the time zone and longitude of its city; leave out --zone and "
+          "--longitude, or give them without --place.");
+      return false;
+    }
+    const std::vector<Place> found = places.Find(parser.value(o.place).toStdString());
+    if (found.empty()) {
+      error = QStringLiteral("--place %1: %2.")
+                  .arg(Quoted(parser.value(o.place)), QLatin1String(kUnknownPlaceError));
+      return false;
+    }
+    TakeCity(found.front(), place);
+  }
   if (parser.isSet(o.zone)) {
     place.zone = parser.value(o.zone).toStdString();
     SystemZones zones;
@@ -200,7 +234,8 @@ QString ParseError(const QCommandLineParser& parser) {
 
 }  // namespace
 
-bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, QString& error) {
+bool ReadCommandLine(const QStringList& arguments, PlaceFinder& places, CommandLineRequest& request,
+                     QString& error) {
   const Options& o = TheOptions();
   QCommandLineParser parser;
   SetUp(parser);
@@ -219,10 +254,27 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
   request.help = parser.isSet(o.help);
   request.version = parser.isSet(o.version);
   if (request.help || request.version) return true;
+  if (parser.isSet(o.places) || parser.isSet(o.zones)) {
+    // A list goes alone: nothing is cast.
+    for (const QCommandLineOption* option : OptionList()) {
+      if (option == &o.places || option == &o.zones || !parser.isSet(*option)) continue;
+      error = QStringLiteral("--%1 lists and exits; give it without --%2.")
+                  .arg((parser.isSet(o.places) ? o.places : o.zones).names().first(),
+                       option->names().last());
+      return false;
+    }
+    if (parser.isSet(o.places) && parser.isSet(o.zones)) {
+      error = QStringLiteral("give --places or --zones, one at a time.");
+      return false;
+    }
+    if (parser.isSet(o.places)) request.placesQuery = parser.value(o.places).toStdString();
+    request.zones = parser.isSet(o.zones);
+    return true;
+  }
 
   for (const QCommandLineOption* option :
-       {&o.date, &o.time, &o.format, &o.color, &o.chart, &o.batch, &o.jobs, &o.zone, &o.longitude,
-        &o.solar, &o.dst}) {
+       {&o.date, &o.time, &o.format, &o.color, &o.chart, &o.batch, &o.jobs, &o.place, &o.zone,
+        &o.longitude, &o.solar, &o.dst}) {
     if (parser.values(*option).size() > 1) {
       error = QStringLiteral("--%1 is given more than once; give it once.")
                   .arg(option->names().first());
@@ -275,10 +327,10 @@ bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, 
       return false;
     }
   }
-  if (!ReadPlace(parser, request.place, error)) return false;
+  if (!ReadPlace(parser, places, request.place, error)) return false;
   // In a batch each line may name its own zone and longitude; a single birth needs them here.
   if (!parser.isSet(o.batch)) {
-    if (!parser.isSet(o.zone)) {
+    if (!parser.isSet(o.zone) && !parser.isSet(o.place)) {
       for (const QCommandLineOption* option : {&o.longitude, &o.solar, &o.dst}) {
         if (parser.isSet(*option)) {
           error = QStringLiteral("--%1 needs --zone, the time zone of the birth place.")

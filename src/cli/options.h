@@ -31,18 +31,22 @@ struct CommandLineRequest {
   ColorChoice color = ColorChoice::kAuto;
   QString chartPath;  // empty: no picture
   ChartFileKind chartKind = ChartFileKind::kUnknown;
-  std::optional<QString> batchPath;  // "-" for standard input
-  int jobs = 0;                      // batch workers; 0: one per core
-  PlaceRequest place;                // --zone, --longitude, --solar, --dst
+  std::optional<QString> batchPath;        // "-" for standard input
+  int jobs = 0;                            // batch workers; 0: one per core
+  PlaceRequest place;                      // --place, --zone, --longitude, --solar, --dst
+  std::optional<std::string> placesQuery;  // --places: list the cities it names
+  bool zones = false;                      // --zones: list the zone names
 };
 
 // Reads the arguments, program name first, with QCommandLineParser. Refuses unknown options,
 // stray words, an option given twice, an unknown format or picture type, and options that do
-// not go together; then returns false with one sentence in `error`.
-bool ReadCommandLine(const QStringList& arguments, CommandLineRequest& request, QString& error);
+// not go together; then returns false with one sentence in `error`. --place is looked up in
+// `places`.
+bool ReadCommandLine(const QStringList& arguments, PlaceFinder& places, CommandLineRequest& request,
+                     QString& error);
 
 // Every option, in the order --help lists them.
-std::array<const QCommandLineOption*, 13> OptionList();
+std::array<const QCommandLineOption*, 16> OptionList();
 
 // The text --help prints: usage, options, examples and exit statuses, wrapped between words to
 // `columns` (up to 80; 0 when not on a terminal, for 80).

@@ -34,6 +34,18 @@ class OneZone final : public ZoneSource {
   SummerZone zone_;
 };
 
+// Knows one city, Testville, on the meridian of Test/Summer's standard time, and counts how
+// often it is asked.
+class OneCity final : public PlaceFinder {
+ public:
+  std::vector<Place> Find(std::string_view query) override {
+    ++asked;
+    if (query != "Testville") return {};
+    return {{"Testville", "Test Region", "Testland", "TL", "Test/Summer", 30.0, 120.0, 20000}};
+  }
+  int asked = 0;
+};
+
 constexpr const char* kHint = "say so";
 
 TEST(Caster, CastsTheClockTimeOrItsCorrectionAndRefusesWhatItCannotCast) {
@@ -53,6 +65,10 @@ TEST(Caster, CastsTheClockTimeOrItsCorrectionAndRefusesWhatItCannotCast) {
   summer.zone = "Test/Summer";
   PlaceRequest unknown;
   unknown.zone = "Test/Nowhere";
+  PlaceRequest city;
+  OneCity cities;
+  TakeCity(cities.Find("Testville").front(), city);
+  const char* cityWords = "09:30 in Testville, Test Region, Testland (Test/Summer, 120\u00b0E)";
   const Case cases[] = {
       {"no birth place", {}, {}, birth, true, clock, ""},
       {"a zone with daylight saving time",
@@ -62,15 +78,31 @@ TEST(Caster, CastsTheClockTimeOrItsCorrectionAndRefusesWhatItCannotCast) {
        true,
        standard,
        "clock time 09:30 in Test/Summer, less 1 h for daylight saving time"},
-      {"the birth's own zone", {}, {"Test/Summer", ""}, birth, true, standard, ""},
+      {"the birth's own zone", {}, {"Test/Summer", "", ""}, birth, true, standard, ""},
+      {"a city", city, {}, birth, true, standard, cityWords},
+      {"the birth's own city", {}, {"", "", "Testville"}, birth, true, standard, cityWords},
+      {"the birth's zone over the city",
+       city,
+       {"Test/Summer", "", ""},
+       birth,
+       true,
+       standard,
+       "09:30 in Test/Summer"},
+      {"a city the finder does not know",
+       {},
+       {"", "", "Atlantis"},
+       birth,
+       false,
+       0,
+       "\"Atlantis\" is neither a city"},
       {"an unknown zone", unknown, {}, birth, false, 0, "unknown time zone"},
-      {"a bad longitude", summer, {"", "181"}, birth, false, 0, "not a longitude"},
+      {"a bad longitude", summer, {"", "181", ""}, birth, false, 0, "not a longitude"},
       {"outside the calendar", {}, {}, {{2051, 12, 31}, 23, 0}, false, 0, "lies outside"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     OneZone zones;
-    Caster caster(zones, kHint);
+    Caster caster(zones, kHint, {}, &cities);
     std::string error;
     ASSERT_TRUE(caster.Cast({{2000, 2, 4}, 23, 0}, Caster::Output::kReading, error)) << error;
     caster.SetPlace(c.place);
@@ -86,6 +118,23 @@ TEST(Caster, CastsTheClockTimeOrItsCorrectionAndRefusesWhatItCannotCast) {
       EXPECT_EQ(caster.Report().Chart().calendar.birthMoment, before);
     }
   }
+}
+
+TEST(Caster, ABatchOfBirthsInOneCityAsksForItOnceAndNamesItInTheJson) {
+  OneZone zones;
+  OneCity cities;
+  Caster caster(zones, kHint, {}, &cities);
+  std::string error;
+  for (int day = 1; day <= 3; ++day) {
+    ASSERT_TRUE(
+        caster.Cast({{1988, 7, day}, 9, 30}, {"", "", "Testville"}, Caster::Output::kChart, error))
+        << error;
+  }
+  EXPECT_EQ(cities.asked, 1);
+  EXPECT_THAT(caster.Report().CorrectionJson(),
+              HasSubstr("{\"zone\":\"Test/Summer\",\"place\":{\"name\":\"Testville\",\"region\":"
+                        "\"Test Region\",\"country\":\"Testland\",\"countryCode\":\"TL\","
+                        "\"latitude\":30,\"longitude\":120},"));
 }
 
 TEST(Caster, AChartAloneWritesNoReading) {

@@ -35,8 +35,8 @@ TEST(BirthLineReading, TakesADateAndATimeBetweenBlanks) {
       {"empty", "", false, {}, "the line is empty"},
       {"blanks only", "  \t ", false, {}, "the line is empty"},
       {"a date alone", "2000-02-04", false, {}, "not a birth in the form YYYY-MM-DD HH:MM"},
-      {"three parts",
-       "2000-02-04 23:00 Male",
+      {"a word after the birth place",
+       "2000-02-04 23:00 Asia/Shanghai 87.6 Male",
        false,
        {},
        "not a birth in the form YYYY-MM-DD HH:MM"},
@@ -85,6 +85,10 @@ TEST(BatchLineSplitting, TextAfterATabIsOnlyEverTheIdentifier) {
       {"a birth place, then an identifier", "1990-01-15 12:00 Asia/Shanghai 87.6\t  x y ",
        "1990-01-15 12:00 Asia/Shanghai 87.6", "x y"},
       {"joined by T, with a zone", "2000-02-04T23:00 UTC\tid", "2000-02-04T23:00 UTC", "id"},
+      {"a city, then an identifier", "1990-01-15 12:00 Springfield, Illinois  \t7",
+       "1990-01-15 12:00 Springfield, Illinois", "7"},
+      {"joined by T, with a city", "2000-02-04T23:00 Beijing\tid", "2000-02-04T23:00 Beijing",
+       "id"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -93,6 +97,36 @@ TEST(BatchLineSplitting, TextAfterATabIsOnlyEverTheIdentifier) {
     SplitBatchLine(c.line, birth, id);
     EXPECT_EQ(birth, c.id[0] == '\0' ? std::string_view(c.line) : std::string_view(c.birth));
     EXPECT_EQ(id, c.id);
+  }
+}
+
+TEST(BirthLineReading, TakesACityOrAZoneAndLongitudeAfterTheTime) {
+  struct Case {
+    const char* name;
+    const char* line;
+    const char* zone;
+    const char* longitude;
+    const char* city;
+  };
+  const Case cases[] = {
+      {"nothing", "2000-02-04 23:00", "", "", ""},
+      {"a zone", "2000-02-04 23:00 Asia/Shanghai", "Asia/Shanghai", "", ""},
+      {"a zone and a longitude", "2000-02-04 23:00 UTC -0.5", "UTC", "-0.5", ""},
+      {"a city", "2000-02-04 23:00 Beijing", "", "", "Beijing"},
+      {"a city with its region and country", "2000-02-04 23:00  London, Ontario, Canada ", "", "",
+       "London, Ontario, Canada"},
+      {"joined by T, with a city", "2000-02-04T23:00 New York", "", "", "New York"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BirthInput birth;
+    PlaceWords place;
+    std::string error;
+    ASSERT_TRUE(ReadBirthLine(c.line, birth, place, error)) << error;
+    EXPECT_EQ(birth, (BirthInput{{2000, 2, 4}, 23, 0}));
+    EXPECT_EQ(place.zone, c.zone);
+    EXPECT_EQ(place.longitude, c.longitude);
+    EXPECT_EQ(place.city, c.city);
   }
 }
 

@@ -3,10 +3,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "places/geonames_places.h"
+
 namespace velmora {
 namespace {
 
 using ::testing::HasSubstr;
+
+GeonamesPlaces& Cities() {
+  static GeonamesPlaces cities;
+  return cities;
+}
 
 QStringList Args(std::initializer_list<const char*> words) {
   QStringList list = {QStringLiteral("velmora-cli")};
@@ -19,7 +26,7 @@ TEST(CommandLineReading, TakesTheOptionsOfTheTool) {
   QString error;
   ASSERT_TRUE(ReadCommandLine(
       Args({"--date", "2000-02-04", "--time=23:00", "--format", "json", "--chart", "board.SVG"}),
-      request, error))
+      Cities(), request, error))
       << error.toStdString();
   EXPECT_EQ(request.date, "2000-02-04");
   EXPECT_EQ(request.time, "23:00");
@@ -30,15 +37,16 @@ TEST(CommandLineReading, TakesTheOptionsOfTheTool) {
 
   // However long the name, its ending says what it is; the file system judges the length.
   const std::string longName = std::string(65000, 'b') + ".svg";
-  ASSERT_TRUE(ReadCommandLine(Args({"--chart", longName.c_str()}), request, error));
+  ASSERT_TRUE(ReadCommandLine(Args({"--chart", longName.c_str()}), Cities(), request, error));
   EXPECT_EQ(request.chartKind, ChartFileKind::kSvg);
 
-  ASSERT_TRUE(ReadCommandLine(Args({"--batch", "-"}), request, error)) << error.toStdString();
+  ASSERT_TRUE(ReadCommandLine(Args({"--batch", "-"}), Cities(), request, error))
+      << error.toStdString();
   EXPECT_EQ(request.batchPath, QStringLiteral("-"));
   EXPECT_FALSE(request.date.has_value());
   EXPECT_FALSE(request.format.has_value());
 
-  ASSERT_TRUE(ReadCommandLine(Args({}), request, error));
+  ASSERT_TRUE(ReadCommandLine(Args({}), Cities(), request, error));
   EXPECT_FALSE(request.date.has_value());
   EXPECT_FALSE(request.time.has_value());
   EXPECT_TRUE(request.chartPath.isEmpty());
@@ -47,11 +55,11 @@ TEST(CommandLineReading, TakesTheOptionsOfTheTool) {
 TEST(CommandLineReading, HelpAndVersionWinOverEverythingElse) {
   CommandLineRequest request;
   QString error;
-  ASSERT_TRUE(ReadCommandLine(Args({"--date", "nonsense", "--help"}), request, error));
+  ASSERT_TRUE(ReadCommandLine(Args({"--date", "nonsense", "--help"}), Cities(), request, error));
   EXPECT_TRUE(request.help);
-  ASSERT_TRUE(ReadCommandLine(Args({"-h"}), request, error));
+  ASSERT_TRUE(ReadCommandLine(Args({"-h"}), Cities(), request, error));
   EXPECT_TRUE(request.help);
-  ASSERT_TRUE(ReadCommandLine(Args({"--version", "--format", "bogus"}), request, error));
+  ASSERT_TRUE(ReadCommandLine(Args({"--version", "--format", "bogus"}), Cities(), request, error));
   EXPECT_TRUE(request.version);
 }
 
@@ -64,8 +72,8 @@ TEST(CommandLineReading, RefusesWhatItCannotDoSayingWhatItTakes) {
   const Case cases[] = {
       {"an unknown option", Args({"--colour"}),
        "--colour: there is no such option; the options are --help, --version, --date, "
-       "--time, --format, --color, --chart, --batch, --jobs, --zone, --longitude, --solar and "
-       "--dst."},
+       "--time, --format, --color, --chart, --batch, --jobs, --place, --zone, --longitude, "
+       "--solar, --dst, --places and --zones."},
       {"an unknown short option", Args({"-x"}), "-x: there is no such option"},
       {"a missing value", Args({"--format"}),
        "--format needs a value after it: text|ansi|html|json."},
@@ -86,12 +94,18 @@ TEST(CommandLineReading, RefusesWhatItCannotDoSayingWhatItTakes) {
       {"a batch without a file", Args({"--batch", ""}), "needs a file of births"},
       {"workers with a blank", Args({"--batch", "-", "--jobs", " 2"}), "a whole number from 1"},
       {"workers with a sign", Args({"--batch", "-", "--jobs", "+2"}), "a whole number from 1"},
+      {"a city and a zone", Args({"--place", "Urumqi", "--zone", "Asia/Urumqi"}),
+       "--place gives the time zone and longitude of its city; leave out --zone"},
+      {"a city no one knows", Args({"--place", "Qwxyz"}),
+       "--place \"Qwxyz\": no city of 15,000 people or more by that name"},
+      {"a list with a birth", Args({"--places", "York", "--date", "2000-02-04"}),
+       "--places lists and exits; give it without --date."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     CommandLineRequest request;
     QString error;
-    EXPECT_FALSE(ReadCommandLine(c.arguments, request, error));
+    EXPECT_FALSE(ReadCommandLine(c.arguments, Cities(), request, error));
     EXPECT_THAT(error.toStdString(), HasSubstr(c.because));
     EXPECT_FALSE(error.contains(QLatin1Char('\n')));
   }

@@ -1,0 +1,71 @@
+#include "casting/place_finder.h"
+
+#include <algorithm>
+
+#include "casting/chart_json.h"
+#include "presentation/birth_text.h"
+
+namespace velmora {
+
+std::string PlaceLabel(const Place& place) {
+  std::string label = place.name;
+  if (!place.region.empty() && place.region != place.name) {
+    label += ", ";
+    label += place.region;
+  }
+  if (!place.country.empty()) {
+    label += ", ";
+    label += place.country;
+  }
+  return label;
+}
+
+std::string PlaceWithZone(const Place& place) {
+  return PlaceLabel(place) + " (" + place.zone + ", " + LongitudeText(place.longitude) + ')';
+}
+
+void AppendPlaceJson(const Place& place, std::string& out) {
+  out += "{\"name\":";
+  AppendJsonString(place.name, out);
+  out += ",\"region\":";
+  AppendJsonString(place.region, out);
+  out += ",\"country\":";
+  AppendJsonString(place.country, out);
+  out += ",\"countryCode\":";
+  AppendJsonString(place.countryCode, out);
+  out += ",\"latitude\":";
+  AppendDecimal(place.latitude, 4, out);
+  out += ",\"longitude\":";
+  AppendDecimal(place.longitude, 4, out);
+  out += '}';
+}
+
+std::string NeitherPlaceNorZonePhrase(std::string_view words) {
+  std::string phrase = "\"";
+  phrase += words;
+  phrase +=
+      "\" is neither a city of 15,000 people or more nor a time zone; give a city, such as "
+      "Beijing or \"Springfield, Illinois\", or a zone and a longitude, such as Asia/Shanghai "
+      "116.4";
+  return phrase;
+}
+
+const Place* PlaceMemory::Find(std::string_view query) {
+  auto hit = std::find_if(entries_.begin(), entries_.end(),
+                          [&](const Entry& e) { return e.query == query; });
+  if (hit == entries_.end()) {
+    if (entries_.size() == kEntries) entries_.erase(entries_.begin());
+    Entry entry;
+    entry.query = query;
+    std::vector<Place> found = finder_.Find(query);
+    entry.found = !found.empty();
+    if (entry.found) entry.place = std::move(found.front());
+    entries_.push_back(std::move(entry));
+  } else if (hit + 1 != entries_.end()) {
+    std::rotate(hit, hit + 1, entries_.end());
+  }
+  const Entry& last = entries_.back();
+  return last.found ? &last.place : nullptr;
+}
+
+}  // namespace velmora

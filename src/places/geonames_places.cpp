@@ -1,0 +1,130 @@
+#include "places/geonames_places.h"
+
+#include <geonames.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <string>
+
+namespace velmora {
+
+namespace {
+
+struct StrvFree {
+  void operator()(gchar** v) const { g_strfreev(v); }
+};
+using Tokens = std::unique_ptr<gchar*[], StrvFree>;
+
+struct CityFree {
+  void operator()(GeonamesCity* c) const { geonames_city_free(c); }
+};
+
+// The words of `text` in the form the library compares them: split at every character that is
+// neither a letter, a digit nor a mark, then normalised and case-folded.
+Tokens Fold(const std::string& text) {
+  return Tokens(g_str_tokenize_and_fold(text.c_str(), nullptr, nullptr));
+}
+
+bool StartsWith(const char* word, const char* prefix) {
+  if (g_str_has_prefix(word, prefix)) return true;
+  if (g_str_is_ascii(word)) return false;
+  gchar* ascii = g_str_to_ascii(word, nullptr);
+  const bool starts = g_str_has_prefix(ascii, prefix);
+  g_free(ascii);
+  return starts;
+}
+
+// Whether the words of `part` start consecutive words of `name`, in order.
+bool WordsStart(const Tokens& part, const std::string& name) {
+  const Tokens words = Fold(name);
+  const guint partCount = g_strv_length(part.get());
+  const guint wordCount = g_strv_length(words.get());
+  if (partCount == 0) return false;
+  for (guint first = 0; first + partCount <= wordCount; ++first) {
+    guint j = 0;
+    while (j < partCount && StartsWith(words[first + j], part[j])) ++j;
+    if (j == partCount) return true;
+  }
+  return false;
+}
+
+// The country codes some people write for their country in place of its ISO code.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kCountryAliases = {{
+    {"uk", "GB"},
+    {"usa", "US"},
+    {"uae", "AE"},
+}};
+
+// Whether `part`, one of the query's words after a comma, names the place's region or country.
+bool Narrows(const std::string& part, const Place& place) {
+  const Tokens folded = Fold(part);
+  if (g_strv_length(folded.get()) == 1) {
+    const std::string_view word = folded[0];
+    std::string code(word);
+    for (char& c : code) c = g_ascii_toupper(c);
+    for (const auto& [alias, iso] : kCountryAliases) {
+      if (word == alias) code = iso;
+    }
+    if (code.size() == 2 && code == place.countryCode) return true;
+  }
+  return WordsStart(folded, place.region) || WordsStart(folded, place.country);
+}
+
+std::string Trimmed(std::string_view text) {
+  while (!text.empty() && g_ascii_isspace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && g_ascii_isspace(text.back())) text.remove_suffix(1);
+  return std::string(text);
+}
+
+// At most kMaxPlaceNameBytes of `name`, cut at the end of a character.
+std::string Clipped(std::string_view name) {
+  if (name.size() <= kMaxPlaceNameBytes) return std::string(name);
+  std::size_t end = kMaxPlaceNameBytes;
+  while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+  return std::string(name.substr(0, end));
+}
+
+Place PlaceAt(gint index) {
+  const std::unique_ptr<GeonamesCity, CityFree> city(geonames_get_city(index));
+  Place place;
+  place.name = Clipped(geonames_city_get_name(city.get()));
+  place.region = Clipped(geonames_city_get_state(city.get()));
+  place.country = Clipped(geonames_city_get_country(city.get()));
+  place.countryCode = Clipped(geonames_city_get_country_code(city.get()));
+  place.zone = geonames_city_get_timezone(city.get());
+  place.latitude = geonames_city_get_latitude(city.get());
+  place.longitude = geonames_city_get_longitude(city.get());
+  place.population = geonames_city_get_population(city.get());
+  return place;
+}
+
+}  // namespace
+
+std::vector<Place> GeonamesPlaces::Find(std::string_view query) {
+  std::vector<Place> places;
+  if (!g_utf8_validate(query.data(), static_cast<gssize>(query.size()), nullptr)) return places;
+  std::vector<std::string> parts;
+  for (std::size_t start = 0;;) {
+    const std::size_t comma = query.find(',', start);
+    parts.push_back(Trimmed(query.substr(start, comma - start)));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  guint count = 0;
+  gint* found = geonames_query_cities_sync(parts.front().c_str(), GEONAMES_QUERY_DEFAULT, &count,
+                                           nullptr, nullptr);
+  for (guint i = 0; found != nullptr && i < count; ++i) {
+    Place place = PlaceAt(found[i]);
+    const bool narrowed = std::all_of(parts.begin() + 1, parts.end(), [&](const std::string& part) {
+      return part.empty() || Narrows(part, place);
+    });
+    if (narrowed) places.push_back(std::move(place));
+  }
+  g_free(found);
+  std::stable_sort(places.begin(), places.end(),
+                   [](const Place& a, const Place& b) { return a.population > b.population; });
+  return places;
+}
+
+}  // namespace velmora
