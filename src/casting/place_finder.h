@@ -19,6 +19,7 @@ struct Place {
   double latitude = 0.0;    // degrees, north positive
   double longitude = 0.0;   // degrees, east positive
   std::uint32_t population = 0;
+  std::int32_t tableIndex = 0;  // the city's row in the table, which orders equal populations
 };
 
 // The most bytes of a city's name, region or country that a finder gives: the longest in the

@@ -96,6 +96,7 @@ Place PlaceAt(gint index) {
   place.latitude = geonames_city_get_latitude(city.get());
   place.longitude = geonames_city_get_longitude(city.get());
   place.population = geonames_city_get_population(city.get());
+  place.tableIndex = index;
   return place;
 }
 
@@ -122,8 +123,11 @@ std::vector<Place> GeonamesPlaces::Find(std::string_view query) {
     if (narrowed) places.push_back(std::move(place));
   }
   g_free(found);
-  std::stable_sort(places.begin(), places.end(),
-                   [](const Place& a, const Place& b) { return a.population > b.population; });
+  // Most populous first, and cities of equal population in the table's order, so that every
+  // shell lists the same matches in the same order.
+  std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
+    return a.population != b.population ? a.population > b.population : a.tableIndex < b.tableIndex;
+  });
   return places;
 }
 
