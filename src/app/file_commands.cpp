@@ -70,7 +70,8 @@ void TfrmMain::SaveReadingAs() {
                            lastRun_->time.hour(),
                            lastRun_->time.minute()};
     ChartReport report;
-    report.Cast(birth, lastCorrection_ ? &*lastCorrection_ : nullptr, lastZone_);
+    report.Cast(birth, lastCorrection_ ? &*lastCorrection_ : nullptr, lastZone_,
+                lastCity_ ? &*lastCity_ : nullptr);
     page = report.HtmlPage();
   }
   if (!SaveReading(*RichEdit1->document(), path, page, error)) ShowErrorMessage(this, error);

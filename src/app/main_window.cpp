@@ -257,7 +257,9 @@ bool TfrmMain::CastMoment(TDateTime clock, TDateTime& cast, QString& line) {
   lastCorrection_.reset();
   if (birthPlace_) lastCorrection_ = correction;
   lastZone_ = birthPlace_ ? birthPlace_->zone : std::string();
-  line = birthPlace_ ? QString::fromStdString(CorrectionLine(correction, birthPlace_->zone))
+  lastCity_ = birthPlace_ ? birthPlace_->city : std::nullopt;
+  line = birthPlace_ ? QString::fromStdString(CorrectionLine(
+                           correction, lastCity_ ? PlaceWithZone(*lastCity_) : lastZone_))
                      : QString();
   return true;
 }
@@ -371,7 +373,9 @@ void TfrmMain::ShowAbout() {
                      "a local clock time, draws it as a board and writes an English reading of "
                      "every palace and star.</p>"
                      "<p>Released under the MIT License.<br>"
-                     "Copyright \u00a9 2026 The Velmora developers.</p>")
+                     "Copyright \u00a9 2026 The Velmora developers.</p>"
+                     "<p>Birth places by city: data from GeoNames (geonames.org), under the "
+                     "Creative Commons Attribution 4.0 License (CC BY 4.0).</p>")
           .arg(QLatin1String(kVersion)));
 }
 

@@ -94,7 +94,8 @@ class TfrmMain final : public QWidget {
   // The correction of the last Run's clock time and its zone, when a birth place corrected it.
   std::optional<ClockCorrection> lastCorrection_;
   std::string lastZone_;
-  QString lastFolder_;  // the folder of the last save, for this run of the program only
+  std::optional<Place> lastCity_;  // the city the last correction named, when it named one
+  QString lastFolder_;             // the folder of the last save, for this run of the program only
   // The birth place that corrects the clock time, for this run of the program only, with its
   // zone; and whether the chart shown was cast from a corrected moment.
   std::optional<BirthPlaceSetting> birthPlace_;

@@ -1,5 +1,6 @@
 // The birth place: the dialog that sets it, Runs cast from the corrected moment, the line below
 // the reading and the board that says so, refusals, and clearing it again.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -57,7 +58,7 @@ void Fill(BirthPlaceDialog& dialog, const Choice& choice) {
 
 BirthPlaceSetting Setting(const char* zone, SolarTime solar, double longitude = 0.0,
                           DaylightSaving daylight = DaylightSaving::kUnknown) {
-  return {zone, {solar, longitude, daylight}};
+  return {zone, {solar, longitude, daylight}, std::nullopt};
 }
 
 // --- the dialog ---
@@ -156,28 +157,96 @@ TEST(BirthPlaceDialogZone, ARefusedZoneKeepsItsTextAndTheErrorGoesOnceTheZoneIsK
   }
 }
 
-TEST(BirthPlaceDialogZone, OffersEveryZoneContainingWhatIsTypedInAnyCase) {
+// The rows a field's list offers once the text typed has been answered, as what each puts into
+// the field.
+QStringList Offered(QCompleter* completer) {
+  QStringList offered;
+  const QAbstractItemModel* rows = completer->model();
+  for (int row = 0; row < rows->rowCount(); ++row) {
+    offered << rows->index(row, 0).data(Qt::UserRole + 1).toString();
+  }
+  return offered;
+}
+
+TEST(BirthPlaceDialogZone, OffersTheZonesThatHoldWhatIsTypedThenThoseOfCountriesAndCities) {
   struct Case {
     const char* typed;
     const char* offered;
   };
-  const Case cases[] = {
-      {"SHANG", "Asia/Shanghai"}, {"york", "America/New_York"}, {"europe/lon", "Europe/London"}};
-  BirthPlaceDialog dialog(std::nullopt, nullptr);
-  QCompleter* completer = Child<QComboBox>(dialog, "cbZone")->completer();
-  ASSERT_NE(completer, nullptr);
+  const Case cases[] = {{"SHANG", "Asia/Shanghai"},      {"york", "America/New_York"},
+                        {"europe/lon", "Europe/London"}, {"india", "Asia/Kolkata"},
+                        {"china", "Asia/Shanghai"},      {"beijing", "Asia/Shanghai"},
+                        {"calc", "Asia/Calcutta"},       {"sao paulo", "America/Sao_Paulo"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
-    completer->setCompletionPrefix(QLatin1String(c.typed));
-    QStringList offered;
-    for (int row = 0; completer->setCurrentRow(row); ++row) {
-      offered << completer->currentCompletion();
-    }
-    EXPECT_TRUE(offered.contains(QLatin1String(c.offered))) << offered.join(' ').toStdString();
-    for (const QString& name : offered) {
-      EXPECT_TRUE(name.contains(QLatin1String(c.typed), Qt::CaseInsensitive)) << name.toStdString();
-    }
+    BirthPlaceDialog dialog(std::nullopt, nullptr);
+    dialog.show();
+    Child<QRadioButton>(dialog, "rbStandardTime")->click();
+    QLineEdit* entry = Child<QComboBox>(dialog, "cbZone")->lineEdit();
+    entry->setFocus();
+    entry->clear();
+    QTest::keyClicks(entry, QLatin1String(c.typed));
+    QCompleter* completer = Child<QComboBox>(dialog, "cbZone")->completer();
+    ASSERT_NE(completer, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(Offered(completer).contains(QLatin1String(c.offered)), 5000);
   }
+}
+
+TEST(BirthPlaceDialogCity, FillsTheZoneAndLongitudeFromTheCityTypedOrChosen) {
+  struct Case {
+    const char* name;
+    const char* city;
+    const char* zoneAfter;  // typed into the zone after the city; empty: left as the city filled it
+    const char* zone;
+    double longitude;
+    const char* label;  // of the city the setting keeps; empty: none
+  };
+  const Case cases[] = {
+      {"a city", "Urumqi", "", "Asia/Urumqi", 87.6005,
+       "\u00dcr\u00fcmqi, Xinjiang Uyghur Autonomous Region, China"},
+      {"a city with its region", "springfield, illinois", "", "America/Chicago", -89.6437,
+       "Springfield, Illinois, United States of America"},
+      {"another zone after the city", "Urumqi", "Asia/Shanghai", "Asia/Shanghai", 87.6005, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BirthPlaceDialog dialog(std::nullopt, nullptr);
+    Child<QLineEdit>(dialog, "edPlace")->setText(QLatin1String(c.city));
+    if (c.zoneAfter[0] != '\0') {
+      dialog.accept();  // takes the city; then the zone is changed and the dialog accepted again
+      dialog.setResult(QDialog::Rejected);
+      Child<QComboBox>(dialog, "cbZone")->setEditText(QLatin1String(c.zoneAfter));
+    }
+    dialog.accept();
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_TRUE(dialog.Setting().has_value());
+    const BirthPlaceSetting& setting = *dialog.Setting();
+    EXPECT_EQ(setting.zone, c.zone);
+    EXPECT_EQ(setting.place.solar, SolarTime::kMean);
+    EXPECT_NEAR(setting.place.longitude, c.longitude, 1e-9);
+    EXPECT_EQ(setting.city ? PlaceLabel(*setting.city) : std::string(), c.label);
+  }
+}
+
+TEST(BirthPlaceDialogCity, OffersCitiesAsTheUserTypesAndRefusesOneNoTableHolds) {
+  BirthPlaceDialog dialog(std::nullopt, nullptr);
+  dialog.show();
+  auto* city = Child<QLineEdit>(dialog, "edPlace");
+  city->setFocus();
+  QTest::keyClicks(city, QStringLiteral("beij"));
+  QCompleter* completer = city->completer();
+  QTRY_VERIFY_WITH_TIMEOUT(!Offered(completer).isEmpty(), 5000);
+  EXPECT_EQ(Offered(completer).first().toStdString(), "Beijing, Beijing Municipality, China");
+  emit completer->activated(completer->completionModel()->index(0, 0));
+  EXPECT_EQ(Child<QComboBox>(dialog, "cbZone")->currentText().toStdString(), "Asia/Shanghai");
+  EXPECT_TRUE(Child<QRadioButton>(dialog, "rbMeanSolarTime")->isChecked());
+
+  city->setText(QStringLiteral("Qwxyz"));
+  dialog.accept();
+  EXPECT_NE(dialog.result(), QDialog::Accepted);
+  EXPECT_THAT(Child<QLabel>(dialog, "lblError")->text().toStdString(),
+              ::testing::HasSubstr("\u201cQwxyz\u201d: no city of 15,000 people or more"));
+  EXPECT_TRUE(city->hasFocus());
 }
 
 // --- the window ---
