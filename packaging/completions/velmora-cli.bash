@@ -10,13 +10,13 @@ _velmora_cli() {
     --batch) compopt -o filenames; mapfile -t COMPREPLY < <(compgen -W '-' -- "$cur"; compgen -f -- "$cur"); return ;;
     --solar) mapfile -t COMPREPLY < <(compgen -W 'standard mean apparent' -- "$cur"); return ;;
     --dst) mapfile -t COMPREPLY < <(compgen -W 'on off' -- "$cur"); return ;;
-    --zone) mapfile -t COMPREPLY < <(compgen -W "UTC $(awk '!/^#/ { print $3 }' /usr/share/zoneinfo/zone1970.tab 2>/dev/null)" -- "$cur"); return ;;
-    --date | --time | --jobs | --longitude) return ;;
+    --zone) mapfile -t COMPREPLY < <(compgen -W "$(velmora-cli --zones 2>/dev/null)" -- "$cur"); return ;;
+    --date | --time | --jobs | --longitude | --place | --places) return ;;
   esac
   if [[ $cur == --color=* ]]; then
     mapfile -t COMPREPLY < <(compgen -P '--color=' -W 'auto always never' -- "${cur#--color=}")
     return
   fi
-  mapfile -t COMPREPLY < <(compgen -W '--help -h --version --date --time --format --chart --batch --jobs --color --zone --longitude --solar --dst' -- "$cur")
+  mapfile -t COMPREPLY < <(compgen -W '--help -h --version --date --time --format --chart --batch --jobs --color --place --zone --longitude --solar --dst --places --zones' -- "$cur")
 }
 complete -F _velmora_cli velmora-cli

@@ -26,6 +26,8 @@ constexpr const char* kExamples[] = {
     "%1 --batch births.txt --jobs 1 > charts.jsonl",
     "%1 --date 1988-07-15 --time 09:30 --zone Asia/Shanghai",
     "%1 --date 1990-01-15T12:00 --zone Asia/Shanghai --longitude 87.6",
+    "%1 --date 1990-01-15 --time 09:30 --place \"Springfield, Illinois\"",
+    "%1 --places Springfield",
     "printf '2000-02-04 23:00\\n1985-07-19 06:30\\n' | %1 --batch -",
 };
 

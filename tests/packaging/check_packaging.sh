@@ -58,6 +58,10 @@ MANWIDTH=80 man -l "$scratch/root/usr/share/man/man1/velmora.1.gz" 2>/dev/null |
 completions=$(bash -c 'source "$1"; COMP_WORDS=(velmora-cli --format ""); COMP_CWORD=2
   _velmora_cli; echo "${COMPREPLY[*]}"' _ "$scratch/root/usr/share/bash-completion/completions/velmora-cli")
 [ "$completions" = "text ansi html json" ] || { echo "bash completes --format with: $completions"; exit 1; }
+# --zone completes with every name velmora-cli takes, the old ones included.
+zones=$(PATH="$scratch/root/usr/bin:$PATH" bash -c 'source "$1"; COMP_WORDS=(velmora-cli --zone Asia/Calc)
+  COMP_CWORD=2; _velmora_cli; echo "${COMPREPLY[*]}"' _ "$scratch/root/usr/share/bash-completion/completions/velmora-cli")
+[ "$zones" = "Asia/Calcutta" ] || { echo "bash completes --zone Asia/Calc with: $zones"; exit 1; }
 version=$("$build_dir/src/cli/velmora-cli" --version)
 [[ $version =~ ^Velmora\ [0-9]+\.[0-9]+$ ]] || { echo "odd version line: $version"; exit 1; }
 [ "$("$scratch/root/usr/bin/velmora-cli" --version)" = "$version" ]
