@@ -20,11 +20,16 @@ void ChartReport::Cast(const BirthInput& birth, const ClockCorrection* correctio
 void ChartReport::CastChart(const BirthInput& birth, const ClockCorrection* correction,
                             std::string_view zone, const Place* city) {
   birth_ = birth;
-  correctionText_.clear();
+  correction_.reset();
+  correctionText_.reset();
   correctionJson_.clear();
   if (correction != nullptr) {
-    correctionText_ = city != nullptr ? CorrectionLine(*correction, PlaceWithZone(*city))
-                                      : CorrectionLine(*correction, zone);
+    correction_ = *correction;
+    if (city != nullptr) {
+      correctionPlace_ = PlaceWithZone(*city);
+    } else {
+      correctionPlace_.assign(zone);
+    }
     AppendCorrectionJson(*correction, zone, correctionJson_, city);
   }
   // The order of a Run: empty box, cleared table, computed chart, built table, then the reading.
@@ -35,9 +40,16 @@ void ChartReport::CastChart(const BirthInput& birth, const ClockCorrection* corr
   BuildDisplayTable(chart_, table_);
 }
 
+const std::string& ChartReport::CorrectionText() const {
+  if (!correctionText_) {
+    correctionText_ = correction_ ? CorrectionLine(*correction_, correctionPlace_) : std::string();
+  }
+  return *correctionText_;
+}
+
 std::string ChartReport::PlainText() const {
-  return correctionText_.empty() ? reading_.PlainText()
-                                 : correctionText_ + '\n' + reading_.PlainText();
+  return CorrectionText().empty() ? reading_.PlainText()
+                                  : CorrectionText() + '\n' + reading_.PlainText();
 }
 
 std::string ChartReport::Json() const {
@@ -104,9 +116,9 @@ std::string ChartReport::HtmlPage() const {
       "<h1>Velmora chart for a birth on ";
   page += birth;
   page += "</h1>\n";
-  if (!correctionText_.empty()) {
+  if (!CorrectionText().empty()) {
     page += "<p class=\"correction\">";
-    markup::AppendEscaped(correctionText_, markup::kHtml, page);
+    markup::AppendEscaped(CorrectionText(), markup::kHtml, page);
     page += "</p>\n";
   }
   page +=

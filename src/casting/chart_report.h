@@ -30,7 +30,8 @@ class ChartReport {
 
   const BirthInput& Birth() const { return birth_; }
   // The sentence saying which moment the chart was cast from; empty without a correction.
-  const std::string& CorrectionText() const { return correctionText_; }
+  // Written when first asked for: a batch, which writes JSON only, never pays for it.
+  const std::string& CorrectionText() const;
   // The "correction" object of the JSON; empty without a correction.
   const std::string& CorrectionJson() const { return correctionJson_; }
   const PalaceChart& Chart() const { return chart_; }
@@ -53,7 +54,9 @@ class ChartReport {
 
  private:
   BirthInput birth_;
-  std::string correctionText_;
+  std::optional<ClockCorrection> correction_;
+  std::string correctionPlace_;  // the zone, or the city with its zone, as the sentence names it
+  mutable std::optional<std::string> correctionText_;
   std::string correctionJson_;
   PalaceChart chart_;
   DisplayTable table_;
