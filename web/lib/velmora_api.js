@@ -48,23 +48,70 @@ function intlZones() {
 
   // Seconds east of UTC at `utcSeconds`: the zone's wall clock then, read as if it were UTC,
   // less the instant itself.
-  function offsetAt(format, utcSeconds) {
+  function askedOffset(format, utcSeconds) {
     const instant = utcSeconds * 1000;
-    let year = 0, month = 1, day = 1, hour = 0, minute = 0, second = 0, bc = false;
-    for (const { type, value } of format.formatToParts(instant)) {
-      if (type === "year") year = Number(value);
-      else if (type === "month") month = Number(value);
-      else if (type === "day") day = Number(value);
-      else if (type === "hour") hour = Number(value);
-      else if (type === "minute") minute = Number(value);
-      else if (type === "second") second = Number(value);
-      else if (type === "era") bc = value === "BC";
-    }
+    // "1/15/1990 AD, 12:00:00": month, day, year, hour, minute and second in that order, read as
+    // numbers whatever stands between them (format is several times faster than formatToParts).
+    const text = format.format(instant);
+    const [month, day, year, hour, minute, second] = text.match(/\d+/g).map(Number);
     // setUTCFullYear, unlike Date.UTC, takes years 0 to 99 as they are.
     const clock = new Date(0);
-    clock.setUTCFullYear(bc ? 1 - year : year, month - 1, day);
+    clock.setUTCFullYear(text.includes("BC") ? 1 - year : year, month - 1, day);
     clock.setUTCHours(hour, minute, second);
     return Math.round((clock.getTime() - instant) / 1000);
+  }
+
+  // Each zone's offsets are worked out once for each year it is asked about, and kept: Intl is
+  // asked for the offset at the start of the year and every seven days after, and where two
+  // differ, the second the clocks changed is searched for. No zone has changed its clocks and
+  // changed them back within a week (daylight saving time, war time and Ramadan's pauses all
+  // last longer), so no change is missed.
+  const years = new Map(); // format -> Map(year -> {changes, offsets})
+  const kStep = 7 * 86400;
+
+  function yearOf(format, year) {
+    let kept = years.get(format);
+    if (kept === undefined) {
+      if (years.size >= kKeptZones) years.clear();
+      kept = new Map();
+      years.set(format, kept);
+    }
+    let table = kept.get(year);
+    if (table !== undefined) return table;
+    const start = Date.UTC(year, 0, 1) / 1000;
+    const end = Date.UTC(year + 1, 0, 1) / 1000;
+    const changes = [start]; // the instants from which each offset holds
+    const offsets = [askedOffset(format, start)];
+    let before = offsets[0];
+    for (let low = start; low < end; low += kStep) {
+      const next = Math.min(low + kStep, end);
+      const after = askedOffset(format, next);
+      if (after === before) continue;
+      // The first second with another offset, between `low` (still `before`) and `next`.
+      let keeps = low;
+      let changed = next;
+      while (changed - keeps > 1) {
+        const middle = keeps + Math.floor((changed - keeps) / 2);
+        if (askedOffset(format, middle) === before) keeps = middle;
+        else changed = middle;
+      }
+      if (changed < end) {
+        changes.push(changed);
+        offsets.push(after);
+      }
+      before = after;
+    }
+    table = { changes, offsets };
+    kept.set(year, table);
+    return table;
+  }
+
+  function offsetAt(format, utcSeconds) {
+    const year = new Date(utcSeconds * 1000).getUTCFullYear();
+    const { changes, offsets } = yearOf(format, year);
+    let i = changes.length - 1;
+    while (i > 0 && changes[i] > utcSeconds) --i;
+    return offsets[i];
   }
 
   return { open, offsetAt };

@@ -233,6 +233,60 @@ describe("a birth place corrects the clock time as velmora-cli does", () => {
     });
   }
 
+  // Births near and between the clock changes of zones with eventful histories (war time,
+  // double summer time, Ramadan's pauses, half-hour daylight saving, a skipped day), each
+  // corrected as velmora-cli's batch corrects it: Intl's offsets, worked out a year at a time,
+  // must agree with the system's time zone database at every one.
+  test("a sweep over zones and years agrees with velmora-cli's batch", () => {
+    const zones = ["Asia/Shanghai", "America/New_York", "Europe/London", "Europe/Moscow",
+      "Africa/Casablanca", "Australia/Lord_Howe", "America/Sao_Paulo", "Pacific/Apia",
+      "Asia/Kolkata", "Europe/Dublin", "America/St_Johns", "Asia/Tehran"];
+    const two = (n) => String(n).padStart(2, "0");
+    const births = [];
+    for (const zone of zones) {
+      // Every 23 days and 7 hours and 13 minutes from 1902 to 2050: about 2,300 births a zone.
+      for (let t = Date.UTC(1902, 0, 2, 0, 0); t < Date.UTC(2050, 11, 1); t += ((23 * 24 + 7) * 60 + 13) * 60000) {
+        const d = new Date(t);
+        births.push({ date: `${d.getUTCFullYear()}-${two(d.getUTCMonth() + 1)}-${two(d.getUTCDate())}`,
+                      time: `${two(d.getUTCHours())}:${two(d.getUTCMinutes())}`, zone, longitude: 10 });
+      }
+    }
+    const input = births.map((b) => `${b.date} ${b.time} ${b.zone} ${b.longitude}\n`).join("");
+    let answers = "";
+    try {
+      answers = execFileSync(cli, ["--batch", "-"], { input, maxBuffer: 1 << 30 }).toString();
+    } catch (error) {
+      answers = error.stdout.toString(); // exit status 1: some clock times were skipped or repeated
+    }
+    const lines = answers.split("\n");
+    let differ = 0;
+    births.forEach((birth, i) => {
+      const expected = JSON.parse(lines[i]);
+      let got;
+      try {
+        got = velmora.castChart(birth).correction;
+      } catch (error) {
+        got = { refused: error.message.replace(/^\S+ \S+: /, "") };
+      }
+      const want = expected.error !== undefined ? { refused: expected.error } : expected.correction;
+      // Each shell tells in its own words how to say whether daylight saving time was in force.
+      for (const answer of [got, want]) {
+        if (answer.refused !== undefined) answer.refused = answer.refused.replace(/; say whether.*/, "");
+      }
+      // Intl does not say how much of an offset is daylight saving time, so the standard offset
+      // may differ in a year of double summer time or a changed standard offset; the offset in
+      // force, and so every refusal, may not.
+      const same = JSON.stringify(got) === JSON.stringify(want) ||
+        (got.refused === undefined && want.refused === undefined &&
+         got.utcOffsetMinutes === want.utcOffsetMinutes &&
+         got.standardOffsetMinutes !== want.standardOffsetMinutes);
+      if (!same && ++differ <= 5) {
+        assert.fail(`${birth.date} ${birth.time} ${birth.zone}: ${JSON.stringify(got)} against ${JSON.stringify(want)}`);
+      }
+    });
+    assert.equal(differ, 0);
+  });
+
   test("the next birth without a place is cast from its clock time again", async () => {
     const plain = { date: "1988-07-15", time: "09:30" };
     const json = await cliOutput(plain, "--format", "json");
