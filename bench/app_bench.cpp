@@ -4,14 +4,17 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCompleter>
 #include <QDateEdit>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimeEdit>
 
+#include "app/birth_place_dialog.h"
 #include "app/main_window.h"
 
 namespace {
@@ -78,6 +81,41 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_StartupToFirstPaint)->Unit(benchmark::kMillisecond);
+
+// A keystroke in the Birth Place dialog's city field, from the key to the list of cities that
+// answers the text then typed: "beij", "springfield, i" and the like, each typed whole but for
+// its last letter before the clock starts.
+void BM_CityKeystrokeToList(benchmark::State& state) {
+  velmora::BirthPlaceDialog dialog(std::nullopt, nullptr);
+  dialog.show();
+  auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("edPlace"));
+  QCompleter* completer = field->completer();
+  const QString typed[] = {QStringLiteral("beij"), QStringLiteral("springfield, i"),
+                           QStringLiteral("kolka"), QStringLiteral("londo")};
+  // The list is filled anew for each answer.
+  int answers = 0;
+  QObject::connect(completer->model(), &QAbstractItemModel::rowsInserted, [&] { ++answers; });
+  std::size_t i = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const QString& text = typed[i++ % std::size(typed)];
+    field->clear();
+    QTest::keyClicks(field, text.chopped(1));
+    QTest::qWait(200);  // the answers to the letters before, shown and gone
+    state.ResumeTiming();
+    const int before = answers;
+    QTest::keyClick(field, text.back().toLatin1());
+    for (QElapsedTimer waited; answers == before;) {
+      if (!waited.isValid()) waited.start();
+      if (waited.elapsed() > 5000) {
+        state.SkipWithError("no list of cities within 5 s");
+        return;
+      }
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+  }
+}
+BENCHMARK(BM_CityKeystrokeToList)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 
 }  // namespace
 
