@@ -205,43 +205,62 @@
 
   // ---- The result ----
 
-  // The reading's colours and its preformatted text become properties set through the style
-  // object: the page's Content-Security-Policy refuses style attributes in markup.
-  function placeReading(html) {
-    reading.innerHTML = html.replace(/(<(?:div|span)) style="/g, '$1 data-style="');
-    for (const element of reading.querySelectorAll("[data-style]")) {
-      element.style.cssText = element.dataset.style;
-      element.removeAttribute("data-style");
+  // The reading's colours and its preformatted text become classes, each rule made once in a
+  // style sheet of the page's own: its Content-Security-Policy refuses style attributes in
+  // markup. Each palace's lines, from its "Place:" to the next, go into a block of their own.
+  const readingSheet = new CSSStyleSheet();
+  document.adoptedStyleSheets = [...document.adoptedStyleSheets, readingSheet];
+  const readingClasses = new Map();
+  function classOf(style) {
+    let name = readingClasses.get(style);
+    if (name === undefined) {
+      name = `r${readingClasses.size}`;
+      readingSheet.insertRule(`#reading .${name} { ${style} }`, readingSheet.cssRules.length);
+      readingClasses.set(style, name);
     }
+    return name;
+  }
+  function placeReading(html) {
+    const classed = html.replace(/(<(?:div|span)) style="([^"]*)"/g, (_, tag, style) => `${tag} class="${classOf(style)}"`);
+    const parts = classed.split(/(?=<span class="[^"]*">Place:<\/span>)/);
+    const last = parts.length - 1;
+    const end = parts[last].lastIndexOf("</div>");
+    if (last === 0 || end < 0) {
+      reading.innerHTML = classed;
+      return;
+    }
+    const blocks = parts.slice(1, last).concat(parts[last].slice(0, end));
+    reading.innerHTML =
+      parts[0] + blocks.map((block) => `<div class="palace" tabindex="-1">${block}</div>`).join("") + parts[last].slice(end);
   }
 
-  // Gathers each palace's lines of the reading, from its "Place:" to the next, into a block of
-  // its own; gives the blocks by palace name and each star's description by star name.
+  // The reading's blocks by palace name.
   function palaceBlocks() {
     const blocks = new Map();
-    const descriptions = new Map();
-    const text = reading.firstElementChild;
-    let block = null;
-    for (const span of [...text.children]) {
-      const said = span.textContent;
-      if (said === "Place:") {
-        block = document.createElement("div");
-        block.className = "palace";
-        block.tabIndex = -1;
-        text.insertBefore(block, span);
-        blocks.set(span.nextElementSibling.textContent.split("\n")[0], block);
-      } else if (said.endsWith(":") && said !== "Stars:" && span.nextElementSibling !== null) {
-        descriptions.set(said.slice(0, -1), span.nextElementSibling.textContent.trim());
-      }
-      block?.append(span);
+    for (const block of reading.querySelectorAll(".palace")) {
+      blocks.set(block.children[1].textContent.split("\n")[0], block);
     }
-    return { blocks, descriptions };
+    return blocks;
+  }
+
+  // Each star's description by star name, as the reading gives it after the star's name.
+  function starDescriptions() {
+    const descriptions = new Map();
+    for (const block of reading.querySelectorAll(".palace")) {
+      const lines = block.children;
+      for (let i = 4; i + 1 < lines.length; i += 2) {
+        descriptions.set(lines[i].textContent.slice(0, -1), lines[i + 1].textContent.trim());
+      }
+    }
+    return descriptions;
   }
 
   // The board's twelve cells as buttons over the drawing, found from the drawing itself: the
   // bold name in each cell is its palace, the lines under it its stars, each text on a white
   // box drawn just before it. The whole list of each palace's stars comes from the chart.
-  function layCells(chart, { blocks, descriptions }) {
+  function layCells(chart, blocks) {
+    let known = null;
+    const descriptions = () => (known ??= starDescriptions());
     const found = new Map();
     for (const text of board.querySelectorAll("svg text")) {
       const x = Number(text.getAttribute("x"));
@@ -304,7 +323,8 @@
   }
 
   // Star descriptions beside the board, in the half of it away from the cell they are for.
-  function showStars(button, names, descriptions, row) {
+  function showStars(button, names, descriptionsOf, row) {
+    const descriptions = descriptionsOf();
     const lines = names.filter((name) => descriptions.has(name)).map((name) => {
       const line = document.createElement("p");
       const title = document.createElement("b");
@@ -333,6 +353,7 @@
     block.scrollIntoView({ block: "nearest", behavior: motion() });
     block.focus({ preventScroll: true });
   }
+  const afterPaint = (act) => requestAnimationFrame(() => setTimeout(act));
   const motion = () => (matchMedia("(prefers-reduced-motion: reduce)").matches ? "auto" : "smooth");
 
   // Casts the birth and shows it; refuses it in words otherwise. Gives whether it was cast.
@@ -356,7 +377,7 @@
     board.innerHTML = inlineSvg(svg);
     board.setAttribute("aria-label", `The board of the chart for a birth on ${named}`);
     placeReading(html);
-    layCells(chart, palaceBlocks());
+    cells.replaceChildren();
     hideStars();
     correction.textContent = line;
     correction.hidden = line === "";
@@ -367,6 +388,10 @@
     const [hour, minute] = birth.time.split(":");
     cast = { birth, svg, name: `velmora-${birth.date}-${hour.padStart(2, "0")}${minute}` };
     for (const button of [copyButton, ...saveButtons]) button.disabled = false;
+    // The cells over the board are laid once the chart is on screen: they change nothing the
+    // eye sees.
+    const shown = cast;
+    afterPaint(() => shown === cast && layCells(chart, palaceBlocks()));
     return true;
   }
 
@@ -418,9 +443,11 @@
       return refuse(timeField, "Enter the birth time in hours and minutes on the 24-hour clock, such as 23:00.");
     }
     if (!show(birth, false)) return;
-    const fragment = fragmentOf(birth);
-    if (location.hash !== fragment) history.pushState(null, "", fragment);
     bringResultIntoView();
+    // The address follows once the chart is on screen: a history entry costs the browser a few
+    // milliseconds that the drawing need not wait for.
+    const fragment = fragmentOf(birth);
+    afterPaint(() => location.hash !== fragment && history.pushState(null, "", fragment));
   }
 
   // The chart the address names: on opening, and as Back and Forward or an edited address
@@ -496,7 +523,7 @@
   // The address of the chart shown, to the clipboard; where the browser keeps the clipboard from
   // the page, the address is selected in a field for copying by hand.
   copyButton.addEventListener("click", async () => {
-    const address = location.href;
+    const address = new URL(fragmentOf(cast.birth), location.href).href;
     try {
       await navigator.clipboard.writeText(address);
       status.textContent = "Link to this chart copied";

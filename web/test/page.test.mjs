@@ -251,6 +251,7 @@ describe("the page", () => {
         await runBirth(page, "1988-07-15", "09:30");
         await page.waitForSelector("#reading span");
         await page.waitForSelector("#correction:not([hidden])");
+        await page.waitForSelector("#board-cells button");
         const fit = await page.evaluate(() => ({
           board: document.querySelector("#board svg").getBoundingClientRect().right,
           place: document.querySelector("#place").getBoundingClientRect().right,
