@@ -1,7 +1,6 @@
 // Keeps the page's files after the first visit, so that it opens and casts with the network off.
-// The build writes in the version, a digest of the files: a new build is a new worker, installed
-// beside the old one on the next visit and taking over once it has the new files, the old ones
-// then deleted.
+// The build writes in the version, a digest of the files: a new build is a new worker, which
+// fetches the whole new set before it takes over and deletes the old one.
 "use strict";
 
 const kVersion = "VERSION";
@@ -26,17 +25,33 @@ self.addEventListener("activate", (event) => {
   );
 });
 
-// The page's own files from the cache, an opening of the page as its index whatever the address
-// says after it; anything else from the network.
+// The page's own files from the network while there is one, so that a new version shows on the
+// next visit, each kept in the cache as it comes; from the cache without one, an opening of the
+// page as its index whatever the address says after it.
 self.addEventListener("fetch", (event) => {
   const { request } = event;
-  if (request.method !== "GET" || new URL(request.url).origin !== self.location.origin) return;
+  const url = new URL(request.url);
+  if (request.method !== "GET" || url.origin !== self.location.origin) return;
+  const scope = new URL(self.registration.scope);
+  const file = url.pathname.startsWith(scope.pathname) ? url.pathname.slice(scope.pathname.length) || "./" : null;
+  const keep = kFiles.includes(file);
   event.respondWith(
-    caches.open(kCache).then(async (cache) => {
-      const kept =
-        (await cache.match(request, { ignoreSearch: true })) ??
-        (request.mode === "navigate" ? await cache.match("index.html") : undefined);
-      return kept ?? fetch(request);
-    }),
+    fetch(request).then(
+      (response) => {
+        if (keep && response.ok) {
+          const copy = response.clone();
+          event.waitUntil(caches.open(kCache).then((cache) => cache.put(new URL(file, scope), copy)));
+        }
+        return response;
+      },
+      async (error) => {
+        const cache = await caches.open(kCache);
+        const kept =
+          (keep ? await cache.match(new URL(file, scope)) : undefined) ??
+          (request.mode === "navigate" ? await cache.match(new URL("index.html", scope)) : undefined);
+        if (kept === undefined) throw error;
+        return kept;
+      },
+    ),
   );
 });

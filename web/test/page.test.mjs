@@ -318,6 +318,10 @@ describe("the page", () => {
     await page.goForward();
     await until(page, (expected) => document.querySelector("#reading > div").textContent === expected, ran);
     assert.equal(await page.textContent("#status"), "Chart cast for 19 July 1985, 06:30");
+    await page.context().grantPermissions(["clipboard-read", "clipboard-write"], { origin: server.origin });
+    await page.click("#copy-link");
+    await until(page, () => document.querySelector("#status").textContent === "Link to this chart copied");
+    assert.equal(await page.evaluate(() => navigator.clipboard.readText()), `${server.origin}/#date=1985-07-19&time=06:30`);
 
     // Bad links fill the fields they can and say what is wrong, as a Run would.
     const bad = [
@@ -342,8 +346,11 @@ describe("the page", () => {
   });
 
   test("offline: after the first visit the page opens and casts with the network off", async () => {
-    const { page, problems, close } = await openPage(`${server.origin}/`);
+    // A server of its own, stopped once the page has been seen: nothing answers any more.
+    const own = await serve(site);
+    const { page, problems, close } = await openPage(`${own.origin}/`);
     await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+    own.stop();
     await page.context().setOffline(true);
     await page.reload();
     await page.waitForSelector("#board svg");
@@ -355,22 +362,33 @@ describe("the page", () => {
   });
 
   test("without its module the page says so in one sentence where the result would be, and never submits", async () => {
-    const context = await browser.newContext();
-    const page = await context.newPage();
-    await page.route("**/velmora.wasm", (route) => route.abort());
-    let navigations = 0;
-    page.on("framenavigated", (frame) => frame === page.mainFrame() && ++navigations);
-    await page.goto(`${server.origin}/`);
+    const blocks = {
+      "the module's file refused": (route) => route.abort(),
+      "a policy that forbids compiling WebAssembly": async (route) => {
+        const response = await route.fetch();
+        const body = (await response.text()).replace(" 'wasm-unsafe-eval'", "");
+        assert.notEqual(body, await response.text());
+        await route.fulfill({ response, body });
+      },
+    };
     const sentence =
       "This browser could not load Velmora's WebAssembly module, so no chart can be cast in this page.";
-    await until(page, (expected) => document.querySelector("#reading").textContent === expected, sentence);
-    await runBirth(page, "2000-02-04", "23:00");
-    await page.click("#run");
-    await page.waitForTimeout(200);
-    assert.equal(navigations, 1);
-    assert.equal(page.url(), `${server.origin}/`);
-    assert.equal(await page.textContent("#reading"), sentence);
-    await context.close();
+    for (const [name, block] of Object.entries(blocks)) {
+      const context = await browser.newContext();
+      const page = await context.newPage();
+      await page.route(name.startsWith("a policy") ? `${server.origin}/` : "**/velmora.wasm", block);
+      let navigations = 0;
+      page.on("framenavigated", (frame) => frame === page.mainFrame() && ++navigations);
+      await page.goto(`${server.origin}/`);
+      await until(page, (expected) => document.querySelector("#reading").textContent === expected, sentence);
+      await runBirth(page, "2000-02-04", "23:00");
+      await page.click("#run");
+      await page.waitForTimeout(200);
+      assert.equal(navigations, 1, name);
+      assert.equal(page.url(), `${server.origin}/`, name);
+      assert.equal(await page.textContent("#reading"), sentence, name);
+      await context.close();
+    }
   });
 
   test("printed, the page holds the heading, the board and all twelve palaces, without the form", async () => {
