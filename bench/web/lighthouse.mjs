@@ -1,6 +1,6 @@
 // Lighthouse on the page served from 127.0.0.1 with compression, as a phone and as a desktop
-// computer: the four category scores, the paint and layout figures, and the bytes sent for the
-// page, its script and its module.
+// computer, and as a phone opening a link to a chart: the four category scores, the paint and
+// layout figures, and the bytes sent for the page, its script and its module.
 //
 //   node bench/web/lighthouse.mjs [SITE_DIR]
 
@@ -26,9 +26,14 @@ const chrome = await chromeLauncher.launch({
 // What the page needs to cast: the page itself, its style, its two scripts and the module.
 const kOwnFiles = /\/(|index\.html|style\.css|page\.js|velmora\.js|velmora\.wasm)$/;
 try {
-  for (const [name, config] of [["mobile", undefined], ["desktop", desktopConfig]]) {
+  const runs = [
+    ["mobile", "/", undefined],
+    ["desktop", "/", desktopConfig],
+    ["mobile, opened from a link that casts a chart", "/#date=2000-02-04&time=23:00", undefined],
+  ];
+  for (const [name, path, config] of runs) {
     const { lhr } = await lighthouse(
-      `${server.origin}/`,
+      `${server.origin}${path}`,
       { port: chrome.port, output: "json", logLevel: "error" },
       config,
     );
@@ -46,6 +51,8 @@ try {
         `speed index ${audit("speed-index")}`,
     );
     console.log(`  page, style, script and module sent: ${(sent / 1024).toFixed(1)} KB (target under 70 KB)`);
+    const largest = lhr.audits["largest-contentful-paint-element"]?.details?.items?.[0]?.items?.[0]?.node;
+    if (largest !== undefined) console.log(`  largest paint: ${largest.selector} "${largest.nodeLabel}"`);
     for (const category of Object.values(lhr.categories)) {
       for (const { id } of category.auditRefs) {
         const a = lhr.audits[id];

@@ -460,8 +460,19 @@
     show(given.birth, true);
   }
 
-  // The module loads while the page is read; what is asked before it is ready waits for it.
-  const loading = Promise.resolve(globalThis.velmoraReady).then(
+  // The module loads once the page has been painted, so that the first paint waits for nothing
+  // but the page and its style; what is asked before it is ready waits for it.
+  const script = new Promise((resolve) => {
+    requestAnimationFrame(() =>
+      setTimeout(() => {
+        const element = document.createElement("script");
+        element.src = "velmora.js";
+        element.onload = element.onerror = resolve;
+        document.head.append(element);
+      }),
+    );
+  });
+  const loading = script.then(() => globalThis.velmoraReady).then(
     (api) => (velmora = api ?? null),
     () => null,
   );
@@ -492,12 +503,16 @@
     timeField.value = `${twoDigits(now.getHours())}:${twoDigits(now.getMinutes())}`;
   }
 
-  // The zones this browser knows, to pick from as the zone's name is typed.
-  if (typeof Intl.supportedValuesOf === "function") {
-    $("zone-names").append(
-      ...Intl.supportedValuesOf("timeZone").map((name) => new Option("", name)),
-    );
-  }
+  // The zones this browser knows, to pick from as the zone's name is typed: listed when the
+  // field is first reached, not while the page opens.
+  zoneField.addEventListener(
+    "focus",
+    () => {
+      if (typeof Intl.supportedValuesOf !== "function") return;
+      $("zone-names").append(...Intl.supportedValuesOf("timeZone").map((name) => new Option("", name)));
+    },
+    { once: true },
+  );
 
   // Served, the page can be installed and keeps its files for use offline; opened from a folder
   // it has neither, and works as it is.
