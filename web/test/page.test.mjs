@@ -345,11 +345,17 @@ describe("the page", () => {
     await close();
   });
 
-  test("offline: after the first visit the page opens and casts with the network off", async () => {
+  test("installable, and offline: after the first visit the page opens and casts with the network off", async () => {
     // A server of its own, stopped once the page has been seen: nothing answers any more.
     const own = await serve(site);
     const { page, problems, close } = await openPage(`${own.origin}/`);
     await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+    // Chromium would offer to install it, but that a test's browser profile is a private one.
+    const devtools = await page.context().newCDPSession(page);
+    const { installabilityErrors } = await devtools.send("Page.getInstallabilityErrors");
+    assert.deepEqual(installabilityErrors.map((e) => e.errorId).filter((id) => id !== "in-incognito"), []);
+    const { errors } = await devtools.send("Page.getAppManifest");
+    assert.deepEqual(errors, []);
     own.stop();
     await page.context().setOffline(true);
     await page.reload();
