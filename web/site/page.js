@@ -199,8 +199,13 @@
     zoneField.value = birth.zone ?? "";
     longitudeField.value = birth.longitude ?? "";
     const place = birth.zone !== undefined || birth.longitude !== undefined;
-    solarField.value = birth.solar ?? (birth.longitude !== undefined ? "mean" : place ? "standard" : "");
-    dstField.value = birth.dst ?? "";
+    choose(solarField, birth.solar ?? (birth.longitude !== undefined ? "mean" : place ? "standard" : ""));
+    choose(dstField, birth.dst ?? "");
+  }
+  // A list shows a value it offers, and its first choice for any other.
+  function choose(list, value) {
+    list.value = value;
+    if (list.selectedIndex < 0) list.selectedIndex = 0;
   }
 
   // ---- The result ----
@@ -310,11 +315,11 @@
       }
       const block = blocks.get(cell.palace);
       button.addEventListener("click", () => showPalace(block));
-      button.addEventListener("focus", () => showStars(button, stars, descriptions, cell.row));
+      button.addEventListener("focus", () => showStars(stars, descriptions, cell.row));
       button.addEventListener("blur", hideStars);
       button.addEventListener("pointerover", (event) => {
         const name = event.target.dataset?.star;
-        if (name !== undefined) showStars(button, [name], descriptions, cell.row);
+        if (name !== undefined) showStars([name], descriptions, cell.row);
       });
       buttons.push(button);
     }
@@ -323,7 +328,7 @@
   }
 
   // Star descriptions beside the board, in the half of it away from the cell they are for.
-  function showStars(button, names, descriptionsOf, row) {
+  function showStars(names, descriptionsOf, row) {
     const descriptions = descriptionsOf();
     const lines = names.filter((name) => descriptions.has(name)).map((name) => {
       const line = document.createElement("p");

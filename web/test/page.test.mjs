@@ -338,6 +338,7 @@ describe("the page", () => {
       await until(page, () => document.querySelector("#message").textContent !== "");
       assert.equal(await page.textContent("#message"), said);
       assert.equal(await page.evaluate(() => document.querySelector("[aria-invalid=true]")?.id ?? null), field);
+      assert.equal(await page.evaluate(() => [...document.querySelectorAll("select")].every((list) => list.selectedIndex >= 0)), true);
     }
     assert.equal(await page.inputValue("#birth-date"), "2000-02-04");
     assert.equal(await page.inputValue("#birth-time"), "23:00");
