@@ -39,10 +39,11 @@
   // ---- The page's own words for a refusal ----
 
   // A date as the date field shows it in this browser's language, 12/31/1901 in American English.
-  const fieldDates = new Intl.DateTimeFormat(navigator.language, {
-    year: "numeric", month: "2-digit", day: "2-digit", timeZone: "UTC",
-  });
+  let fieldDates = null; // made when first needed: a refusal is rare, and making it costs
   function asField(year, month, day) {
+    fieldDates ??= new Intl.DateTimeFormat(navigator.language, {
+      year: "numeric", month: "2-digit", day: "2-digit", timeZone: "UTC",
+    });
     const moment = new Date(0);
     moment.setUTCFullYear(year, month - 1, day);
     return fieldDates.format(moment);
@@ -213,12 +214,15 @@
   // The reading's colours and its preformatted text become classes, each rule made once in a
   // style sheet of the page's own: its Content-Security-Policy refuses style attributes in
   // markup. Each palace's lines, from its "Place:" to the next, go into a block of their own.
-  const readingSheet = new CSSStyleSheet();
-  document.adoptedStyleSheets = [...document.adoptedStyleSheets, readingSheet];
+  let readingSheet = null; // made with the first reading, not while the page opens
   const readingClasses = new Map();
   function classOf(style) {
     let name = readingClasses.get(style);
     if (name === undefined) {
+      if (readingSheet === null) {
+        readingSheet = new CSSStyleSheet();
+        document.adoptedStyleSheets = [...document.adoptedStyleSheets, readingSheet];
+      }
       name = `r${readingClasses.size}`;
       readingSheet.insertRule(`#reading .${name} { ${style} }`, readingSheet.cssRules.length);
       readingClasses.set(style, name);
@@ -520,14 +524,20 @@
   );
 
   // Served, the page can be installed and keeps its files for use offline; opened from a folder
-  // it has neither, and works as it is.
+  // it has neither, and works as it is. Both wait until the page has loaded and its module is
+  // ready, so that they take nothing from its start.
   if (location.protocol === "http:" || location.protocol === "https:") {
-    const manifest = document.createElement("link");
-    manifest.rel = "manifest";
-    manifest.href = "manifest.webmanifest";
-    document.head.append(manifest);
-    // Without the worker the page works the same, only not offline.
-    navigator.serviceWorker?.register("sw.js").catch(() => {});
+    const loaded = new Promise((resolve) =>
+      document.readyState === "complete" ? resolve() : addEventListener("load", resolve, { once: true }),
+    );
+    Promise.all([loaded, loading]).then(() => {
+      const manifest = document.createElement("link");
+      manifest.rel = "manifest";
+      manifest.href = "manifest.webmanifest";
+      document.head.append(manifest);
+      // Without the worker the page works the same, only not offline.
+      navigator.serviceWorker?.register("sw.js").catch(() => {});
+    });
   }
 
   function download(blob, fileName) {
