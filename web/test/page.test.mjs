@@ -1,12 +1,17 @@
 // The page in a real browser, against velmora-cli: typed birth, Enter, then the reading's text,
 // colours and weights and the board read back from the page, the refusal, a birth place's
-// correction and refusals, and a clean console.
-// Saves a screenshot of each colour scheme at desktop and phone width under build/web/.
+// correction and refusals, links to a chart and history, offline use, the page without its
+// module, printing, the board's palace cells, WCAG 2.2 AA as axe-core checks it, and a clean
+// console under the page's Content-Security-Policy.
+// Saves a screenshot of each colour scheme at desktop and phone width and the printed page under
+// build/web/.
 //
 //   VELMORA_CLI=build/release/src/cli/velmora-cli node --test web/test/page.test.mjs
 
 import assert from "node:assert/strict";
 import { execFile } from "node:child_process";
+import { readFile } from "node:fs/promises";
+import { createRequire } from "node:module";
 import { join, resolve } from "node:path";
 import { pathToFileURL } from "node:url";
 import { after, before, describe, test } from "node:test";
@@ -18,6 +23,7 @@ const root = resolve(new URL(".", import.meta.url).pathname, "../..");
 const cli = process.env.VELMORA_CLI ?? join(root, "build/release/src/cli/velmora-cli");
 const site = process.env.VELMORA_SITE ?? join(root, "build/web/site");
 const shots = join(root, "build/web");
+const axeSource = readFile(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 
 let browser;
 let server;
@@ -43,6 +49,16 @@ async function openPage(url, options = {}) {
   await page.goto(url);
   await page.waitForSelector("#board svg");
   return { page, problems, requests, close: () => context.close() };
+}
+
+// Waits until `predicate(arg)` holds in the page. The page's Content-Security-Policy forbids the
+// evaluated strings that page.waitForFunction polls with, so this asks from outside, as the
+// debugger does.
+async function until(page, predicate, arg) {
+  for (const start = Date.now(); Date.now() - start < 10000; await new Promise((done) => setTimeout(done, 25))) {
+    if (await page.evaluate(predicate, arg)) return;
+  }
+  assert.fail(`the page never came to ${predicate}`);
 }
 
 async function runBirth(page, date, time) {
@@ -94,14 +110,16 @@ describe("the page", () => {
     const birth = { date: "2000-02-04", time: "23:00" };
     const { page, problems, requests, close } = await openPage(`${server.origin}/`);
     await runBirth(page, birth.date, birth.time);
-    await page.waitForFunction(() => document.querySelector("#heading").textContent.includes("2000"));
+    await until(page, () => document.querySelector("#heading").textContent.includes("2000"));
     assert.equal(await page.textContent("#heading"), "Velmora chart for a birth on 4 February 2000, 23:00");
     const shown = await page.evaluate(readBack, { readingSelector: "#reading > div", boardSelector: "#board svg" });
 
-    // velmora-cli's page for the same birth, read back by the same browser.
+    // velmora-cli's page for the same birth, read back by the same browser, in a page of its own:
+    // the page's policy would refuse its style attributes.
     const { stdout: text } = await run(cli, ["--date", birth.date, "--time", birth.time, "--format", "text"]);
-    await page.setContent(await cliPage(birth));
-    const expected = await page.evaluate(readBack, { readingSelector: ".reading > div", boardSelector: "figure.board svg" });
+    const cliView = await page.context().newPage();
+    await cliView.setContent(await cliPage(birth));
+    const expected = await cliView.evaluate(readBack, { readingSelector: ".reading > div", boardSelector: "figure.board svg" });
     assert.equal(shown.text, text);
     assert.deepEqual(shown.runs, expected.runs);
     assert.deepEqual(
@@ -115,20 +133,52 @@ describe("the page", () => {
     await close();
   });
 
-  test("an unsupported birth is refused with velmora-cli's message and changes nothing", async () => {
+  test("a refused birth is said in the page's words, marks its field and changes nothing", async () => {
     const { page, problems, close } = await openPage(`${server.origin}/`);
     await runBirth(page, "2000-02-04", "23:00");
     await page.waitForSelector("#reading span");
     const before = await page.innerHTML("main");
-    for (const [date, time] of [["1901-12-31", "22:59"], ["2051-12-31", "23:00"], ["2000-02-04", "25:00"]]) {
-      await runBirth(page, date, time);
-      const refusal = await run(cli, ["--date", date, "--time", time]).then(
-        () => assert.fail("velmora-cli casts it"),
-        (error) => error.stderr.replace(/^velmora-cli: /, "").trimEnd(),
-      );
-      assert.equal(await page.textContent("#message"), refusal);
+    const address = page.url();
+    // The date as Chromium's date field shows it in American English.
+    const cases = [
+      { date: "1901-12-31", time: "22:59", field: "birth-date",
+        said: "12/31/1901 22:59: this birth lies outside the lunar calendar; births from 12/31/1901 23:00 to 12/31/2051 22:59 are accepted." },
+      { date: "2051-12-31", time: "23:00", field: "birth-date",
+        said: "12/31/2051 23:00: this birth lies outside the lunar calendar; births from 12/31/1901 23:00 to 12/31/2051 22:59 are accepted." },
+      { date: "2000-02-04", time: "25:00", field: "birth-time",
+        said: 'Birth time "25:00": there is no hour 25; hours run from 00 to 23.' },
+      { date: "2000-02-04", time: "7", field: "birth-time",
+        said: 'Birth time "7": not a time in the form HH:MM on the 24-hour clock (for example 23:00).' },
+      { date: "", time: "23:00", field: "birth-date",
+        said: "Enter the whole birth date, day, month and year, from 12/31/1901 to 12/31/2051." },
+      { date: "2021-03-14", time: "02:30", place: { zone: "America/New_York" }, field: "birth-time",
+        said: "03/14/2021 02:30: there was no 02:30 on 03/14/2021 in America/New_York, where the clocks went forward from 02:00 to 03:00; give a time the clocks showed." },
+      { date: "2021-11-07", time: "01:30", place: { zone: "America/New_York" }, field: "place-dst",
+        said: '11/07/2021 01:30: 01:30 on 11/07/2021 came twice in America/New_York, where the clocks went back from 02:00 to 01:00; choose under "Hour shown twice" whether daylight saving time was in force.' },
+      { date: "2000-02-04", time: "12:00", place: { zone: "Mars/Olympus" }, field: "place-zone",
+        said: 'Time zone "Mars/Olympus": unknown time zone; give a name from the time zone database, such as Asia/Shanghai, Europe/London or America/New_York.' },
+      { date: "2000-02-04", time: "12:00", place: { zone: "Asia/Shanghai", longitude: "200" }, field: "place-longitude",
+        said: 'Longitude "200": not a longitude; give degrees from -180 to 180, east positive (87.6 for Urumqi, -73.9 for New York).' },
+      { date: "2000-02-04", time: "12:00", place: { longitude: "87.6" }, field: "place-zone",
+        said: "A birth place needs its time zone, such as Asia/Shanghai." },
+    ];
+    for (const c of cases) {
+      await enterPlace(page, c.place ?? {});
+      await runBirth(page, c.date, c.time);
+      const shown = await page.evaluate(() => ({
+        said: document.querySelector("#message").textContent,
+        focused: document.activeElement.id,
+        invalid: [...document.querySelectorAll("[aria-invalid=true]")].map((field) => field.id),
+      }));
+      assert.deepEqual(shown, { said: c.said, focused: c.field, invalid: [c.field] }, `${c.date} ${c.time}`);
       assert.equal(await page.innerHTML("main"), before);
+      assert.equal(page.url(), address);
     }
+    // A birth cast clears the refusal and its mark.
+    await enterPlace(page, {});
+    await runBirth(page, "2000-02-04", "23:00");
+    assert.equal(await page.textContent("#message"), "");
+    assert.equal(await page.locator("[aria-invalid]").count(), 0);
     assert.deepEqual(problems, []);
     await close();
   });
@@ -164,7 +214,7 @@ describe("the page", () => {
       await enterPlace(page, c.place);
       await runBirth(page, c.date, c.time);
       const line = text.slice(0, text.indexOf("\n"));
-      await page.waitForFunction((expected) => document.querySelector("#correction").textContent === expected, line);
+      await until(page, (expected) => document.querySelector("#correction").textContent === expected, line);
       assert.equal(await page.isVisible("#correction"), true);
       assert.equal(line + "\n" + (await page.textContent("#reading > div")), text, `${c.date} ${c.time}`);
     }
@@ -173,33 +223,7 @@ describe("the page", () => {
     await page.selectOption("#place-solar", "");
     await runBirth(page, "1988-07-15", "09:30");
     const { stdout: plain } = await run(cli, ["--date", "1988-07-15", "--time", "09:30", "--format", "text"]);
-    await page.waitForFunction((expected) => document.querySelector("#reading > div").textContent === expected, plain);
-    assert.equal(await page.isVisible("#correction"), false);
-    assert.deepEqual(problems, []);
-    await close();
-  });
-
-  test("a birth place's refusals, in velmora-cli's words and with the page's field for the repeated hour", async () => {
-    const { page, problems, close } = await openPage(`${server.origin}/`);
-    const refusal = (options) =>
-      run(cli, options).then(
-        () => assert.fail("velmora-cli casts it"),
-        (error) => error.stderr.replace(/^velmora-cli: /, "").trimEnd(),
-      );
-    await enterPlace(page, { zone: "America/New_York" });
-    await runBirth(page, "2021-03-14", "02:30");
-    const skipped = await refusal(["--date", "2021-03-14", "--time", "02:30", "--zone", "America/New_York"]);
-    assert.equal(await page.textContent("#message"), skipped);
-
-    await runBirth(page, "2021-11-07", "01:30");
-    const twice = await refusal(["--date", "2021-11-07", "--time", "01:30", "--zone", "America/New_York"]);
-    assert.equal(
-      await page.textContent("#message"),
-      twice.replace(
-        "say whether daylight saving time was in force with --dst on or --dst off",
-        'choose under "Hour shown twice" whether daylight saving time was in force',
-      ),
-    );
+    await until(page, (expected) => document.querySelector("#reading > div").textContent === expected, plain);
     assert.equal(await page.isVisible("#correction"), false);
     assert.deepEqual(problems, []);
     await close();
@@ -215,7 +239,7 @@ describe("the page", () => {
     await close();
   });
 
-  test("light and dark, desktop and phone width: the birth place, the board and the reading fit, the reading keeps its paper", async () => {
+  test("light and dark, desktop and phone width: the birth place, the board and the reading fit, the reading keeps its paper, axe-core finds nothing against WCAG 2.2 AA", async () => {
     const layouts = [
       { name: "desktop", viewport: { width: 1200, height: 860 } },
       { name: "phone", viewport: { width: 390, height: 844 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
@@ -227,6 +251,7 @@ describe("the page", () => {
         await runBirth(page, "1988-07-15", "09:30");
         await page.waitForSelector("#reading span");
         await page.waitForSelector("#correction:not([hidden])");
+        await page.waitForSelector("#board-cells button");
         const fit = await page.evaluate(() => ({
           board: document.querySelector("#board svg").getBoundingClientRect().right,
           place: document.querySelector("#place").getBoundingClientRect().right,
@@ -239,9 +264,183 @@ describe("the page", () => {
         assert.ok(fit.scroll <= fit.page, `${name}: nothing scrolls sideways`);
         assert.equal(fit.paper, "rgb(255, 253, 247)");
         await page.screenshot({ path: join(shots, `page-${colorScheme}-${name}.png`), fullPage: name === "phone" });
+        // axe-core, given to the page from outside as the debugger gives it: the page's own
+        // policy admits no script but its own.
+        await page.evaluate(await axeSource);
+        const violations = await page.evaluate(async () => {
+          const found = await axe.run(document, {
+            runOnly: { type: "tag", values: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa", "wcag22aa"] },
+          });
+          return found.violations.map((v) => `${v.id}: ${v.nodes.map((node) => node.target.join(" ")).join(", ")}`);
+        });
+        assert.deepEqual(violations, [], `${colorScheme} ${name}: WCAG 2.2 AA`);
         assert.deepEqual(problems, []);
         await close();
       }
     }
+  });
+
+  test("links: a birth and a birth place cast velmora-cli's chart, Back and Forward step through the charts, a bad link is refused in words", async () => {
+    const links = [
+      { fragment: "#date=2000-02-04&time=23:00", options: ["--date", "2000-02-04", "--time", "23:00"] },
+      { fragment: "#date=1990-01-15&time=12:00&zone=Asia/Shanghai&longitude=87.6&solar=mean",
+        options: ["--date", "1990-01-15", "--time", "12:00", "--zone", "Asia/Shanghai", "--longitude", "87.6", "--solar", "mean"] },
+    ];
+    const { page, problems, close } = await openPage(`${server.origin}/${links[0].fragment}`);
+    const readings = [];
+    for (const [i, link] of links.entries()) {
+      if (i > 0) await page.goto(`${server.origin}/${link.fragment}`);
+      const { stdout: html } = await run(cli, [...link.options, "--format", "html"]);
+      const { stdout: text } = await run(cli, [...link.options, "--format", "text"]);
+      const reading = link.options.includes("--zone") ? text.slice(text.indexOf("\n") + 1) : text;
+      await until(page, (expected) => document.querySelector("#reading > div")?.textContent === expected, reading);
+      const shown = await page.evaluate(() => document.querySelector("#board svg").outerHTML);
+      const drawn = html.slice(html.indexOf("<svg"), html.indexOf("</svg>") + 6);
+      assert.equal(shown, await page.evaluate((svg) => {
+        const figure = document.createElement("figure");
+        figure.innerHTML = svg;
+        return figure.firstElementChild.outerHTML;
+      }, drawn));
+      readings.push(reading);
+    }
+    // A Run writes its birth into the address as a new entry; Back and Forward step through them.
+    await enterPlace(page, {});
+    await runBirth(page, "1985-07-19", "06:30");
+    await until(page, () => location.hash === "#date=1985-07-19&time=06:30");
+    const ran = await page.textContent("#reading > div");
+    await page.goBack();
+    await until(page, (expected) => document.querySelector("#reading > div").textContent === expected, readings[1]);
+    assert.equal(await page.inputValue("#place-zone"), "Asia/Shanghai");
+    await page.goBack();
+    await until(page, (expected) => document.querySelector("#reading > div").textContent === expected, readings[0]);
+    assert.equal(await page.inputValue("#birth-date"), "2000-02-04");
+    await page.goForward();
+    await page.goForward();
+    await until(page, (expected) => document.querySelector("#reading > div").textContent === expected, ran);
+    assert.equal(await page.textContent("#status"), "Chart cast for 19 July 1985, 06:30");
+    await page.context().grantPermissions(["clipboard-read", "clipboard-write"], { origin: server.origin });
+    await page.click("#copy-link");
+    await until(page, () => document.querySelector("#status").textContent === "Link to this chart copied");
+    assert.equal(await page.evaluate(() => navigator.clipboard.readText()), `${server.origin}/#date=1985-07-19&time=06:30`);
+
+    // Bad links fill the fields they can and say what is wrong, as a Run would.
+    const bad = [
+      { fragment: "#date=2000-02-30&time=23:00", field: "birth-date",
+        said: 'The link\'s birth date "2000-02-30": February 2000 has no day 30; it has days 01 to 29.' },
+      { fragment: "#date=2000-02-04&time=23:00&zone=Asia/Shanghai&solar=lunar", field: "place-solar",
+        said: 'The link\'s solar time "lunar": use standard, mean or apparent.' },
+      { fragment: "#date=2000-02-04", field: "birth-time", said: "The link gives no birth time: it needs one such as time=23:00." },
+      { fragment: "#date=2000-02-04&time=23:00&sex=male", field: null,
+        said: 'The link\'s "sex" is not something the page reads: a link gives date and time (such as #date=2000-02-04&time=23:00) and, for a birth place, zone, longitude, solar and dst.' },
+    ];
+    for (const { fragment, field, said } of bad) {
+      await page.goto(`${server.origin}/${fragment}`);
+      await until(page, () => document.querySelector("#message").textContent !== "");
+      assert.equal(await page.textContent("#message"), said);
+      assert.equal(await page.evaluate(() => document.querySelector("[aria-invalid=true]")?.id ?? null), field);
+      assert.equal(await page.evaluate(() => [...document.querySelectorAll("select")].every((list) => list.selectedIndex >= 0)), true);
+    }
+    assert.equal(await page.inputValue("#birth-date"), "2000-02-04");
+    assert.equal(await page.inputValue("#birth-time"), "23:00");
+    assert.deepEqual(problems, []);
+    await close();
+  });
+
+  test("installable, and offline: after the first visit the page opens and casts with the network off", async () => {
+    // A server of its own, stopped once the page has been seen: nothing answers any more.
+    const own = await serve(site);
+    const { page, problems, close } = await openPage(`${own.origin}/`);
+    await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+    // Chromium would offer to install it, but that a test's browser profile is a private one.
+    const devtools = await page.context().newCDPSession(page);
+    const { installabilityErrors } = await devtools.send("Page.getInstallabilityErrors");
+    assert.deepEqual(installabilityErrors.map((e) => e.errorId).filter((id) => id !== "in-incognito"), []);
+    const { errors } = await devtools.send("Page.getAppManifest");
+    assert.deepEqual(errors, []);
+    own.stop();
+    await page.context().setOffline(true);
+    await page.reload();
+    await page.waitForSelector("#board svg");
+    await runBirth(page, "2000-02-04", "23:00");
+    const { stdout: text } = await run(cli, ["--date", "2000-02-04", "--time", "23:00", "--format", "text"]);
+    await until(page, (expected) => document.querySelector("#reading > div")?.textContent === expected, text);
+    assert.deepEqual(problems, []);
+    await close();
+  });
+
+  test("without its module the page says so in one sentence where the result would be, and never submits", async () => {
+    const blocks = {
+      "the module's file refused": (route) => route.abort(),
+      "a policy that forbids compiling WebAssembly": async (route) => {
+        const response = await route.fetch();
+        const body = (await response.text()).replace(" 'wasm-unsafe-eval'", "");
+        assert.notEqual(body, await response.text());
+        await route.fulfill({ response, body });
+      },
+    };
+    const sentence =
+      "This browser could not load Velmora's WebAssembly module, so no chart can be cast in this page.";
+    for (const [name, block] of Object.entries(blocks)) {
+      const context = await browser.newContext();
+      const page = await context.newPage();
+      await page.route(name.startsWith("a policy") ? `${server.origin}/` : "**/velmora.wasm", block);
+      let navigations = 0;
+      page.on("framenavigated", (frame) => frame === page.mainFrame() && ++navigations);
+      await page.goto(`${server.origin}/`);
+      await until(page, (expected) => document.querySelector("#reading").textContent === expected, sentence);
+      await runBirth(page, "2000-02-04", "23:00");
+      await page.click("#run");
+      await page.waitForTimeout(200);
+      assert.equal(navigations, 1, name);
+      assert.equal(page.url(), `${server.origin}/`, name);
+      assert.equal(await page.textContent("#reading"), sentence, name);
+      await context.close();
+    }
+  });
+
+  test("printed, the page holds the heading, the board and all twelve palaces, without the form", async () => {
+    const { page, close } = await openPage(`${server.origin}/#date=2000-02-04&time=23:00`);
+    await page.waitForSelector("#reading span");
+    const pdf = join(shots, "page-print.pdf");
+    await page.pdf({ path: pdf, format: "A4", printBackground: true });
+    const { stdout: text } = await run("pdftotext", ["-layout", pdf, "-"]);
+    assert.match(text, /Velmora chart for a birth on 4 February 2000, 23:00/);
+    assert.equal(text.match(/Place:/g)?.length, 12);
+    assert.doesNotMatch(text, /Birth place|Download|Copy link/);
+    await close();
+  });
+
+  test("each palace cell of the board names all its stars and takes the reader to its block, by click and by Enter", async () => {
+    const birth = { date: "1950-11-12", time: "17:00" }; // Siblings holds eight stars, two beyond the board's room
+    const { page, problems, close } = await openPage(`${server.origin}/#date=${birth.date}&time=${birth.time}`);
+    await page.waitForSelector("#board-cells button");
+    const { stdout: json } = await run(cli, ["--date", birth.date, "--time", birth.time, "--format", "json"]);
+    const expected = JSON.parse(json).palaces.map(({ names: [palace, ...stars] }) => `${palace} palace: ${stars.join(", ")}`);
+    const labels = await page.$$eval("#board-cells button", (buttons) => buttons.map((b) => b.getAttribute("aria-label")));
+    assert.deepEqual(labels.toSorted(), expected.toSorted());
+    assert.ok(labels.some((label) => label.split(", ").length === 8));
+
+    // The block shown lies wholly inside the reading's box and the window, marked and focused.
+    const inView = () => {
+      const block = document.querySelector("#reading .palace.shown");
+      const box = block.getBoundingClientRect();
+      const frame = document.querySelector("#reading").getBoundingClientRect();
+      return box.top >= frame.top - 1 && box.bottom <= frame.bottom + 1 && box.top >= 0 && box.bottom <= innerHeight &&
+        document.activeElement === block ? block.textContent.split("\n")[0] : null;
+    };
+    await page.click('#board-cells button[aria-label^="Siblings palace"]');
+    await until(page, inView);
+    assert.equal(await page.evaluate(inView), "Place:Siblings");
+    await page.focus('#board-cells button[aria-label^="Life palace"]');
+    assert.equal(await page.isVisible("#star-tip"), true);
+    await page.keyboard.press("Enter");
+    await until(page, () => document.querySelector("#reading .palace.shown")?.textContent.startsWith("Place:Life"));
+    await until(page, inView);
+
+    // A star's name on the board shows its description.
+    await page.hover('#board-cells [data-star="Intellect"]');
+    assert.match(await page.textContent("#star-tip"), /^Intellect: \S/);
+    assert.deepEqual(problems, []);
+    await close();
   });
 });

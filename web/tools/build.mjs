@@ -4,6 +4,7 @@
 //
 //   node web/tools/build.mjs BUILD_DIR   (BUILD_DIR/cmake holds the web preset's build)
 
+import { createHash } from "node:crypto";
 import { cpSync, mkdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
@@ -145,17 +146,68 @@ const manifest = JSON.parse(readFileSync(join(web, "package", "package.json"), "
 manifest.version = version;
 writeFileSync(join(pkgOut, "package.json"), JSON.stringify(manifest, null, 2) + "\n");
 
-// The page: a classic script, since a page opened from a folder may not load modules.
+// The page: classic scripts, since a page opened from a folder may not load modules. Served, the
+// page fetches the module's bytes as a file of their own, compressed on the way and compiled as
+// they come; opened from a folder, where nothing can be fetched, it reads them from a script of
+// their own instead.
 const siteOut = join(out, "site");
 rmSync(siteOut, { recursive: true, force: true });
-cpSync(join(web, "site"), siteOut, { recursive: true });
+cpSync(join(web, "site"), siteOut, { recursive: true, filter: (from) => !from.endsWith("sw.js") });
 writeFileSync(
   join(siteOut, "velmora.js"),
   `${banner}(() => {
 "use strict";
-${core}
-globalThis.velmoraReady = loadModule();
+${factory}
+${api}
+// The module's bytes: from velmora.wasm when the page is served, from velmora-wasm.js (the same
+// bytes in base 64) when it is opened from a folder.
+function moduleBytes() {
+  if (location.protocol !== "file:") {
+    return fetch("velmora.wasm").then((response) => {
+      if (!response.ok) throw new Error(\`velmora.wasm: \${response.status} \${response.statusText}\`);
+      return response.arrayBuffer();
+    });
+  }
+  return new Promise((resolve, reject) => {
+    const script = document.createElement("script");
+    script.src = "velmora-wasm.js";
+    script.onload = () => {
+      resolve(Uint8Array.from(atob(globalThis.velmoraWasm), (c) => c.charCodeAt(0)));
+      delete globalThis.velmoraWasm;
+    };
+    script.onerror = () => reject(new Error("velmora-wasm.js could not be read"));
+    document.head.append(script);
+  });
+}
+globalThis.velmoraReady = moduleBytes()
+  .then((bytes) => createVelmoraModule({ wasmBinary: new Uint8Array(bytes) }))
+  .then(velmoraApi);
 })();
 `,
+);
+writeFileSync(join(siteOut, "velmora.wasm"), wasmFile);
+writeFileSync(join(siteOut, "velmora-wasm.js"), `globalThis.velmoraWasm = "${bytes}";\n`);
+
+// The bare board is in the page itself, drawn by the module at build time: it shows at the first
+// paint and holds the board's place while the module loads.
+const bareBoard = layoutModule.UTF8ToString(layoutModule._VelmoraBareBoardSvg());
+const indexFile = join(siteOut, "index.html");
+const index = readFileSync(indexFile, "utf8");
+if (!index.includes("<!-- bare board -->")) throw new Error("index.html has no place for the bare board");
+writeFileSync(indexFile, index.replace("<!-- bare board -->", bareBoard.slice(bareBoard.indexOf("<svg"))));
+
+// The service worker keeps every file of the page for use offline. Its version is a digest of
+// those files, so that a new build is a new worker, which the browser fetches on the next visit.
+const cached = [
+  "./", "index.html", "style.css", "page.js", "velmora.js", "velmora.wasm", "manifest.webmanifest",
+  "icons/velmora-192.png", "icons/velmora-512.png",
+];
+const digest = createHash("sha256");
+for (const file of cached.slice(1)) digest.update(readFileSync(join(siteOut, file)));
+writeFileSync(
+  join(siteOut, "sw.js"),
+  readFileSync(join(web, "site", "sw.js"), "utf8")
+    .replace('"VERSION"', JSON.stringify(digest.digest("hex").slice(0, 16)))
+    .replace('["FILES"]', JSON.stringify(cached)),
 );
 console.log(`velmora ${version}: ${pkgOut}, ${siteOut}`);

@@ -1,9 +1,11 @@
-// Serves a folder on 127.0.0.1 and prints the address: the page as any static server gives it.
+// Serves a folder on 127.0.0.1 and prints the address: the page as any static server gives it,
+// compressed with Brotli or gzip when the browser takes them.
 //
 //   node web/tools/serve.mjs FOLDER [PORT]   (PORT 0 picks a free one; default 8000)
 
 import { createServer } from "node:http";
-import { readFile } from "node:fs/promises";
+import { readFile, stat } from "node:fs/promises";
+import { brotliCompressSync, constants, gzipSync } from "node:zlib";
 import { extname, join, normalize, resolve, sep } from "node:path";
 
 const kTypes = {
@@ -13,7 +15,27 @@ const kTypes = {
   ".svg": "image/svg+xml",
   ".png": "image/png",
   ".ico": "image/x-icon",
+  ".wasm": "application/wasm",
+  ".webmanifest": "application/manifest+json",
 };
+
+// Each file compressed once for each encoding, until it changes.
+const compressed = new Map();
+async function compress(file, body, encoding) {
+  const key = `${encoding} ${file} ${(await stat(file)).mtimeMs}`;
+  let packed = compressed.get(key);
+  if (packed === undefined) {
+    packed =
+      encoding === "br"
+        ? brotliCompressSync(body, { params: { [constants.BROTLI_PARAM_QUALITY]: 11 } })
+        : gzipSync(body, { level: 9 });
+    compressed.set(key, packed);
+  }
+  return packed;
+}
+
+// Pictures are compressed already.
+const kCompressible = /\.(html|js|css|svg|wasm|webmanifest)$/;
 
 const folder = resolve(process.argv[2] ?? ".");
 const port = Number(process.argv[3] ?? 8000);
@@ -26,11 +48,21 @@ const server = createServer(async (request, response) => {
     return;
   }
   try {
-    const body = await readFile(file);
-    response.writeHead(200, {
+    let body = await readFile(file);
+    const headers = {
       "Content-Type": kTypes[extname(file)] ?? "application/octet-stream",
       "Cache-Control": "no-cache",
-    });
+    };
+    const accepted = String(request.headers["accept-encoding"] ?? "");
+    if (kCompressible.test(file)) {
+      headers.Vary = "Accept-Encoding";
+      const encoding = /\bbr\b/.test(accepted) ? "br" : /\bgzip\b/.test(accepted) ? "gzip" : "";
+      if (encoding !== "") {
+        body = await compress(file, body, encoding);
+        headers["Content-Encoding"] = encoding;
+      }
+    }
+    response.writeHead(200, headers);
     response.end(body);
   } catch {
     response.writeHead(404, { "Content-Type": "text/plain; charset=utf-8" }).end("Not found\n");

@@ -1,0 +1,57 @@
+// Keeps the page's files after the first visit, so that it opens and casts with the network off.
+// The build writes in the version, a digest of the files: a new build is a new worker, which
+// fetches the whole new set before it takes over and deletes the old one.
+"use strict";
+
+const kVersion = "VERSION";
+const kFiles = ["FILES"];
+const kCache = `velmora-${kVersion}`;
+
+self.addEventListener("install", (event) => {
+  event.waitUntil(
+    caches
+      .open(kCache)
+      .then((cache) => cache.addAll(kFiles.map((file) => new Request(file, { cache: "reload" }))))
+      .then(() => self.skipWaiting()),
+  );
+});
+
+self.addEventListener("activate", (event) => {
+  event.waitUntil(
+    caches
+      .keys()
+      .then((names) => Promise.all(names.filter((name) => name !== kCache).map((name) => caches.delete(name))))
+      .then(() => self.clients.claim()),
+  );
+});
+
+// The page's own files from the network while there is one, so that a new version shows on the
+// next visit, each kept in the cache as it comes; from the cache without one, an opening of the
+// page as its index whatever the address says after it.
+self.addEventListener("fetch", (event) => {
+  const { request } = event;
+  const url = new URL(request.url);
+  if (request.method !== "GET" || url.origin !== self.location.origin) return;
+  const scope = new URL(self.registration.scope);
+  const file = url.pathname.startsWith(scope.pathname) ? url.pathname.slice(scope.pathname.length) || "./" : null;
+  const keep = kFiles.includes(file);
+  event.respondWith(
+    fetch(request).then(
+      (response) => {
+        if (keep && response.ok) {
+          const copy = response.clone();
+          event.waitUntil(caches.open(kCache).then((cache) => cache.put(new URL(file, scope), copy)));
+        }
+        return response;
+      },
+      async (error) => {
+        const cache = await caches.open(kCache);
+        const kept =
+          (keep ? await cache.match(new URL(file, scope)) : undefined) ??
+          (request.mode === "navigate" ? await cache.match(new URL("index.html", scope)) : undefined);
+        if (kept === undefined) throw error;
+        return kept;
+      },
+    ),
+  );
+});
