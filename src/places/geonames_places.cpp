@@ -3,7 +3,6 @@
 #include <geonames.h>
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <string>
 
@@ -48,13 +47,6 @@ bool WordsStart(const Tokens& part, const std::string& name) {
   }
   return false;
 }
-
-// The country codes some people write for their country in place of its ISO code.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kCountryAliases = {{
-    {"uk", "GB"},
-    {"usa", "US"},
-    {"uae", "AE"},
-}};
 
 // Whether `part`, one of the query's words after a comma, names the place's region or country.
 bool Narrows(const std::string& part, const Place& place) {

@@ -88,6 +88,18 @@ describe("in Node", () => {
     const dir = join(clients, "node-cjs");
     assert.deepEqual(JSON.parse(run(process.execPath, ["main.cjs", "../births.json"], dir)), answers);
   });
+
+  test("velmora/places as an ES module and as CommonJS, velmora-cli's first five cities", () => {
+    const queries = ["Urumqi", "Springfield, Illinois", "sao paulo", "London, CA", "Qwxyz"];
+    const expected = queries.map((query) => {
+      const listed = spawnSync(cli, ["--places", query], { encoding: "utf8", env: { ...process.env, LC_ALL: "C.UTF-8" } });
+      return listed.stdout.split("\n").filter(Boolean).slice(0, 5).map((line) => line.split("\t").slice(0, 2).join("\t"));
+    });
+    for (const [folder, script] of [["node-esm", "places.mjs"], ["node-cjs", "places.cjs"]]) {
+      const output = run(process.execPath, [script, JSON.stringify(queries)], join(clients, folder));
+      assert.deepEqual(JSON.parse(output), expected, script);
+    }
+  });
 });
 
 test("TypeScript, strict with exactOptionalPropertyTypes, under bundler and node16", () => {

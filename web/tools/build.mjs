@@ -2,12 +2,15 @@
 // go into the script itself, so that nothing is fetched when it starts (Node cannot load the
 // module by path here, and a page opened from a folder cannot fetch at all).
 //
-//   node web/tools/build.mjs BUILD_DIR   (BUILD_DIR/cmake holds the web preset's build)
+//   node web/tools/build.mjs BUILD_DIR   (BUILD_DIR/cmake holds the web preset's build, and
+//                                        BUILD_DIR/place-index.json what velmora-place-index wrote)
 
 import { createHash } from "node:crypto";
-import { cpSync, mkdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { cpSync, existsSync, mkdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
+
+import { checkPlaces, finderSource, packPlaces, packedSource } from "./place_index.mjs";
 
 const web = join(dirname(fileURLToPath(import.meta.url)), "..");
 const root = join(web, "..");
@@ -120,6 +123,46 @@ exports.load = () =>
   });
 `,
 );
+// velmora/places: the city finder over the GeoNames table, a module of its own that holds its
+// table, so that the core entries stay as small as they were and the table is loaded only by
+// whoever imports it.
+const placeIndexFile = join(out, "place-index.json");
+if (!existsSync(placeIndexFile)) {
+  throw new Error(`${placeIndexFile} is missing: build velmora-place-index and write its output there (./dev web does both)`);
+}
+const placeIndex = JSON.parse(readFileSync(placeIndexFile, "utf8"));
+const packedPlaces = packPlaces(placeIndex);
+checkPlaces(packedPlaces, placeIndex);
+const placesBanner = `${banner}// City data from GeoNames (geonames.org), licensed under CC BY 4.0.\n`;
+const placesCore = `${packedSource(packedPlaces)}${finderSource}
+const finder = placeFinder(packedPlaces);
+`;
+const findPlacesDoc = `/**
+ * The cities \`query\` names, most populous first, as velmora-cli --places lists them: a city's
+ * name or the start of its words, then optionally its region and country (name or two-letter
+ * code) after commas. At most \`limit\` of them; every one when it is left out.
+ */`;
+writeFileSync(
+  join(pkgOut, "places.js"),
+  `${placesBanner}${placesCore}
+${findPlacesDoc}
+export function findPlaces(query, limit) {
+  return finder.findPlaces(query, limit);
+}
+`,
+);
+writeFileSync(
+  join(pkgOut, "places.cjs"),
+  `${placesBanner}"use strict";
+${placesCore}
+${findPlacesDoc}
+exports.findPlaces = (query, limit) => finder.findPlaces(query, limit);
+`,
+);
+const placesDeclarations = readFileSync(join(web, "package", "places.d.ts"), "utf8");
+writeFileSync(join(pkgOut, "places.d.ts"), placesDeclarations);
+writeFileSync(join(pkgOut, "places.d.cts"), placesDeclarations);
+
 // The declarations, the same for both module systems.
 const declarations = readFileSync(join(web, "package", "velmora.d.ts"), "utf8");
 writeFileSync(join(pkgOut, "velmora.d.cts"), declarations);

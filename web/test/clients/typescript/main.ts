@@ -2,6 +2,7 @@
 // allows, the three ways in, and what they give back.
 import { castChart, chartJson, type Birth, type Chart } from "velmora";
 import { load, type VelmoraApi } from "velmora/load";
+import { findPlaces, type Place } from "velmora/places";
 
 const plain: Birth = { date: "2000-02-04", time: "23:00" };
 const notGiven: Birth = { date: "2000-02-04", time: "23:00", zone: undefined, longitude: null };
@@ -23,4 +24,12 @@ async function later(): Promise<string> {
   return velmora.readingText(placed);
 }
 
-export { life, text, later };
+// A birth placed by city name, and the finder loaded only when first wanted.
+const [urumqi]: Place[] = findPlaces("Urumqi", 1);
+const found: Birth = { date: "1988-07-15", time: "09:30", zone: urumqi?.zone, longitude: urumqi?.longitude };
+async function whenTyped(query: string): Promise<string[]> {
+  const places = await import("velmora/places");
+  return places.findPlaces(query, 10).map((place) => place.label);
+}
+
+export { life, text, later, found, whenTyped };

@@ -1,0 +1,347 @@
+// Finds birth places by city name over the packed GeoNames table, exactly as velmora-cli --places
+// finds them through libgeonames: the same cities in the same order. The table is unpacked and
+// each name's words folded on the first search.
+//
+// The library keeps a city when the query's folded words start the folded words of its name, in
+// order. When a word does not, it tries the name again from a byte offset: the length in UTF-8 of
+// the folded word that failed, counted from the start of the text it was trying. So "k" finds
+// New York ("new" fails, " York" is tried; "york" fails, "k" is tried). A "state" below is the
+// name from one such offset; the build checks every state of every city against GLib's.
+
+// The characters velmora-cli trims from each comma-separated part: GLib's ASCII white space.
+const kPartEdges = /^[\t\n\f\r ]+|[\t\n\f\r ]+$/g;
+
+function placeFinder(packed) {
+  let table = null;
+
+  const numbers = (text) => (text === "" ? [] : text.split(",").map((n) => parseInt(n, 36)));
+  const running = (text) => {
+    let value = 0;
+    return numbers(text).map((step) => (value += step));
+  };
+  // "step=value,...": values by a running number (a character, a city).
+  function steppedMap(text) {
+    const map = new Map();
+    let key = 0;
+    for (const entry of text === "" ? [] : text.split(",")) {
+      const at = entry.indexOf("=");
+      key += parseInt(entry.slice(0, at), 36);
+      map.set(key, entry.slice(at + 1));
+    }
+    return map;
+  }
+
+  function unpack() {
+    const wordRanges = running(packed.wordRanges);
+    const asciiWord = new Uint8Array(128);
+    for (let i = 0; i < wordRanges.length; i += 2) {
+      for (let cp = wordRanges[i]; cp <= wordRanges[i + 1] && cp < 128; ++cp) asciiWord[cp] = 1;
+    }
+    const countries = packed.countries.split("\n").map((line) => line.split("\t"));
+    const cityCountry = [];
+    const runs = numbers(packed.country);
+    for (let i = 0; i < runs.length; i += 2) {
+      for (let n = 0; n < runs[i + 1]; ++n) cityCountry.push(runs[i]);
+    }
+    const t = {
+      wordRanges,
+      asciiWord,
+      caseFolds: steppedMap(packed.caseFolds),
+      transliterations: steppedMap(packed.transliterations),
+      aliases: new Map(packed.aliases.split(",").map((pair) => pair.split("="))),
+      zones: packed.zones.split("\n"),
+      regions: packed.regions.split("\n"),
+      countries: countries.map(([name]) => name),
+      countryCodes: countries.map(([, code]) => code),
+      names: packed.names.split("\n"),
+      cityCountry,
+      cityRegion: running(packed.region),
+      cityZone: running(packed.zone),
+      latitude: running(packed.latitude),
+      longitude: running(packed.longitude),
+      population: numbers(packed.population),
+      order: null,
+      cities: null,
+      regionWords: null,
+      countryWords: null,
+    };
+    table = t;
+    // Most populous first; cities of equal population in the table's order, which keeps each
+    // country's cities together and, within a country, is told by the tie rank.
+    const tie = new Array(t.names.length).fill(0);
+    for (const [city, rank] of steppedMap(packed.ties)) tie[city] = parseInt(rank, 36);
+    t.order = Int32Array.from(t.names.keys()).sort(
+      (a, b) =>
+        t.population[b] - t.population[a] || t.cityCountry[a] - t.cityCountry[b] || tie[a] - tie[b],
+    );
+    t.cities = t.names.map(city);
+    t.regionWords = t.regions.map(words);
+    t.countryWords = t.countries.map(words);
+    return t;
+  }
+
+  function isWordCharacter(cp) {
+    if (cp < 128) return table.asciiWord[cp] === 1;
+    const r = table.wordRanges;
+    let lo = 0;
+    let hi = r.length / 2;
+    while (lo < hi) {
+      const mid = (lo + hi) >> 1;
+      if (r[2 * mid + 1] < cp) lo = mid + 1;
+      else hi = mid;
+    }
+    return lo < r.length / 2 && r[2 * lo] <= cp;
+  }
+
+  const utf8Bytes = (cp) => (cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4);
+  function utf8Length(text) {
+    let bytes = 0;
+    for (const c of text) bytes += utf8Bytes(c.codePointAt(0));
+    return bytes;
+  }
+
+  // A word as GLib folds it: compatibility-composed (NFKC), the Turkish dotless and dotted I made
+  // a plain i, then case-folded character by character with GLib's own foldings ("Straße" and
+  // "STRASSE" both "strasse").
+  function fold(word) {
+    if (!/[^\0-\x7f]/.test(word)) return word.toLowerCase();
+    let folded = "";
+    for (const c of word.normalize("NFKC").replace(/[\u0130\u0131]/g, "i")) {
+      folded += table.caseFolds.get(c.codePointAt(0)) ?? c;
+    }
+    return folded;
+  }
+
+  // What the library compares besides a word that is not ASCII: its transliteration.
+  function transliterated(word) {
+    if (!/[^\0-\x7f]/.test(word)) return null;
+    let ascii = "";
+    for (const c of word) {
+      const cp = c.codePointAt(0);
+      ascii += cp < 128 ? c : table.transliterations.get(cp) ?? "?";
+    }
+    return ascii;
+  }
+
+  // The words of `text`: its runs of letters, marks and numbers, each with the UTF-8 bytes where
+  // it starts and ends, folded, and the transliteration of each folded word that is not ASCII.
+  function words(text) {
+    const found = { runs: [], starts: [], ends: [], folded: null, ascii: null };
+    if (!/[^\0-\x7f]/.test(text)) {
+      const word = table.asciiWord;
+      found.ascii = [];
+      for (let i = 0; i < text.length; ) {
+        while (i < text.length && word[text.charCodeAt(i)] === 0) ++i;
+        if (i === text.length) break;
+        const first = i;
+        while (i < text.length && word[text.charCodeAt(i)] === 1) ++i;
+        found.runs.push(text.slice(first, i));
+        found.starts.push(first);
+        found.ends.push(i);
+        found.ascii.push(null);
+      }
+      found.folded = found.runs.map((run) => run.toLowerCase());
+      return found;
+    }
+    let start = -1;
+    let startByte = 0;
+    let byte = 0;
+    const end = (i) => {
+      found.runs.push(text.slice(start, i));
+      found.starts.push(startByte);
+      found.ends.push(byte);
+      start = -1;
+    };
+    for (let i = 0; i < text.length; ) {
+      const cp = text.codePointAt(i);
+      if (isWordCharacter(cp)) {
+        if (start < 0) {
+          start = i;
+          startByte = byte;
+        }
+      } else if (start >= 0) {
+        end(i);
+      }
+      i += cp > 0xffff ? 2 : 1;
+      byte += utf8Bytes(cp);
+    }
+    if (start >= 0) end(text.length);
+    found.folded = found.runs.map(fold);
+    found.ascii = found.folded.map(transliterated);
+    return found;
+  }
+
+  // A city by its name, with a key that every word a retry can start with lies within (the
+  // build checks this for every city): most cities are ruled out by the key alone. Its words,
+  // and the states reached from them, are made when a query first gets past the key.
+  function city(name) {
+    const c = { name, key: null, words: null, start: null, states: null };
+    if (/[^\0-\x7f]/.test(name)) {
+      c.words = words(name);
+      c.key = [...c.words.folded, ...c.words.ascii.filter((a) => a !== null)].join("\x01");
+    } else {
+      c.key = name.toLowerCase();
+    }
+    return c;
+  }
+
+  function start(c) {
+    if (c.start === null) {
+      c.words ??= words(c.name);
+      c.start = { city: c, offset: 0, k: 0, first: null, firstAscii: null, count: c.words.folded.length, next: [] };
+      c.states = [c.start];
+    }
+    return c.start;
+  }
+
+  // The i-th word of a state, and its transliteration: the name's words from the k-th on, the
+  // first of them perhaps cut short.
+  const wordOf = (s, i) => (i === 0 && s.first !== null ? s.first : s.city.words.folded[s.k + i]);
+  const asciiOf = (s, i) => (i === 0 && s.first !== null ? s.firstAscii : s.city.words.ascii[s.k + i]);
+
+  // The name from a byte offset, as GLib reads it: the bytes left of a character cut in two are
+  // no letters, so the words are the name's words from there on, the first perhaps shortened.
+  function retry(from, i) {
+    if (from.next[i] !== undefined) return from.next[i];
+    const c = from.city;
+    const offset = from.offset + utf8Length(wordOf(from, i));
+    let s = c.states.find((known) => known.offset === offset);
+    if (s === undefined) {
+      const w = c.words;
+      let k = 0;
+      while (k < w.ends.length && w.ends[k] <= offset) ++k;
+      s = { city: c, offset, k, first: null, firstAscii: null, count: w.folded.length - k, next: [] };
+      if (k < w.ends.length && w.starts[k] < offset) {
+        const run = w.runs[k];
+        let byte = w.starts[k];
+        let at = 0;
+        while (byte < offset) {
+          const cp = run.codePointAt(at);
+          byte += utf8Bytes(cp);
+          at += cp > 0xffff ? 2 : 1;
+        }
+        if (at === run.length) {
+          s.k = k + 1;
+          s.count -= 1;
+        } else {
+          s.first = fold(run.slice(at));
+          s.firstAscii = transliterated(s.first);
+        }
+      }
+      c.states.push(s);
+    }
+    from.next[i] = s;
+    return s;
+  }
+
+  const starts = (word, ascii, prefix) =>
+    word.startsWith(prefix) || (ascii !== null && ascii.startsWith(prefix));
+
+  function nameMatches(c, query) {
+    let s = start(c);
+    retrying: for (;;) {
+      for (let i = 0; i < query.length; ++i) {
+        if (i >= s.count) return false;
+        if (starts(wordOf(s, i), asciiOf(s, i), query[i])) continue;
+        s = retry(s, i);
+        continue retrying;
+      }
+      return true;
+    }
+  }
+
+  // Whether the words of a narrowing part start consecutive words of a region or country name.
+  function wordsStart(part, name) {
+    if (part.length === 0) return false;
+    for (let first = 0; first + part.length <= name.folded.length; ++first) {
+      let j = 0;
+      while (j < part.length && starts(name.folded[first + j], name.ascii[first + j], part[j])) ++j;
+      if (j === part.length) return true;
+    }
+    return false;
+  }
+
+  // For a part after a comma: which regions and which countries it names. A single word may
+  // also be the country's two-letter code, or one of the few other codes people write.
+  function narrowing(part) {
+    const folded = words(part).folded;
+    let code = null;
+    if (folded.length === 1) {
+      code = table.aliases.get(folded[0]) ?? folded[0].replace(/[a-z]/g, (c) => c.toUpperCase());
+    }
+    return {
+      regions: table.regionWords.map((name) => wordsStart(folded, name)),
+      countries: table.countryWords.map(
+        (name, c) => code === table.countryCodes[c] || wordsStart(folded, name),
+      ),
+    };
+  }
+
+  function place(city) {
+    const t = table;
+    const name = t.names[city];
+    const region = t.regions[t.cityRegion[city]];
+    const country = t.countries[t.cityCountry[city]];
+    let label = name;
+    if (region !== "" && region !== name) label += `, ${region}`;
+    if (country !== "") label += `, ${country}`;
+    return {
+      name,
+      region,
+      country,
+      countryCode: t.countryCodes[t.cityCountry[city]],
+      zone: t.zones[t.cityZone[city]],
+      latitude: t.latitude[city] / 1e5,
+      longitude: t.longitude[city] / 1e5,
+      population: t.population[city],
+      label,
+    };
+  }
+
+  function findPlaces(query, limit) {
+    if (typeof query !== "string") {
+      throw new TypeError(
+        'findPlaces: the query must be a string, a city\'s name with its region or country after commas if wanted, such as "Springfield, Illinois"',
+      );
+    }
+    if (limit === undefined || limit === null) {
+      limit = Infinity;
+    } else if (typeof limit !== "number" || !(limit >= 0) || (limit !== Infinity && !Number.isInteger(limit))) {
+      throw new RangeError(
+        "findPlaces: the limit must be a whole number of places, 0 or more (or left out for every match), such as 10",
+      );
+    }
+    // A query velmora-cli could not have been given as UTF-8 finds nothing, as there.
+    if (query.includes("\0") || !wellFormed(query)) return [];
+    table ??= unpack();
+    const parts = query.split(",").map((part) => part.replace(kPartEdges, ""));
+    const name = words(parts[0]).folded;
+    if (name.length === 0) return [];
+    const narrowings = parts.slice(1).filter((part) => part !== "").map(narrowing);
+    const { order, cities, cityRegion, cityCountry } = table;
+    const found = [];
+    for (let n = 0; n < order.length && found.length < limit; ++n) {
+      const city = order[n];
+      if (!cities[city].key.includes(name[0])) continue;
+      let named = true;
+      for (let i = 0; named && i < narrowings.length; ++i) {
+        named = narrowings[i].regions[cityRegion[city]] || narrowings[i].countries[cityCountry[city]];
+      }
+      if (named && nameMatches(cities[city], name)) found.push(place(city));
+    }
+    return found;
+  }
+
+  function wellFormed(text) {
+    return !/[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/.test(text);
+  }
+
+  // For the build, which checks the unpacked table against GLib's own words and order.
+  function inspect() {
+    table ??= unpack();
+    const stateWords = (s) => Array.from({ length: s.count }, (_, i) => [wordOf(s, i), asciiOf(s, i)]);
+    return { table, words, start, retry, place, stateWords };
+  }
+
+  return { findPlaces, inspect };
+}
