@@ -7,6 +7,13 @@
 
 namespace velmora {
 
+std::string ClippedPlaceName(std::string_view name) {
+  if (name.size() <= kMaxPlaceNameBytes) return std::string(name);
+  std::size_t end = kMaxPlaceNameBytes;
+  while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+  return std::string(name.substr(0, end));
+}
+
 std::string PlaceLabel(const Place& place) {
   std::string label = place.name;
   if (!place.region.empty() && place.region != place.name) {

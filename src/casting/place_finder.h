@@ -26,6 +26,9 @@ struct Place {
 // table takes 54. A longer one is cut at a character's end.
 inline constexpr std::size_t kMaxPlaceNameBytes = 120;
 
+// At most kMaxPlaceNameBytes of the UTF-8 text `name`, cut at the end of a character.
+std::string ClippedPlaceName(std::string_view name);
+
 // The most bytes AppendPlaceJson writes: its members, and the three names and the code with
 // every byte escaped to the longest form (six bytes).
 inline constexpr std::size_t kMaxPlaceJsonBytes = 160 + 6 * (3 * kMaxPlaceNameBytes + 2);

@@ -69,21 +69,13 @@ std::string Trimmed(std::string_view text) {
   return std::string(text);
 }
 
-// At most kMaxPlaceNameBytes of `name`, cut at the end of a character.
-std::string Clipped(std::string_view name) {
-  if (name.size() <= kMaxPlaceNameBytes) return std::string(name);
-  std::size_t end = kMaxPlaceNameBytes;
-  while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
-  return std::string(name.substr(0, end));
-}
-
 Place PlaceAt(gint index) {
   const std::unique_ptr<GeonamesCity, CityFree> city(geonames_get_city(index));
   Place place;
-  place.name = Clipped(geonames_city_get_name(city.get()));
-  place.region = Clipped(geonames_city_get_state(city.get()));
-  place.country = Clipped(geonames_city_get_country(city.get()));
-  place.countryCode = Clipped(geonames_city_get_country_code(city.get()));
+  place.name = ClippedPlaceName(geonames_city_get_name(city.get()));
+  place.region = ClippedPlaceName(geonames_city_get_state(city.get()));
+  place.country = ClippedPlaceName(geonames_city_get_country(city.get()));
+  place.countryCode = ClippedPlaceName(geonames_city_get_country_code(city.get()));
   place.zone = geonames_city_get_timezone(city.get());
   place.latitude = geonames_city_get_latitude(city.get());
   place.longitude = geonames_city_get_longitude(city.get());

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "calendar/clock_correction.h"
 #include "casting/birth_input.h"
@@ -91,8 +92,9 @@ struct WebSession {
   IntlZones zones;
   Caster caster{zones, kDaylightHint};  // holds the last cast, with its reading or without it
   ChartNumbers numbers{};
-  std::string message;  // what the last refused cast found wrong
-  std::string output;   // the last output asked for
+  std::optional<Place> city;  // the city named for the next birth place, until it is set
+  std::string message;        // what the last refused cast found wrong
+  std::string output;         // the last output asked for
 };
 
 WebSession& Session() {
@@ -108,6 +110,7 @@ std::int32_t SetPlace(std::string_view zoneName, std::optional<std::string_view>
                       DaylightSaving daylight) {
   WebSession& s = Session();
   s.caster.SetPlace({});
+  std::optional<Place> city = std::exchange(s.city, std::nullopt);
   if (zoneName.empty() && !longitudeText && !longitude && !solar &&
       daylight == DaylightSaving::kUnknown) {
     return kCast;
@@ -127,6 +130,10 @@ std::int32_t SetPlace(std::string_view zoneName, std::optional<std::string_view>
   }
   BirthPlace place;
   if (!PlaceOfRequest(request, place, s.message)) return kIncompletePlace;
+  if (city) {
+    city->zone = request.zone;
+    request.city = std::move(city);
+  }
   s.caster.SetPlace(std::move(request));
   return kCast;
 }
@@ -213,6 +220,27 @@ EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraPlace(const char* text, std::int32_t zo
   const auto inForce = said ? static_cast<velmora::DaylightSaving>(daylightSaving)
                             : velmora::DaylightSaving::kUnknown;
   return velmora::SetPlace(zone, degreesText, degrees, solarTime, inForce);
+}
+
+// Names the city that the next VelmoraPlace's zone and longitude were taken from, for the
+// correction's sentence and JSON: `nameBytes`, `regionBytes`, `countryBytes` and `codeBytes`
+// bytes of its names one after another at `text`, each cut as a finder cuts it.
+EMSCRIPTEN_KEEPALIVE void VelmoraPlaceCity(const char* text, std::int32_t nameBytes,
+                                           std::int32_t regionBytes, std::int32_t countryBytes,
+                                           std::int32_t codeBytes, double latitude,
+                                           double longitude) {
+  velmora::Place city;
+  const auto take = [&text](std::int32_t bytes, std::string& into) {
+    into = velmora::ClippedPlaceName({text, static_cast<std::size_t>(bytes)});
+    text += bytes;
+  };
+  take(nameBytes, city.name);
+  take(regionBytes, city.region);
+  take(countryBytes, city.country);
+  take(codeBytes, city.countryCode);
+  city.latitude = latitude;
+  city.longitude = longitude;
+  Session().city = std::move(city);
 }
 
 // The "correction" object of the last cast as velmora-cli's JSON writes it; empty when its clock

@@ -8,6 +8,10 @@ const kMaxEcho = 120;
 // of them can hold, so that cutting a text there never changes the answer.
 const kMaxText = 256;
 
+// The most UTF-16 units of a city's name, region, country or code handed to the module: no fewer
+// than the bytes it keeps of each.
+const kMaxPlaceName = 120;
+
 // The outcomes of a cast or of setting a birth place, as the module numbers them.
 const kBadDate = 1;
 const kBadTime = 2;
@@ -155,6 +159,7 @@ function velmoraApi(wasm) {
             longitude: own(given, "longitude"),
             solar: own(given, "solar"),
             dst: own(given, "dst"),
+            place: own(given, "place"),
           }
         : null;
     if (birth === null || typeof birth.date !== "string" || typeof birth.time !== "string") {
@@ -173,8 +178,39 @@ function velmoraApi(wasm) {
   // A field of the birth place that is left out: undefined or null.
   const absent = (value) => value === undefined || value === null;
 
-  // The birth place's fields checked for their types; throws a TypeError for a wrong one.
+  // A city's fields, each read once from the object itself, or null when `city` is not one.
+  function readCity(city) {
+    if (city === null || typeof city !== "object") return null;
+    const fields = {};
+    for (const key of ["name", "region", "country", "countryCode", "zone"]) {
+      fields[key] = own(city, key);
+      if (typeof fields[key] !== "string") return null;
+    }
+    for (const key of ["latitude", "longitude"]) {
+      fields[key] = own(city, key);
+      if (typeof fields[key] !== "number" || !Number.isFinite(fields[key])) return null;
+    }
+    return fields;
+  }
+
+  // The birth place's fields checked for their types; throws a TypeError for a wrong one. A city
+  // becomes its zone and longitude.
   function checkPlace(birth) {
+    if (!absent(birth.place)) {
+      const city = readCity(birth.place);
+      if (city === null) {
+        throw new TypeError(
+          "place is a city as findPlaces of velmora/places gives it, with its name, region, " +
+            "country, countryCode and zone (strings) and its latitude and longitude (numbers).",
+        );
+      }
+      if (!absent(birth.zone) || !absent(birth.longitude)) {
+        throw new TypeError("a birth names its place by place or by zone and longitude, not both.");
+      }
+      birth.place = city;
+      birth.zone = city.zone;
+      birth.longitude = city.longitude;
+    }
     const { zone: name, longitude, solar, dst } = birth;
     if (!absent(name) && typeof name !== "string") {
       throw new TypeError('zone is the name of a time zone, a string such as "Asia/Shanghai".');
@@ -220,6 +256,8 @@ function velmoraApi(wasm) {
     }
     const inForce = absent(dst) ? 0 : dst === true || dst === "on" ? 1 : 2;
     const solarTime = absent(solar) ? -1 : kSolarTimes[solar];
+    // The city first: its names go through the same buffer as the zone's.
+    if (!absent(birth.place)) nameCity(birth.place);
     const zoneBytes = encoder.encode(clip(name));
     const degreesBytes =
       typeof longitude === "string" ? encoder.encode(clip(longitude)) : new Uint8Array(0);
@@ -239,6 +277,20 @@ function velmoraApi(wasm) {
     }
     if (outcome === kIncompletePlace) throw new TypeError(`${said}.`);
     throw new Error(`the module answered a birth place with ${outcome}.`);
+  }
+
+  // Tells the module the city the next birth place is taken from. Each name is cut where the
+  // module would cut it all the same, so that the four fit in its buffer.
+  function nameCity(city) {
+    const names = [city.name, city.region, city.country, city.countryCode].map((name) =>
+      encoder.encode(name.length > kMaxPlaceName ? name.slice(0, kMaxPlaceName) : name),
+    );
+    let at = input;
+    for (const bytes of names) {
+      wasm.HEAPU8.set(bytes, at);
+      at += bytes.length;
+    }
+    wasm._VelmoraPlaceCity(input, ...names.map((bytes) => bytes.length), city.latitude, city.longitude);
   }
 
   // Copies `text` into the module's memory at `at` as UTF-8 and gives its length in bytes, or -1

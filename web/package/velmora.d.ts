@@ -27,11 +27,43 @@ export interface Birth {
    * velmora-cli's --dst.
    */
   dst?: boolean | "on" | "off" | null | undefined;
+  /**
+   * The city the birth place is taken from, as `findPlaces` of velmora/places gives it: the chart
+   * is cast for its zone and longitude, from local mean solar time unless `solar` says otherwise,
+   * as velmora-cli's --place, and the correction names it. Given instead of `zone` and
+   * `longitude`, never with them.
+   */
+  place?: BirthCity | null | undefined;
+}
+
+/** A city as `findPlaces` of velmora/places gives it; the fields a birth's `place` reads. */
+export interface BirthCity {
+  name: string;
+  region: string;
+  country: string;
+  countryCode: string;
+  zone: string;
+  latitude: number;
+  longitude: number;
+}
+
+/** The city a corrected birth's place was taken from, as velmora-cli's JSON writes it. */
+export interface CorrectionPlace {
+  name: string;
+  region: string;
+  country: string;
+  countryCode: string;
+  /** Degrees north, to four decimal places. */
+  latitude: number;
+  /** Degrees east, to four decimal places. */
+  longitude: number;
 }
 
 /** Each step from the clock time to the moment cast, as velmora-cli's JSON writes it. */
 export interface Correction {
   zone: string;
+  /** With a birth's `place` only. */
+  place?: CorrectionPlace;
   /** The clock time as entered, "1988-07-15T09:30:00"; the other times are written the same way. */
   clockTime: string;
   utcOffsetMinutes: number;

@@ -19,12 +19,14 @@
   const heading = $("heading");
   const copyButton = $("copy-link");
   const saveButtons = [$("save-svg"), $("save-png"), $("save-html")];
+  const cityField = $("place-city");
+  const cityList = $("city-list");
   const zoneField = $("place-zone");
   const longitudeField = $("place-longitude");
   const solarField = $("place-solar");
   const dstField = $("place-dst");
   const correction = $("correction");
-  const fields = [dateField, timeField, zoneField, longitudeField, solarField, dstField];
+  const fields = [dateField, timeField, cityField, zoneField, longitudeField, solarField, dstField];
   const startingHeading = heading.textContent;
   const startingTitle = document.title;
   const startingReading = reading.innerHTML;
@@ -121,8 +123,177 @@
   const atLeast = (solar) => {
     if (level.indexOf(solarField.value) < level.indexOf(solar)) solarField.value = solar;
   };
-  zoneField.addEventListener("input", () => zoneField.value.trim() && atLeast("standard"));
-  longitudeField.addEventListener("input", () => longitudeField.value.trim() && atLeast("mean"));
+  zoneField.addEventListener("input", () => {
+    forgetCity();
+    if (zoneField.value.trim()) atLeast("standard");
+  });
+  longitudeField.addEventListener("input", () => {
+    forgetCity();
+    if (longitudeField.value.trim()) atLeast("mean");
+  });
+
+  // ---- The birth place by city name ----
+
+  let city = null; // the city chosen, while the zone and longitude fields hold its own
+  const kCitiesListed = 8;
+  const kNoCities = "The list of cities could not be loaded: give the birth place's time zone and longitude instead.";
+  const cityPhrase = (typed) =>
+    `No city of 15,000 people or more is called "${typed}": give a city's name, then its region or ` +
+    'country when several share it, such as Urumqi, "Springfield, Illinois" or "London, Canada".';
+
+  // The city finder, loaded when the city field is first used, not while the page opens:
+  // resolves to its findPlaces, or to null when it could not be loaded (tried again next time).
+  let placesLoading = null;
+  function loadPlaces() {
+    placesLoading ??= new Promise((resolve) => {
+      const element = document.createElement("script");
+      element.src = "places.js";
+      element.onload = () => {
+        const finder = globalThis.velmoraPlaces?.findPlaces ?? null;
+        finder?.("", 0); // unpacks the table now rather than at the first letter typed
+        resolve(finder);
+      };
+      element.onerror = () => {
+        element.remove();
+        placesLoading = null;
+        resolve(null);
+      };
+      document.head.append(element);
+    });
+    return placesLoading;
+  }
+
+  // A longitude as the list shows it: 87.60046°E, 0.12574°W.
+  const degrees = (longitude) => `${Math.abs(longitude)}°${longitude < 0 ? "W" : "E"}`;
+
+  let listed = []; // the cities the list offers
+  let active = -1; // the one of them marked for Enter, or -1
+  function listCities(places, query) {
+    listed = places;
+    mark(-1);
+    if (query.trim() === "") return closeCities();
+    const items = places.map((place, i) => {
+      const item = document.createElement("li");
+      item.id = `city-${i}`;
+      item.setAttribute("role", "option");
+      item.setAttribute("aria-selected", "false");
+      const zone = document.createElement("span");
+      zone.className = "zone";
+      zone.textContent = `${place.zone}, ${degrees(place.longitude)}`;
+      item.append(place.label, " ", zone);
+      // Chosen on the press, before the field loses the focus and closes the list.
+      item.addEventListener("pointerdown", (event) => {
+        event.preventDefault();
+        takeCity(place);
+      });
+      return item;
+    });
+    if (items.length === 0) {
+      const none = document.createElement("li");
+      none.setAttribute("role", "option");
+      none.setAttribute("aria-disabled", "true");
+      none.setAttribute("aria-selected", "false");
+      none.textContent = "No city of 15,000 people or more by that name";
+      items.push(none);
+    }
+    cityList.replaceChildren(...items);
+    cityList.hidden = false;
+    cityField.setAttribute("aria-expanded", "true");
+    status.textContent =
+      places.length === 0 ? "No city matches" : `${places.length} ${places.length === 1 ? "city" : "cities"} listed`;
+  }
+  function closeCities() {
+    cityList.hidden = true;
+    cityList.replaceChildren();
+    cityField.setAttribute("aria-expanded", "false");
+    cityField.removeAttribute("aria-activedescendant");
+    listed = [];
+    active = -1;
+  }
+  function mark(index) {
+    cityList.children[active]?.setAttribute("aria-selected", "false");
+    active = index;
+    const item = cityList.children[index];
+    if (item === undefined) return cityField.removeAttribute("aria-activedescendant");
+    item.setAttribute("aria-selected", "true");
+    item.scrollIntoView({ block: "nearest" });
+    cityField.setAttribute("aria-activedescendant", item.id);
+  }
+
+  // The cities that match what the field holds, as it is typed.
+  function searchCities() {
+    const query = cityField.value;
+    loadPlaces().then((findPlaces) => {
+      if (cityField.value !== query || document.activeElement !== cityField) return;
+      if (findPlaces === null) {
+        closeCities();
+        return refuse(cityField, kNoCities);
+      }
+      listCities(findPlaces(query, kCitiesListed), query);
+    });
+  }
+
+  // A city chosen: its zone and longitude go into their fields, where they can still be changed,
+  // and the clock time is corrected to local mean solar time unless more is asked already.
+  function takeCity(place) {
+    city = place;
+    cityField.value = place.label;
+    zoneField.value = place.zone;
+    longitudeField.value = String(place.longitude);
+    atLeast("mean");
+    closeCities();
+    if (cityField.getAttribute("aria-invalid") === "true") clearRefusal();
+    status.textContent = `Birth place ${place.label}, ${place.zone}, ${degrees(place.longitude)}`;
+  }
+  // A zone or longitude typed over the city's: the city named no longer applies.
+  function forgetCity() {
+    if (city === null) return;
+    city = null;
+    cityField.value = "";
+  }
+
+  cityField.addEventListener("focus", () => loadPlaces(), { once: true });
+  cityField.addEventListener("input", () => {
+    city = null;
+    if (cityField.value.trim()) atLeast("mean");
+    searchCities();
+  });
+  cityField.addEventListener("blur", closeCities);
+  // Up and Down move through the list, Enter takes the city marked (or the first), Escape closes
+  // the list; with the list closed, Enter runs as in any field and Down opens it.
+  cityField.addEventListener("keydown", (event) => {
+    if (cityList.hidden) {
+      if (event.key === "ArrowDown" && cityField.value.trim() !== "") {
+        event.preventDefault();
+        searchCities();
+      }
+      return;
+    }
+    const count = listed.length;
+    if (event.key === "ArrowDown" || event.key === "ArrowUp") {
+      event.preventDefault();
+      if (count > 0) mark(event.key === "ArrowDown" ? (active + 1) % count : (active - 1 + count) % count);
+    } else if (event.key === "Enter" && count > 0) {
+      event.preventDefault();
+      event.stopPropagation();
+      takeCity(listed[Math.max(active, 0)]);
+    } else if (event.key === "Escape") {
+      event.preventDefault();
+      closeCities();
+    }
+  });
+
+  // The city a typed name gives, the most populous of that name, as if chosen; null when there
+  // is none, after saying so.
+  function cityOfTyped(typed) {
+    return loadPlaces().then((findPlaces) => {
+      if (findPlaces === null) return refuse(cityField, kNoCities), null;
+      const [found] = findPlaces(typed, 1);
+      if (found === undefined) return refuse(cityField, cityPhrase(typed)), null;
+      takeCity(found);
+      return found;
+    });
+  }
 
   // The birth with the place fields the chosen correction reads; the clock time as entered
   // reads none of them.
@@ -130,22 +301,34 @@
     const birth = { date: dateField.value, time: timeField.value.trim() };
     const solar = solarField.value;
     if (solar === "") return birth;
-    birth.zone = zoneField.value.trim();
     birth.solar = solar;
+    if (dstField.value !== "") birth.dst = dstField.value === "on";
+    if (city !== null) {
+      birth.place = city;
+      return birth;
+    }
+    birth.zone = zoneField.value.trim();
     const longitude = longitudeField.value.trim();
     if (solar !== "standard" && longitude !== "") birth.longitude = longitude;
-    if (dstField.value !== "") birth.dst = dstField.value === "on";
     return birth;
   }
 
   // What a link may say, in the order a link writes it.
-  const kLinkKeys = ["date", "time", "zone", "longitude", "solar", "dst"];
-  // A value in the fragment, escaped only where it must be: zones keep their "/", times their ":".
-  const linkValue = (text) => encodeURIComponent(text).replace(/%2F/g, "/").replace(/%3A/g, ":");
+  const kLinkKeys = ["date", "time", "place", "zone", "longitude", "solar", "dst"];
+  // A value in the fragment, escaped only where it must be: zones keep their "/", times their
+  // ":", cities their ",".
+  const linkValue = (text) =>
+    encodeURIComponent(text).replace(/%2F/g, "/").replace(/%3A/g, ":").replace(/%2C/g, ",");
 
   function fragmentOf(birth) {
     const given = { ...birth };
     if (typeof given.dst === "boolean") given.dst = given.dst ? "on" : "off";
+    // A city goes with its zone and longitude, which tell apart cities of the same name.
+    if (given.place !== undefined) {
+      given.zone = given.place.zone;
+      given.longitude = given.place.longitude;
+      given.place = given.place.label;
+    }
     return "#" + kLinkKeys
       .filter((key) => given[key] !== undefined && given[key] !== "")
       .map((key) => `${key}=${linkValue(String(given[key]))}`)
@@ -171,7 +354,7 @@
         return {
           birth,
           problem: [null, `The link's "${key}" is not something the page reads: a link gives date and time ` +
-            "(such as #date=2000-02-04&time=23:00) and, for a birth place, zone, longitude, solar and dst."],
+            "(such as #date=2000-02-04&time=23:00) and, for a birth place, place, zone, longitude, solar and dst."],
         };
       }
       birth[key] ??= value;
@@ -197,10 +380,13 @@
   function fillFields(birth) {
     dateField.value = fieldCanHold(birth.date ?? "") ? birth.date : "";
     timeField.value = birth.time ?? "";
+    city = null;
+    cityField.value = birth.place ?? "";
     zoneField.value = birth.zone ?? "";
     longitudeField.value = birth.longitude ?? "";
     const place = birth.zone !== undefined || birth.longitude !== undefined;
-    choose(solarField, birth.solar ?? (birth.longitude !== undefined ? "mean" : place ? "standard" : ""));
+    const solar = birth.place !== undefined || birth.longitude !== undefined ? "mean" : place ? "standard" : "";
+    choose(solarField, birth.solar ?? solar);
     choose(dstField, birth.dst ?? "");
   }
   // A list shows a value it offers, and its first choice for any other.
@@ -443,6 +629,10 @@
   // A Run: the birth in the fields, refused in the page's words before it reaches the package
   // when a field is empty; cast, it goes into the address as a new history entry.
   function run() {
+    const typed = cityField.value.trim();
+    if (typed !== "" && city === null && solarField.value !== "") {
+      return cityOfTyped(typed).then((found) => found !== null && run());
+    }
     const birth = birthOfFields();
     if (birth.date === "") {
       return refuse(dateField, `Enter the whole birth date, day, month and year, from ${asField(1901, 12, 31)} ` +
@@ -466,8 +656,33 @@
     if (given === null) return showNothing();
     fillFields(given.birth);
     if (given.problem !== null) return refuse(...given.problem);
-    show(given.birth, true);
+    if (given.birth.place === undefined || given.birth.solar === "") return show(given.birth, true);
+    return loadPlaces().then((findPlaces) => {
+      const found = findPlaces === null ? null : cityOfLink(findPlaces, given.birth);
+      if (found === null) return refuse(cityField, findPlaces === null ? kNoCities : linkCityPhrase(given.birth));
+      const { zone, longitude, place, ...birth } = given.birth;
+      city = found;
+      cityField.value = found.label;
+      zoneField.value = found.zone;
+      longitudeField.value = String(found.longitude);
+      show({ ...birth, place: found }, true);
+    });
   }
+
+  // The city a link names: of the cities its name finds, the one in its zone at its longitude
+  // when it gives them, its own label first; the most populous otherwise.
+  function cityOfLink(findPlaces, birth) {
+    const found = findPlaces(birth.place).filter(
+      (place) =>
+        (birth.zone === undefined || place.zone === birth.zone) &&
+        (birth.longitude === undefined || place.longitude === Number(birth.longitude)),
+    );
+    return found.find((place) => place.label === birth.place) ?? found[0] ?? null;
+  }
+  const linkCityPhrase = (birth) =>
+    `The link's city "${birth.place}" is not a city of 15,000 people or more that the page knows` +
+    `${birth.zone === undefined ? "" : ` in ${birth.zone}`}` +
+    `${birth.longitude === undefined ? "" : ` at longitude ${birth.longitude}`}.`;
 
   // The module loads once the page has been painted, so that the first paint waits for nothing
   // but the page and its style; what is asked before it is ready waits for it.

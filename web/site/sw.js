@@ -1,10 +1,13 @@
-// Keeps the page's files after the first visit, so that it opens and casts with the network off.
+// Keeps the page's files after the first visit, so that it opens and casts with the network off,
+// and the city finder once it has been used.
 // The build writes in the version, a digest of the files: a new build is a new worker, which
 // fetches the whole new set before it takes over and deletes the old one.
 "use strict";
 
 const kVersion = "VERSION";
 const kFiles = ["FILES"];
+// Files fetched only when the page first needs them, kept from then on.
+const kKept = ["KEPT"];
 const kCache = `velmora-${kVersion}`;
 
 self.addEventListener("install", (event) => {
@@ -34,7 +37,7 @@ self.addEventListener("fetch", (event) => {
   if (request.method !== "GET" || url.origin !== self.location.origin) return;
   const scope = new URL(self.registration.scope);
   const file = url.pathname.startsWith(scope.pathname) ? url.pathname.slice(scope.pathname.length) || "./" : null;
-  const keep = kFiles.includes(file);
+  const keep = kFiles.includes(file) || kKept.includes(file);
   event.respondWith(
     fetch(request).then(
       (response) => {

@@ -287,6 +287,29 @@ describe("a birth place corrects the clock time as velmora-cli does", () => {
     assert.equal(differ, 0);
   });
 
+  // A city found by velmora/places is cast as velmora-cli's --place casts the same words: its
+  // zone and longitude, and the correction naming it, in every output.
+  test("a city from findPlaces is cast as velmora-cli's --place casts it", async () => {
+    const { findPlaces } = await import(join(scratch, "package", "places.js"));
+    const cases = [
+      ["Urumqi", { date: "1988-07-15", time: "09:30" }, []],
+      ["sao paulo", { date: "1975-01-20", time: "00:10", solar: "apparent" }, ["--solar", "apparent"]],
+      ["Springfield, Illinois", { date: "2021-11-07", time: "01:30", dst: "off" }, ["--dst", "off"]],
+      ["London, Canada", { date: "2000-02-04", time: "23:00", solar: "standard" }, ["--solar", "standard"]],
+    ];
+    for (const [query, given, options] of cases) {
+      const birth = { ...given, place: findPlaces(query, 1)[0] };
+      const [json, text, html] = await Promise.all(
+        ["json", "text", "html"].map((format) => cliOutput(birth, "--place", query, ...options, "--format", format)),
+      );
+      assert.equal(JSON.stringify(velmora.castChart(birth)), JSON.stringify(JSON.parse(json)), query);
+      assert.equal(velmora.chartJson(birth), json, query);
+      assert.equal(velmora.readingText(birth), text, query);
+      assert.equal(velmora.htmlPage(birth), html, query);
+      assert.equal(velmora.correctionLine(birth), text.slice(0, text.indexOf("\n")), query);
+    }
+  });
+
   test("the next birth without a place is cast from its clock time again", async () => {
     const plain = { date: "1988-07-15", time: "09:30" };
     const json = await cliOutput(plain, "--format", "json");
@@ -343,6 +366,8 @@ describe("birth place refusals", () => {
 
   test("a place the package cannot read", () => {
     const birth = { date: "2000-02-04", time: "23:00" };
+    const urumqi = { name: "Ürümqi", region: "Xinjiang", country: "China", countryCode: "CN", zone: "Asia/Urumqi",
+      latitude: 43.80096, longitude: 87.60046 };
     const refused = [
       [{ longitude: 87.6 }, TypeError, "a birth place needs its time zone, such as Asia/Shanghai."],
       [{ dst: true }, TypeError, "a birth place needs its time zone, such as Asia/Shanghai."],
@@ -354,6 +379,9 @@ describe("birth place refusals", () => {
       [{ zone: "Asia/Shanghai", solar: "sidereal" }, RangeError, 'solar "sidereal": use standard, mean or apparent.'],
       [{ zone: "Asia/Shanghai", longitude: NaN }, RangeError, /^longitude NaN: not a longitude/],
       [{ zone: "Asia/Shanghai\0" }, RangeError, /^zone "Asia\/Shanghai\?": unknown time zone/],
+      [{ place: { name: "Ürümqi", zone: "Asia/Urumqi", longitude: 87.6 } }, TypeError, /^place is a city as findPlaces/],
+      [{ place: urumqi, zone: "Asia/Shanghai" }, TypeError, "a birth names its place by place or by zone and longitude, not both."],
+      [{ place: { ...urumqi, zone: "Mars/Base" } }, RangeError, /^zone "Mars\/Base": unknown time zone/],
     ];
     for (const [place, type, message] of refused) {
       assert.throws(() => velmora.castChart({ ...birth, ...place }), (error) => {

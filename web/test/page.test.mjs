@@ -95,6 +95,18 @@ async function enterPlace(page, { zone = "", longitude = "", solar, dst = "" }) 
   await page.selectOption("#place-dst", dst);
 }
 
+// What axe-core finds against WCAG 2.2 AA, given to the page from outside as the debugger gives
+// it: the page's own policy admits no script but its own.
+async function wcagViolations(page) {
+  await page.evaluate(await axeSource);
+  return page.evaluate(async () => {
+    const found = await axe.run(document, {
+      runOnly: { type: "tag", values: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa", "wcag22aa"] },
+    });
+    return found.violations.map((v) => `${v.id}: ${v.nodes.map((node) => node.target.join(" ")).join(", ")}`);
+  });
+}
+
 // velmora-cli's options for the same birth place.
 function placeOptions({ zone, longitude, solar, dst }) {
   return [
@@ -229,11 +241,96 @@ describe("the page", () => {
     await close();
   });
 
-  test("opened from its folder it works the same, with no request leaving it", async () => {
+  test("a city: listed as it is typed, chosen by keyboard or pointer or taken as typed, cast as velmora-cli's --place, kept in links", async () => {
+    const { page, problems, requests, close } = await openPage(`${server.origin}/`);
+    const placesRequested = () => requests.some((url) => url.endsWith("/places.js"));
+    assert.equal(placesRequested(), false, "the city finder waits for the city field");
+    const sentence = async (query, date, time) => {
+      const { stdout } = await run(cli, ["--date", date, "--time", time, "--place", query, "--format", "text"]);
+      return stdout.slice(0, stdout.indexOf("\n"));
+    };
+    const castAs = async (line) => {
+      await until(page, (expected) => document.querySelector("#correction").textContent === expected, line);
+      assert.equal(await page.evaluate(() => document.querySelector("#correction").hidden), false);
+    };
+
+    // Typed and chosen with the keyboard: the list, the fields filled in, the chart cast.
+    await page.click("#place-city");
+    await page.keyboard.type("springfield");
+    await page.waitForSelector("#city-list li");
+    const { stdout: listedByCli } = await run(cli, ["--places", "springfield"]);
+    assert.deepEqual(
+      await page.$$eval("#city-list li", (items) => items.map((item) => item.firstChild.textContent)),
+      listedByCli.split("\n").slice(0, 8).map((line) => line.split("\t")[0]),
+    );
+    assert.equal(await page.getAttribute("#place-city", "aria-expanded"), "true");
+    assert.deepEqual(await wcagViolations(page), [], "the open list: WCAG 2.2 AA");
+    await page.keyboard.press("ArrowDown");
+    await page.keyboard.press("ArrowDown");
+    assert.equal(await page.getAttribute("#place-city", "aria-activedescendant"), "city-1");
+    const second = await page.textContent("#city-1");
+    await page.keyboard.press("Enter");
+    assert.equal(await page.isVisible("#city-list"), false);
+    const chosen = listedByCli.split("\n")[1].split("\t");
+    assert.equal(second.startsWith(chosen[0]), true);
+    // velmora-cli lists the longitude to four places, the field holds the table's own.
+    assert.deepEqual(
+      [await page.inputValue("#place-city"), await page.inputValue("#place-zone"),
+        Number(await page.inputValue("#place-longitude")).toFixed(4), await page.inputValue("#place-solar")],
+      [chosen[0], chosen[1], chosen[2], "mean"],
+    );
+    await runBirth(page, "1988-07-15", "09:30");
+    await castAs(await sentence(chosen[0], "1988-07-15", "09:30"));
+    await until(page, () => location.hash.includes("&place="));
+    const link = page.url();
+
+    // Chosen with the pointer, by accents folded, then typed over by a zone: the city goes.
+    await page.fill("#place-city", "");
+    await page.click("#place-city");
+    await page.keyboard.type("sao pau");
+    await page.click("#city-list li >> nth=0");
+    assert.equal(await page.inputValue("#place-city"), "São Paulo, Brazil");
+    await page.fill("#place-zone", "America/Bahia");
+    assert.equal(await page.inputValue("#place-city"), "");
+
+    // Typed without choosing: the most populous of the name, as --place takes it.
+    await page.fill("#place-city", "Urumqi");
+    await page.keyboard.press("Escape");
+    await runBirth(page, "1990-01-15", "12:00");
+    await castAs(await sentence("Urumqi", "1990-01-15", "12:00"));
+    assert.equal(await page.inputValue("#place-city"), "Ürümqi, Xinjiang Uyghur Autonomous Region, China");
+
+    // A name that finds nothing is refused at the city field; the chart shown stays.
+    await page.fill("#place-city", "Xqzv");
+    await page.keyboard.press("Escape");
+    await runBirth(page, "1990-01-15", "12:00");
+    await until(page, () => document.querySelector("#message").textContent !== "");
+    assert.match(await page.textContent("#message"), /^No city of 15,000 people or more is called "Xqzv"/);
+    assert.equal(await page.evaluate(() => document.activeElement.id), "place-city");
+    assert.equal(await page.getAttribute("#place-city", "aria-invalid"), "true");
+
+    // The link names the city chosen, not the most populous of its name.
+    await page.goto(link);
+    await castAs(await sentence(chosen[0], "1988-07-15", "09:30"));
+    assert.equal(Number(await page.inputValue("#place-longitude")).toFixed(4), chosen[2]);
+    await page.goto(`${server.origin}/#date=1988-07-15&time=09:30&place=Nowhere,Mars`);
+    await until(page, () => document.querySelector("#message").textContent !== "");
+    assert.equal(await page.textContent("#message"),
+      'The link\'s city "Nowhere,Mars" is not a city of 15,000 people or more that the page knows.');
+    assert.deepEqual(problems, []);
+    await close();
+  });
+
+  test("opened from its folder it works the same, cities included, with no request leaving it", async () => {
     const { page, problems, requests, close } = await openPage(pathToFileURL(join(site, "index.html")).href);
+    await page.click("#place-city");
+    await page.keyboard.type("urumqi");
+    await page.waitForSelector("#city-list li");
+    await page.keyboard.press("Enter");
     await runBirth(page, "1985-07-19", "06:30");
     await page.waitForSelector("#reading span");
     assert.equal(await page.textContent("#heading"), "Velmora chart for a birth on 19 July 1985, 06:30");
+    assert.match(await page.textContent("#correction"), / in Ürümqi, Xinjiang Uyghur Autonomous Region, China \(Asia\/Urumqi/);
     assert.deepEqual(problems, []);
     assert.deepEqual(requests.filter((url) => !url.startsWith("file:")), []);
     await close();
@@ -264,16 +361,7 @@ describe("the page", () => {
         assert.ok(fit.scroll <= fit.page, `${name}: nothing scrolls sideways`);
         assert.equal(fit.paper, "rgb(255, 253, 247)");
         await page.screenshot({ path: join(shots, `page-${colorScheme}-${name}.png`), fullPage: name === "phone" });
-        // axe-core, given to the page from outside as the debugger gives it: the page's own
-        // policy admits no script but its own.
-        await page.evaluate(await axeSource);
-        const violations = await page.evaluate(async () => {
-          const found = await axe.run(document, {
-            runOnly: { type: "tag", values: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa", "wcag22aa"] },
-          });
-          return found.violations.map((v) => `${v.id}: ${v.nodes.map((node) => node.target.join(" ")).join(", ")}`);
-        });
-        assert.deepEqual(violations, [], `${colorScheme} ${name}: WCAG 2.2 AA`);
+        assert.deepEqual(await wcagViolations(page), [], `${colorScheme} ${name}: WCAG 2.2 AA`);
         assert.deepEqual(problems, []);
         await close();
       }
@@ -331,7 +419,7 @@ describe("the page", () => {
         said: 'The link\'s solar time "lunar": use standard, mean or apparent.' },
       { fragment: "#date=2000-02-04", field: "birth-time", said: "The link gives no birth time: it needs one such as time=23:00." },
       { fragment: "#date=2000-02-04&time=23:00&sex=male", field: null,
-        said: 'The link\'s "sex" is not something the page reads: a link gives date and time (such as #date=2000-02-04&time=23:00) and, for a birth place, zone, longitude, solar and dst.' },
+        said: 'The link\'s "sex" is not something the page reads: a link gives date and time (such as #date=2000-02-04&time=23:00) and, for a birth place, place, zone, longitude, solar and dst.' },
     ];
     for (const { fragment, field, said } of bad) {
       await page.goto(`${server.origin}/${fragment}`);
@@ -351,6 +439,11 @@ describe("the page", () => {
     const own = await serve(site);
     const { page, problems, close } = await openPage(`${own.origin}/`);
     await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+    await until(page, () => navigator.serviceWorker.controller !== null);
+    // The city finder, kept once used.
+    await page.click("#place-city");
+    await page.keyboard.type("beijing");
+    await page.waitForSelector("#city-list li");
     // Chromium would offer to install it, but that a test's browser profile is a private one.
     const devtools = await page.context().newCDPSession(page);
     const { installabilityErrors } = await devtools.send("Page.getInstallabilityErrors");
@@ -361,6 +454,11 @@ describe("the page", () => {
     await page.context().setOffline(true);
     await page.reload();
     await page.waitForSelector("#board svg");
+    await page.click("#place-city");
+    await page.keyboard.type("beijing");
+    await page.waitForSelector("#city-list li");
+    await page.keyboard.press("Escape");
+    await page.selectOption("#place-solar", "");
     await runBirth(page, "2000-02-04", "23:00");
     const { stdout: text } = await run(cli, ["--date", "2000-02-04", "--time", "23:00", "--format", "text"]);
     await until(page, (expected) => document.querySelector("#reading > div")?.textContent === expected, text);

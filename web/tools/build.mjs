@@ -229,6 +229,17 @@ globalThis.velmoraReady = moduleBytes()
 `,
 );
 writeFileSync(join(siteOut, "velmora.wasm"), wasmFile);
+// The page's city finder, a classic script for the same reason, loaded when the city field is
+// first used: the table sets findPlaces on velmoraPlaces.
+writeFileSync(
+  join(siteOut, "places.js"),
+  `${placesBanner}(() => {
+"use strict";
+${placesCore}
+globalThis.velmoraPlaces = { findPlaces: (query, limit) => finder.findPlaces(query, limit) };
+})();
+`,
+);
 writeFileSync(join(siteOut, "velmora-wasm.js"), `globalThis.velmoraWasm = "${bytes}";\n`);
 
 // The bare board is in the page itself, drawn by the module at build time: it shows at the first
@@ -245,12 +256,15 @@ const cached = [
   "./", "index.html", "style.css", "page.js", "velmora.js", "velmora.wasm", "manifest.webmanifest",
   "icons/velmora-192.png", "icons/velmora-512.png",
 ];
+// The city finder is kept once the page has loaded it, not fetched with the rest.
+const keptWhenLoaded = ["places.js"];
 const digest = createHash("sha256");
-for (const file of cached.slice(1)) digest.update(readFileSync(join(siteOut, file)));
+for (const file of [...cached.slice(1), ...keptWhenLoaded]) digest.update(readFileSync(join(siteOut, file)));
 writeFileSync(
   join(siteOut, "sw.js"),
   readFileSync(join(web, "site", "sw.js"), "utf8")
     .replace('"VERSION"', JSON.stringify(digest.digest("hex").slice(0, 16)))
-    .replace('["FILES"]', JSON.stringify(cached)),
+    .replace('["FILES"]', JSON.stringify(cached))
+    .replace('["KEPT"]', JSON.stringify(keptWhenLoaded)),
 );
 console.log(`velmora ${version}: ${pkgOut}, ${siteOut}`);
