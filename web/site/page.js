@@ -670,14 +670,19 @@
   }
 
   // The city a link names: of the cities its name finds, the one in its zone at its longitude
-  // when it gives them, its own label first; the most populous otherwise.
+  // when it gives them, its own label first; the most populous otherwise. A few cities have a
+  // comma in their own name ("Burgdorf, Hanover"), which a search reads as a region: those are
+  // found by the words before the first comma.
   function cityOfLink(findPlaces, birth) {
-    const found = findPlaces(birth.place).filter(
-      (place) =>
-        (birth.zone === undefined || place.zone === birth.zone) &&
-        (birth.longitude === undefined || place.longitude === Number(birth.longitude)),
-    );
-    return found.find((place) => place.label === birth.place) ?? found[0] ?? null;
+    const fits = (place) =>
+      (birth.zone === undefined || place.zone === birth.zone) &&
+      (birth.longitude === undefined || place.longitude === Number(birth.longitude));
+    for (const query of [birth.place, birth.place.split(",")[0]]) {
+      const found = findPlaces(query).filter(fits);
+      const city = found.find((place) => place.label === birth.place) ?? found[0];
+      if (city !== undefined) return city;
+    }
+    return null;
   }
   const linkCityPhrase = (birth) =>
     `The link's city "${birth.place}" is not a city of 15,000 people or more that the page knows` +

@@ -313,6 +313,10 @@ describe("the page", () => {
     await page.goto(link);
     await castAs(await sentence(chosen[0], "1988-07-15", "09:30"));
     assert.equal(Number(await page.inputValue("#place-longitude")).toFixed(4), chosen[2]);
+    // A city with a comma in its own name comes back from its link too.
+    await page.goto(`${server.origin}/#date=1988-07-15&time=09:30&place=Burgdorf, Hanover, Lower Saxony, Germany` +
+      "&zone=Europe/Berlin&longitude=10.0064&solar=mean");
+    await until(page, () => document.querySelector("#correction").textContent.includes("Burgdorf, Hanover"));
     await page.goto(`${server.origin}/#date=1988-07-15&time=09:30&place=Nowhere,Mars`);
     await until(page, () => document.querySelector("#message").textContent !== "");
     assert.equal(await page.textContent("#message"),
