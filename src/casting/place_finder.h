@@ -26,6 +26,10 @@ struct Place {
 // table takes 54. A longer one is cut at a character's end.
 inline constexpr std::size_t kMaxPlaceNameBytes = 120;
 
+// The most bytes of a query that can name a city: far more than the longest city with its
+// region and country takes (83). A longer query names none, and so costs no search.
+inline constexpr std::size_t kMaxPlaceQueryBytes = 256;
+
 // At most kMaxPlaceNameBytes of the UTF-8 text `name`, cut at the end of a character.
 std::string ClippedPlaceName(std::string_view name);
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <span>
 #include <string>
 
 namespace velmora {
@@ -84,11 +85,30 @@ Place PlaceAt(gint index) {
   return place;
 }
 
+// The cities the library finds for `name` whose region or country each of `narrowing` names.
+std::vector<Place> Matches(const std::string& name, std::span<const std::string> narrowing) {
+  std::vector<Place> places;
+  guint count = 0;
+  gint* found =
+      geonames_query_cities_sync(name.c_str(), GEONAMES_QUERY_DEFAULT, &count, nullptr, nullptr);
+  for (guint i = 0; found != nullptr && i < count; ++i) {
+    Place place = PlaceAt(found[i]);
+    const bool narrowed =
+        std::all_of(narrowing.begin(), narrowing.end(),
+                    [&](const std::string& part) { return part.empty() || Narrows(part, place); });
+    if (narrowed) places.push_back(std::move(place));
+  }
+  g_free(found);
+  return places;
+}
+
 }  // namespace
 
 std::vector<Place> GeonamesPlaces::Find(std::string_view query) {
-  std::vector<Place> places;
-  if (!g_utf8_validate(query.data(), static_cast<gssize>(query.size()), nullptr)) return places;
+  if (query.size() > kMaxPlaceQueryBytes ||
+      !g_utf8_validate(query.data(), static_cast<gssize>(query.size()), nullptr)) {
+    return {};
+  }
   std::vector<std::string> parts;
   for (std::size_t start = 0;;) {
     const std::size_t comma = query.find(',', start);
@@ -96,17 +116,13 @@ std::vector<Place> GeonamesPlaces::Find(std::string_view query) {
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }
-  guint count = 0;
-  gint* found = geonames_query_cities_sync(parts.front().c_str(), GEONAMES_QUERY_DEFAULT, &count,
-                                           nullptr, nullptr);
-  for (guint i = 0; found != nullptr && i < count; ++i) {
-    Place place = PlaceAt(found[i]);
-    const bool narrowed = std::all_of(parts.begin() + 1, parts.end(), [&](const std::string& part) {
-      return part.empty() || Narrows(part, place);
-    });
-    if (narrowed) places.push_back(std::move(place));
+  std::vector<Place> places = Matches(parts.front(), {parts.begin() + 1, parts.end()});
+  // A few cities have a comma in their own name ("Burgdorf, Hanover"): when the words after the
+  // first comma name no region or country of a match, they are read as the rest of the name, so
+  // that every label the finder gives finds its city again.
+  if (places.empty() && parts.size() > 1 && Fold(parts[0])[0] != nullptr) {
+    places = Matches(parts[0] + ", " + parts[1], {parts.begin() + 2, parts.end()});
   }
-  g_free(found);
   // Most populous first, and cities of equal population in the table's order, so that every
   // shell lists the same matches in the same order.
   std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {

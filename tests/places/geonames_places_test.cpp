@@ -36,11 +36,20 @@ TEST(PlaceFinding, FindsCitiesByNameRegionAndCountry) {
       {"Kolkata, West Bengal, India", "Kolkata, State of West Bengal, India", "Asia/Kolkata"},
       {"new york", "New York, United States of America", "America/New_York"},
       {"beijing", "Beijing, Beijing Municipality, China", "Asia/Shanghai"},
+      // A comma in the city's own name.
+      {"Burgdorf, Hanover, Lower Saxony, Germany", "Burgdorf, Hanover, Lower Saxony, Germany",
+       "Europe/Berlin"},
+      {"burgdorf, hanover", "Burgdorf, Hanover, Lower Saxony, Germany", "Europe/Berlin"},
       {"Qwxyz", "", ""},
       {"", "", ""},
       {", Canada", "", ""},
       {"London, Narnia", "", ""},
       {"Lon\xff", "", ""},
+      // Longer than any city with its region and country.
+      {"London, United Kingdom                                                                 "
+       "                                                                                       "
+       "                                                                                       ",
+       "", ""},
   };
   GeonamesPlaces places;
   for (const Case& c : cases) {

@@ -8,6 +8,9 @@
 // New York ("new" fails, " York" is tried; "york" fails, "k" is tried). A "state" below is the
 // name from one such offset; the build checks every state of every city against GLib's.
 
+// The most bytes of a query that can name a city, as in velmora-cli.
+const kMaxQueryBytes = 256;
+
 // The characters velmora-cli trims from each comma-separated part: GLib's ASCII white space.
 const kPartEdges = /^[\t\n\f\r ]+|[\t\n\f\r ]+$/g;
 
@@ -311,13 +314,28 @@ function placeFinder(packed) {
         "findPlaces: the limit must be a whole number of places, 0 or more (or left out for every match), such as 10",
       );
     }
-    // A query velmora-cli could not have been given as UTF-8 finds nothing, as there.
+    // A query velmora-cli could not have been given as UTF-8 finds nothing, as there, and so
+    // does one longer than any city's name with its region and country could make.
+    if (query.length > kMaxQueryBytes || utf8Length(query) > kMaxQueryBytes) return [];
     if (query.includes("\0") || !wellFormed(query)) return [];
     table ??= unpack();
     const parts = query.split(",").map((part) => part.replace(kPartEdges, ""));
-    const name = words(parts[0]).folded;
+    const found = matches(parts[0], parts.slice(1), limit);
+    // A few cities have a comma in their own name ("Burgdorf, Hanover"): when the words after the
+    // first comma name no region or country of a match, they are read as the rest of the name, so
+    // that every label finds its city again.
+    if (found.length === 0 && parts.length > 1 && limit > 0 && words(parts[0]).folded.length > 0) {
+      return matches(`${parts[0]}, ${parts[1]}`, parts.slice(2), limit);
+    }
+    return found;
+  }
+
+  // The cities whose name the words of `nameText` start, as the library reads them, and whose
+  // region or country each of the parts `narrowingParts` names; at most `limit`.
+  function matches(nameText, narrowingParts, limit) {
+    const name = words(nameText).folded;
     if (name.length === 0) return [];
-    const narrowings = parts.slice(1).filter((part) => part !== "").map(narrowing);
+    const narrowings = narrowingParts.filter((part) => part !== "").map(narrowing);
     const { order, cities, cityRegion, cityCountry } = table;
     const found = [];
     for (let n = 0; n < order.length && found.length < limit; ++n) {

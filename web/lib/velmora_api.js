@@ -12,6 +12,10 @@ const kMaxText = 256;
 // than the bytes it keeps of each.
 const kMaxPlaceName = 120;
 
+// Characters that would break a line of text or hide in it: control, format and separators.
+const kUnprintable = /[\p{Cc}\p{Cf}\p{Zl}\p{Zp}]/u;
+const kUnprintableEach = /[\p{Cc}\p{Cf}\p{Zl}\p{Zp}]/gu;
+
 // The outcomes of a cast or of setting a birth place, as the module numbers them.
 const kBadDate = 1;
 const kBadTime = 2;
@@ -143,7 +147,7 @@ function velmoraApi(wasm) {
   // Control, format and separator characters become "?", so that a message stays one line and
   // reads as written; velmora-cli does the same to each UTF-16 unit.
   function oneLine(message) {
-    return message.replace(/[\p{Cc}\p{Cf}\p{Zl}\p{Zp}]/gu, (c) => (c.length === 1 ? "?" : c));
+    return message.replace(kUnprintableEach, (c) => (c.length === 1 ? "?" : c));
   }
 
   // The birth's fields, each read once and only from the object itself, never from its
@@ -178,17 +182,18 @@ function velmoraApi(wasm) {
   // A field of the birth place that is left out: undefined or null.
   const absent = (value) => value === undefined || value === null;
 
-  // A city's fields, each read once from the object itself, or null when `city` is not one.
+  // A city's fields, each read once from the object itself, or null when `city` is not one: its
+  // names printable text, its latitude and longitude numbers on the globe.
   function readCity(city) {
     if (city === null || typeof city !== "object") return null;
     const fields = {};
     for (const key of ["name", "region", "country", "countryCode", "zone"]) {
       fields[key] = own(city, key);
-      if (typeof fields[key] !== "string") return null;
+      if (typeof fields[key] !== "string" || kUnprintable.test(fields[key])) return null;
     }
-    for (const key of ["latitude", "longitude"]) {
+    for (const [key, limit] of [["latitude", 90], ["longitude", 180]]) {
       fields[key] = own(city, key);
-      if (typeof fields[key] !== "number" || !Number.isFinite(fields[key])) return null;
+      if (typeof fields[key] !== "number" || !(Math.abs(fields[key]) <= limit)) return null;
     }
     return fields;
   }
@@ -201,10 +206,11 @@ function velmoraApi(wasm) {
       if (city === null) {
         throw new TypeError(
           "place is a city as findPlaces of velmora/places gives it, with its name, region, " +
-            "country, countryCode and zone (strings) and its latitude and longitude (numbers).",
+            "country, countryCode and zone (strings of printable text) and its latitude and " +
+            "longitude (numbers of degrees, -90 to 90 and -180 to 180).",
         );
       }
-      if (!absent(birth.zone) || !absent(birth.longitude)) {
+      if ((!absent(birth.zone) && birth.zone !== "") || !absent(birth.longitude)) {
         throw new TypeError("a birth names its place by place or by zone and longitude, not both.");
       }
       birth.place = city;

@@ -119,17 +119,24 @@
 
   // Typing a zone asks for standard time, and a longitude for mean solar time, unless a further
   // correction is chosen already.
+  // Emptying every place field again puts back the correction chosen before.
   const level = ["", "standard", "mean", "apparent"];
   const atLeast = (solar) => {
     if (level.indexOf(solarField.value) < level.indexOf(solar)) solarField.value = solar;
   };
+  let solarChosen = solarField.value; // the correction chosen in its list, or given by a link
+  solarField.addEventListener("change", () => (solarChosen = solarField.value));
+  function placeTyped(field, solar) {
+    if (field.value.trim()) return atLeast(solar);
+    if ([cityField, zoneField, longitudeField].every((f) => f.value.trim() === "")) solarField.value = solarChosen;
+  }
   zoneField.addEventListener("input", () => {
     forgetCity();
-    if (zoneField.value.trim()) atLeast("standard");
+    placeTyped(zoneField, "standard");
   });
   longitudeField.addEventListener("input", () => {
     forgetCity();
-    if (longitudeField.value.trim()) atLeast("mean");
+    placeTyped(longitudeField, "mean");
   });
 
   // ---- The birth place by city name ----
@@ -152,6 +159,8 @@
         const finder = globalThis.velmoraPlaces?.findPlaces ?? null;
         finder?.("", 0); // unpacks the table now rather than at the first letter typed
         resolve(finder);
+        // The worker keeps it for use offline, even when it was fetched before the worker ran.
+        navigator.serviceWorker?.ready.then((registration) => registration.active?.postMessage({ keep: "places.js" }));
       };
       element.onerror = () => {
         element.remove();
@@ -163,16 +172,17 @@
     return placesLoading;
   }
 
-  // A longitude as the list shows it: 87.60046°E, 0.12574°W.
-  const degrees = (longitude) => `${Math.abs(longitude)}°${longitude < 0 ? "W" : "E"}`;
+  // A longitude as velmora-cli writes it, to four places: 87.6005°E, 0.1257°W.
+  const degrees = (longitude) => `${Number(Math.abs(longitude).toFixed(4))}°${longitude < 0 ? "W" : "E"}`;
 
   let listed = []; // the cities the list offers
   let active = -1; // the one of them marked for Enter, or -1
+  // The list for `query`: its cities, or while they load (`places` null) a line saying so.
   function listCities(places, query) {
-    listed = places;
+    listed = places ?? [];
     mark(-1);
     if (query.trim() === "") return closeCities();
-    const items = places.map((place, i) => {
+    const items = listed.map((place, i) => {
       const item = document.createElement("li");
       item.id = `city-${i}`;
       item.setAttribute("role", "option");
@@ -181,11 +191,12 @@
       zone.className = "zone";
       zone.textContent = `${place.zone}, ${degrees(place.longitude)}`;
       item.append(place.label, " ", zone);
-      // Chosen on the press, before the field loses the focus and closes the list.
-      item.addEventListener("pointerdown", (event) => {
-        event.preventDefault();
-        takeCity(place);
-      });
+      item.setAttribute("aria-label", `${place.label}, ${place.zone}, ${degrees(place.longitude)}`);
+      // The press keeps the focus in the field, so that the list stays open; the click chooses,
+      // which a finger scrolling the list or a right click never makes.
+      item.addEventListener("mousedown", (event) => event.preventDefault());
+      item.addEventListener("click", () => takeCity(place));
+      item.addEventListener("pointerenter", () => mark(i));
       return item;
     });
     if (items.length === 0) {
@@ -193,12 +204,13 @@
       none.setAttribute("role", "option");
       none.setAttribute("aria-disabled", "true");
       none.setAttribute("aria-selected", "false");
-      none.textContent = "No city of 15,000 people or more by that name";
+      none.textContent = places === null ? "Loading the cities…" : "No city of 15,000 people or more by that name";
       items.push(none);
     }
     cityList.replaceChildren(...items);
     cityList.hidden = false;
     cityField.setAttribute("aria-expanded", "true");
+    if (places === null) return;
     status.textContent =
       places.length === 0 ? "No city matches" : `${places.length} ${places.length === 1 ? "city" : "cities"} listed`;
   }
@@ -221,9 +233,12 @@
   }
 
   // The cities that match what the field holds, as it is typed.
+  let placesLoaded = false;
   function searchCities() {
     const query = cityField.value;
+    if (!placesLoaded && query.trim() !== "") listCities(null, query);
     loadPlaces().then((findPlaces) => {
+      placesLoaded = findPlaces !== null;
       if (cityField.value !== query || document.activeElement !== cityField) return;
       if (findPlaces === null) {
         closeCities();
@@ -255,13 +270,15 @@
   cityField.addEventListener("focus", () => loadPlaces(), { once: true });
   cityField.addEventListener("input", () => {
     city = null;
-    if (cityField.value.trim()) atLeast("mean");
+    if (cityField.getAttribute("aria-invalid") === "true") clearRefusal();
+    placeTyped(cityField, "mean");
     searchCities();
   });
   cityField.addEventListener("blur", closeCities);
   // Up and Down move through the list, Enter takes the city marked (or the first), Escape closes
   // the list; with the list closed, Enter runs as in any field and Down opens it.
   cityField.addEventListener("keydown", (event) => {
+    if (event.isComposing) return;
     if (cityList.hidden) {
       if (event.key === "ArrowDown" && cityField.value.trim() !== "") {
         event.preventDefault();
@@ -359,6 +376,7 @@
       }
       birth[key] ??= value;
     }
+    if (birth.place === "") delete birth.place;
     for (const [key, field, example] of [["date", dateField, "date=2000-02-04"], ["time", timeField, "time=23:00"]]) {
       if (birth[key] === undefined) {
         return { birth, problem: [field, `The link gives no birth ${key}: it needs one such as ${example}.`] };
@@ -559,7 +577,8 @@
       svg = velmora.boardSvg(birth);
       html = velmora.readingHtml(birth);
       named = velmora.birthHeading(birth);
-      line = birth.solar === undefined && birth.zone === undefined && birth.longitude === undefined
+      line = birth.solar === undefined && birth.zone === undefined && birth.longitude === undefined &&
+        birth.place === undefined
         ? ""
         : velmora.correctionLine(birth);
       chart = velmora.castChart(birth);
@@ -656,7 +675,7 @@
     if (given === null) return showNothing();
     fillFields(given.birth);
     if (given.problem !== null) return refuse(...given.problem);
-    if (given.birth.place === undefined || given.birth.solar === "") return show(given.birth, true);
+    if (given.birth.place === undefined) return show(given.birth, true);
     return loadPlaces().then((findPlaces) => {
       const found = findPlaces === null ? null : cityOfLink(findPlaces, given.birth);
       if (found === null) return refuse(cityField, findPlaces === null ? kNoCities : linkCityPhrase(given.birth));
@@ -670,19 +689,14 @@
   }
 
   // The city a link names: of the cities its name finds, the one in its zone at its longitude
-  // when it gives them, its own label first; the most populous otherwise. A few cities have a
-  // comma in their own name ("Burgdorf, Hanover"), which a search reads as a region: those are
-  // found by the words before the first comma.
+  // when it gives them, its own label first; the most populous otherwise.
   function cityOfLink(findPlaces, birth) {
-    const fits = (place) =>
-      (birth.zone === undefined || place.zone === birth.zone) &&
-      (birth.longitude === undefined || place.longitude === Number(birth.longitude));
-    for (const query of [birth.place, birth.place.split(",")[0]]) {
-      const found = findPlaces(query).filter(fits);
-      const city = found.find((place) => place.label === birth.place) ?? found[0];
-      if (city !== undefined) return city;
-    }
-    return null;
+    const found = findPlaces(birth.place).filter(
+      (place) =>
+        (birth.zone === undefined || place.zone === birth.zone) &&
+        (birth.longitude === undefined || place.longitude === Number(birth.longitude)),
+    );
+    return found.find((place) => place.label === birth.place) ?? found[0] ?? null;
   }
   const linkCityPhrase = (birth) =>
     `The link's city "${birth.place}" is not a city of 15,000 people or more that the page knows` +
@@ -715,7 +729,7 @@
   });
   // Enter runs from any field, the date field included.
   form.addEventListener("keydown", (event) => {
-    if (event.key === "Enter" && event.target.tagName === "INPUT") {
+    if (event.key === "Enter" && !event.isComposing && event.target.tagName === "INPUT") {
       event.preventDefault();
       whenLoaded(run);
     }

@@ -10,12 +10,34 @@ const kFiles = ["FILES"];
 const kKept = ["KEPT"];
 const kCache = `velmora-${kVersion}`;
 
+const fresh = (file) => new Request(file, { cache: "reload" });
+
+// The new version's files, and afresh those kept from an earlier one that the page has used.
 self.addEventListener("install", (event) => {
   event.waitUntil(
-    caches
-      .open(kCache)
-      .then((cache) => cache.addAll(kFiles.map((file) => new Request(file, { cache: "reload" }))))
-      .then(() => self.skipWaiting()),
+    (async () => {
+      const cache = await caches.open(kCache);
+      await cache.addAll(kFiles.map(fresh));
+      const used = [];
+      for (const file of kKept) {
+        if ((await caches.match(new URL(file, self.registration.scope))) !== undefined) used.push(file);
+      }
+      await cache.addAll(used.map(fresh)).catch(() => {});
+      await self.skipWaiting();
+    })(),
+  );
+});
+
+// The page says when it has loaded a file that is kept once used: it may have been fetched
+// before this worker ran.
+self.addEventListener("message", (event) => {
+  const file = event.data?.keep;
+  if (!kKept.includes(file)) return;
+  event.waitUntil(
+    caches.open(kCache).then(async (cache) => {
+      const at = new URL(file, self.registration.scope);
+      if ((await cache.match(at)) === undefined) await cache.add(at).catch(() => {});
+    }),
   );
 });
 

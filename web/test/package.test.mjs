@@ -298,7 +298,8 @@ describe("a birth place corrects the clock time as velmora-cli does", () => {
       ["London, Canada", { date: "2000-02-04", time: "23:00", solar: "standard" }, ["--solar", "standard"]],
     ];
     for (const [query, given, options] of cases) {
-      const birth = { ...given, place: findPlaces(query, 1)[0] };
+      // A zone of "" is no zone, as everywhere in a birth.
+      const birth = { ...given, place: findPlaces(query, 1)[0], zone: "" };
       const [json, text, html] = await Promise.all(
         ["json", "text", "html"].map((format) => cliOutput(birth, "--place", query, ...options, "--format", format)),
       );
@@ -382,6 +383,9 @@ describe("birth place refusals", () => {
       [{ place: { name: "Ürümqi", zone: "Asia/Urumqi", longitude: 87.6 } }, TypeError, /^place is a city as findPlaces/],
       [{ place: urumqi, zone: "Asia/Shanghai" }, TypeError, "a birth names its place by place or by zone and longitude, not both."],
       [{ place: { ...urumqi, zone: "Mars/Base" } }, RangeError, /^zone "Mars\/Base": unknown time zone/],
+      [{ place: { ...urumqi, name: "Ürümqi\0" } }, TypeError, /^place is a city as findPlaces/],
+      [{ place: { ...urumqi, region: "Xinjiang\u2028" } }, TypeError, /^place is a city as findPlaces/],
+      [{ place: { ...urumqi, latitude: 100 } }, TypeError, /^place is a city as findPlaces/],
     ];
     for (const [place, type, message] of refused) {
       assert.throws(() => velmora.castChart({ ...birth, ...place }), (error) => {

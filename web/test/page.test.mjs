@@ -257,7 +257,7 @@ describe("the page", () => {
     // Typed and chosen with the keyboard: the list, the fields filled in, the chart cast.
     await page.click("#place-city");
     await page.keyboard.type("springfield");
-    await page.waitForSelector("#city-list li");
+    await page.waitForSelector("#city-list li[id]");
     const { stdout: listedByCli } = await run(cli, ["--places", "springfield"]);
     assert.deepEqual(
       await page.$$eval("#city-list li", (items) => items.map((item) => item.firstChild.textContent)),
@@ -288,10 +288,24 @@ describe("the page", () => {
     await page.fill("#place-city", "");
     await page.click("#place-city");
     await page.keyboard.type("sao pau");
+    await page.waitForSelector("#city-list li[id]");
+    await page.click("#city-list li >> nth=0", { button: "right" });
+    assert.equal(await page.inputValue("#place-city"), "sao pau");
     await page.click("#city-list li >> nth=0");
     assert.equal(await page.inputValue("#place-city"), "São Paulo, Brazil");
     await page.fill("#place-zone", "America/Bahia");
     assert.equal(await page.inputValue("#place-city"), "");
+
+    // A letter typed and taken back leaves the correction as it was: none.
+    await page.fill("#place-zone", "");
+    await page.fill("#place-longitude", "");
+    await page.selectOption("#place-solar", "");
+    await page.click("#place-city");
+    await page.keyboard.press("Control+A");
+    await page.keyboard.type("U");
+    assert.equal(await page.inputValue("#place-solar"), "mean");
+    await page.keyboard.press("Backspace");
+    assert.equal(await page.inputValue("#place-solar"), "");
 
     // Typed without choosing: the most populous of the name, as --place takes it.
     await page.fill("#place-city", "Urumqi");
@@ -313,6 +327,9 @@ describe("the page", () => {
     await page.goto(link);
     await castAs(await sentence(chosen[0], "1988-07-15", "09:30"));
     assert.equal(Number(await page.inputValue("#place-longitude")).toFixed(4), chosen[2]);
+    // A link written by hand may give the city alone: the most populous, from mean solar time.
+    await page.goto(`${server.origin}/#date=1990-01-15&time=12:00&place=Urumqi`);
+    await castAs(await sentence("Urumqi", "1990-01-15", "12:00"));
     // A city with a comma in its own name comes back from its link too.
     await page.goto(`${server.origin}/#date=1988-07-15&time=09:30&place=Burgdorf, Hanover, Lower Saxony, Germany` +
       "&zone=Europe/Berlin&longitude=10.0064&solar=mean");
@@ -329,7 +346,7 @@ describe("the page", () => {
     const { page, problems, requests, close } = await openPage(pathToFileURL(join(site, "index.html")).href);
     await page.click("#place-city");
     await page.keyboard.type("urumqi");
-    await page.waitForSelector("#city-list li");
+    await page.waitForSelector("#city-list li[id]");
     await page.keyboard.press("Enter");
     await runBirth(page, "1985-07-19", "06:30");
     await page.waitForSelector("#reading span");
@@ -442,12 +459,12 @@ describe("the page", () => {
     // A server of its own, stopped once the page has been seen: nothing answers any more.
     const own = await serve(site);
     const { page, problems, close } = await openPage(`${own.origin}/`);
-    await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
-    await until(page, () => navigator.serviceWorker.controller !== null);
-    // The city finder, kept once used.
+    // The city finder, used before the worker runs, is kept once used all the same.
     await page.click("#place-city");
     await page.keyboard.type("beijing");
-    await page.waitForSelector("#city-list li");
+    await page.waitForSelector("#city-list li[id]");
+    await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+    await until(page, () => caches.match("places.js").then((kept) => kept !== undefined));
     // Chromium would offer to install it, but that a test's browser profile is a private one.
     const devtools = await page.context().newCDPSession(page);
     const { installabilityErrors } = await devtools.send("Page.getInstallabilityErrors");
@@ -460,7 +477,7 @@ describe("the page", () => {
     await page.waitForSelector("#board svg");
     await page.click("#place-city");
     await page.keyboard.type("beijing");
-    await page.waitForSelector("#city-list li");
+    await page.waitForSelector("#city-list li[id]");
     await page.keyboard.press("Escape");
     await page.selectOption("#place-solar", "");
     await runBirth(page, "2000-02-04", "23:00");

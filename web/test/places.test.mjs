@@ -86,7 +86,9 @@ function queries() {
     "Springfield, Ill, USA", "Leeds, uk", "Dubai, uae", "sao paulo", "SÃO PAULO", "Ürümqi", "urumqi",
     "İstanbul", "istanbul", "ISTANBUL", "Straße", "k", "a", "1", "de", "New York", "york", "san jose, cr",
     "München", "munchen", "St. Petersburg", "saint", "Xi'an", "ﬁrenze", "ＴＯＫＹＯ", "Lon\tdon",
-    " \tLondon\r\n , \fON ", "Kraków", "krakow", "Đà Nẵng", "Thành phố Hồ Chí Minh", "القاهرة", "東京",
+    " \tLondon\r\n , \fON ", "Burgdorf, Hanover, Lower Saxony, Germany", "burgdorf, hanover", "Burgdorf,, Hanover",
+    `London,${" ".repeat(249)}`, `London,${" ".repeat(250)}`, "a,".repeat(5000),
+    "Kraków", "krakow", "Đà Nẵng", "Thành phố Hồ Chí Minh", "القاهرة", "東京",
   );
   return list;
 }
@@ -111,15 +113,13 @@ test("findPlaces gives velmora-cli's cities in velmora-cli's order", async () =>
 });
 
 // Every fifth city of the table (the whole table takes half a minute) is found by its own name,
-// region and country. The few whose own name holds a comma ("Burgdorf, Hanover") read as a name
-// and a region: they are found by the words before the comma with their region and country.
+// region and country, and so is the one city with a comma in its own name.
 test("a sweep of the table: each city found by its name, region and country", () => {
   const missed = [];
-  for (let i = 0; i < index.cities.length; i += 5) {
-    const city = index.cities[i];
+  for (const city of index.cities.filter((c, i) => i % 5 === 0 || c.name.includes(","))) {
     const region = index.regions[city.region].name;
     const country = index.countries[city.country].name;
-    const query = [city.name.split(",")[0], region, country].filter(Boolean).join(", ");
+    const query = [city.name, region, country].filter(Boolean).join(", ");
     const zone = index.zones[city.zone];
     const found = findPlaces(query).some(
       (place) => place.name === city.name && place.zone === zone && place.longitude === city.longitude,
