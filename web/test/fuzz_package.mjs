@@ -41,6 +41,22 @@ function value() {
     () => pick(["standard", "mean", "apparent", "MEAN"]),
   ])();
 }
+// A city as findPlaces gives it, some of its fields replaced by anything at all.
+const kCities = [
+  { name: "Ürümqi", region: "Xinjiang Uyghur Autonomous Region", country: "China", countryCode: "CN",
+    zone: "Asia/Urumqi", latitude: 43.80096, longitude: 87.60046, population: 3029372,
+    label: "Ürümqi, Xinjiang Uyghur Autonomous Region, China" },
+  { name: "Burgdorf, Hanover", region: "Lower Saxony", country: "Germany", countryCode: "DE",
+    zone: "Europe/Berlin", latitude: 52.44654, longitude: 10.0064, population: 30112,
+    label: "Burgdorf, Hanover, Lower Saxony, Germany" },
+];
+function city() {
+  const out = { ...pick(kCities) };
+  for (const key of Object.keys(out)) {
+    if (random() < 0.1) out[key] = value();
+  }
+  return random() < 0.1 ? value() : out;
+}
 function birth() {
   const valid = { date: pick(["2000-02-04", "1988-07-15", "2021-11-07", "1901-12-31"]),
     time: pick(["23:00", "09:30", "01:30", "22:59"]) };
@@ -48,16 +64,36 @@ function birth() {
   for (const key of ["zone", "longitude", "solar", "dst", "date", "time"]) {
     if (random() < 0.25) out[key] = value();
   }
+  if (random() < 0.2) out.place = city();
   if (random() < 0.05) return value();
   if (random() < 0.05) Object.setPrototypeOf(out, { zone: "Asia/Shanghai", date: "2000-02-04" });
   return out;
 }
 
+// The city finder too, with any query and limit: a list of cities or a typed error, always.
+const { findPlaces } = await import(pathToFileURL(join(packageDir, "places.js")).href);
 const functions = Object.keys(tried).filter((name) => typeof tried[name] === "function");
+function findAnything() {
+  const query = random() < 0.8 ? text() : value();
+  const limit = random() < 0.5 ? undefined : value();
+  try {
+    if (!Array.isArray(findPlaces(query, limit))) throw new Error("findPlaces gave no array");
+  } catch (error) {
+    if (!typed(error)) {
+      console.error(`fuzz: findPlaces threw ${error?.constructor?.name}: ${error?.message}`);
+      process.exit(1);
+    }
+  }
+}
 const typed = (error) => error instanceof TypeError || error instanceof RangeError;
 const deadline = Date.now() + seconds * 1000;
 let calls = 0;
 while (Date.now() < deadline) {
+  if (random() < 0.1) {
+    findAnything();
+    ++calls;
+    continue;
+  }
   const name = pick(functions);
   const argument = birth();
   let answer;
@@ -78,4 +114,4 @@ while (Date.now() < deadline) {
   }
   ++calls;
 }
-console.log(`fuzz: the package's ${functions.length} functions took ${calls} calls in ${seconds} s, every answer typed or as a clean module's`);
+console.log(`fuzz: the package's ${functions.length} functions and findPlaces took ${calls} calls in ${seconds} s, every answer typed or as a clean module's`);
