@@ -117,14 +117,14 @@
 
   // ---- The birth, from the fields and in the address ----
 
-  // Typing a zone asks for standard time, and a longitude for mean solar time, unless a further
-  // correction is chosen already.
-  // Emptying every place field again puts back the correction chosen before.
+  // Typing a zone asks for standard time, and a city or a longitude for mean solar time, unless
+  // a further correction is chosen already; emptying every place field again puts back the
+  // correction chosen in its list before.
   const level = ["", "standard", "mean", "apparent"];
   const atLeast = (solar) => {
     if (level.indexOf(solarField.value) < level.indexOf(solar)) solarField.value = solar;
   };
-  let solarChosen = solarField.value; // the correction chosen in its list, or given by a link
+  let solarChosen = solarField.value; // the correction last chosen in its list
   solarField.addEventListener("change", () => (solarChosen = solarField.value));
   function placeTyped(field, solar) {
     if (field.value.trim()) return atLeast(solar);
