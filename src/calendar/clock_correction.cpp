@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace velmora {
@@ -56,17 +57,21 @@ ClockChange ChangeBetween(const ZoneOffsets& zone, std::int64_t before, std::int
 // the offset in force, and the year's smallest offset serves.
 std::int32_t StandardOffset(const ZoneOffsets& zone, std::int64_t instant) {
   const std::int32_t year = CivilFromDays(FloorDiv(instant, kSecondsPerDay)).year;
-  std::int32_t smallest = zone.StandardOffsetAt(instant);
+  return std::min(zone.StandardOffsetAt(instant), zone.SmallestOffsetOfYear(year));
+}
+
+}  // namespace
+
+std::int32_t ZoneOffsets::SmallestOffsetOfYear(std::int32_t year) const {
+  std::int32_t smallest = std::numeric_limits<std::int32_t>::max();
   for (std::int32_t month = 1; month <= 12; ++month) {
     for (const std::int32_t day : {1, 16}) {
-      smallest = std::min(smallest, zone.OffsetAt(DaysFromCivil(year, month, day) * kSecondsPerDay +
-                                                  kSecondsPerDay / 2));
+      smallest = std::min(smallest, OffsetAt(DaysFromCivil(year, month, day) * kSecondsPerDay +
+                                             kSecondsPerDay / 2));
     }
   }
   return smallest;
 }
-
-}  // namespace
 
 bool IsLongitude(double degrees) {
   return degrees >= -180.0 && degrees <= 180.0;  // false for NaN

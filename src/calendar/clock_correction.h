@@ -24,6 +24,9 @@ class ZoneOffsets {
  public:
   virtual std::int32_t OffsetAt(std::int64_t utcSeconds) const = 0;
   virtual std::int32_t StandardOffsetAt(std::int64_t utcSeconds) const = 0;
+  // The smallest offset the zone's clocks showed at noon UTC on the 1st and the 16th of each
+  // month of the Gregorian year `year`. A zone that keeps what it works out may remember it.
+  virtual std::int32_t SmallestOffsetOfYear(std::int32_t year) const;
 
  protected:
   ~ZoneOffsets() = default;

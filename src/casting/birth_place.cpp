@@ -67,8 +67,9 @@ bool PlaceCorrector::Correct(const BirthInput& birth, const PlaceWords& words,
     return CheckSupportedBirth(birth, error);
   }
   // The request without its city, which is kept apart: copied for every birth of a batch, it
-  // would cost more than the correction.
-  PlaceRequest request;
+  // would cost more than the correction. Kept from birth to birth, so that its zone's name
+  // reuses its storage.
+  PlaceRequest& request = lineRequest_;
   request.zone = request_.zone;
   request.longitude = request_.longitude;
   request.solar = request_.solar;

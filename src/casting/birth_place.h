@@ -95,6 +95,7 @@ class PlaceCorrector {
   ZoneSource& zones_;
   std::string_view daylightHint_;
   PlaceRequest request_;
+  PlaceRequest lineRequest_;  // the request as the birth's own words change it
   std::optional<PlaceMemory> cities_;
   std::string zoneName_;
   const Place* city_ = nullptr;

@@ -58,21 +58,24 @@ std::string NeitherPlaceNorZonePhrase(std::string_view words) {
 }
 
 const Place* PlaceMemory::Find(std::string_view query) {
+  ++clock_;
   auto hit = std::find_if(entries_.begin(), entries_.end(),
                           [&](const Entry& e) { return e.query == query; });
   if (hit == entries_.end()) {
-    if (entries_.size() == kEntries) entries_.erase(entries_.begin());
-    Entry entry;
-    entry.query = query;
+    if (entries_.size() < kEntries) {
+      hit = entries_.emplace(entries_.end());
+    } else {
+      hit = std::min_element(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+        return a.lastAsked < b.lastAsked;
+      });
+    }
+    hit->query = query;
     std::vector<Place> found = finder_.Find(query);
-    entry.found = !found.empty();
-    if (entry.found) entry.place = std::move(found.front());
-    entries_.push_back(std::move(entry));
-  } else if (hit + 1 != entries_.end()) {
-    std::rotate(hit, hit + 1, entries_.end());
+    hit->found = !found.empty();
+    if (hit->found) hit->place = std::move(found.front());
   }
-  const Entry& last = entries_.back();
-  return last.found ? &last.place : nullptr;
+  hit->lastAsked = clock_;
+  return hit->found ? &hit->place : nullptr;
 }
 
 }  // namespace velmora

@@ -82,10 +82,12 @@ class PlaceMemory {
     std::string query;
     bool found = false;
     Place place;
+    std::uint64_t lastAsked = 0;  // when it was last asked for, by the count of questions
   };
   static constexpr std::size_t kEntries = 64;
   PlaceFinder& finder_;
-  std::vector<Entry> entries_;  // least recently asked first
+  std::vector<Entry> entries_;  // the least recently asked gives way to a new query
+  std::uint64_t clock_ = 0;     // the questions asked so far
 };
 
 }  // namespace velmora

@@ -6,6 +6,7 @@ void RememberedZone::Reset(const ZoneOffsets* zone) {
   zone_ = zone;
   offsets_.clear();
   standardOffsets_.clear();
+  smallestOfYear_.clear();
 }
 
 std::int32_t RememberedZone::Remember(std::unordered_map<std::int64_t, std::int32_t>& memory,
@@ -25,6 +26,12 @@ std::int32_t RememberedZone::StandardOffsetAt(std::int64_t utcSeconds) const {
   const auto known = standardOffsets_.find(utcSeconds);
   if (known != standardOffsets_.end()) return known->second;
   return Remember(standardOffsets_, utcSeconds, zone_->StandardOffsetAt(utcSeconds));
+}
+
+std::int32_t RememberedZone::SmallestOffsetOfYear(std::int32_t year) const {
+  const auto known = smallestOfYear_.find(year);
+  if (known != smallestOfYear_.end()) return known->second;
+  return Remember(smallestOfYear_, year, ZoneOffsets::SmallestOffsetOfYear(year));
 }
 
 }  // namespace velmora

@@ -7,10 +7,11 @@
 
 namespace velmora {
 
-// A zone that remembers the offsets it has been asked for, by instant. A correction asks for the
-// offsets at two dozen instants of the birth's year to find the year's standard offset, the
-// same instants for every birth of that year, so a page or a package that names one zone birth
-// after birth asks a slow source, such as Intl, for each of them only once.
+// A zone that remembers the offsets it has been asked for, by instant, and each year's smallest
+// offset. A correction asks for the offsets at two dozen instants of the birth's year to find the
+// year's standard offset, the same instants for every birth of that year, so a page or a package
+// that names one zone birth after birth asks a slow source, such as Intl, for each of them only
+// once.
 class RememberedZone final : public ZoneOffsets {
  public:
   // Forgets what was remembered and answers for `zone` from now on; null answers nothing.
@@ -19,6 +20,7 @@ class RememberedZone final : public ZoneOffsets {
 
   std::int32_t OffsetAt(std::int64_t utcSeconds) const override;
   std::int32_t StandardOffsetAt(std::int64_t utcSeconds) const override;
+  std::int32_t SmallestOffsetOfYear(std::int32_t year) const override;
 
  private:
   // The most instants kept for each kind of offset: far more than a year's samples in many
@@ -31,6 +33,7 @@ class RememberedZone final : public ZoneOffsets {
   const ZoneOffsets* zone_ = nullptr;
   mutable std::unordered_map<std::int64_t, std::int32_t> offsets_;
   mutable std::unordered_map<std::int64_t, std::int32_t> standardOffsets_;
+  mutable std::unordered_map<std::int64_t, std::int32_t> smallestOfYear_;
 };
 
 }  // namespace velmora

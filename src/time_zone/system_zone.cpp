@@ -66,8 +66,7 @@ SystemZone::SystemZone(std::string_view name) {
   valid_ = valid_ && zone_.isValid();
 }
 
-const SystemZone::Step& SystemZone::StepAt(std::int64_t utcSeconds) const {
-  const std::int64_t stretch = utcSeconds >> kStretchBits;  // rounds down, before 1970 too
+const std::vector<SystemZone::Step>& SystemZone::StretchSteps(std::int64_t stretch) const {
   std::vector<Step>& steps = stretches_[stretch];
   if (steps.empty()) {
     const std::int64_t start = stretch << kStretchBits;
@@ -79,6 +78,16 @@ const SystemZone::Step& SystemZone::StepAt(std::int64_t utcSeconds) const {
         steps.push_back({at, change.offsetFromUtc, change.standardTimeOffset});
     }
   }
+  return steps;
+}
+
+const SystemZone::Step& SystemZone::StepAt(std::int64_t utcSeconds) const {
+  const std::int64_t stretch = utcSeconds >> kStretchBits;  // rounds down, before 1970 too
+  if (lastSteps_ == nullptr || stretch != lastStretch_) {
+    lastStretch_ = stretch;
+    lastSteps_ = &StretchSteps(stretch);
+  }
+  const std::vector<Step>& steps = *lastSteps_;
   const auto after =
       std::upper_bound(steps.begin(), steps.end(), utcSeconds,
                        [](std::int64_t t, const Step& step) { return t < step.from; });
@@ -93,12 +102,19 @@ std::int32_t SystemZone::StandardOffsetAt(std::int64_t utcSeconds) const {
   return StepAt(utcSeconds).standard;
 }
 
+std::int32_t SystemZone::SmallestOffsetOfYear(std::int32_t year) const {
+  const auto [kept, added] = smallestOfYear_.try_emplace(year, 0);
+  if (added) kept->second = ZoneOffsets::SmallestOffsetOfYear(year);
+  return kept->second;
+}
+
 const ZoneOffsets* SystemZones::Open(std::string_view name) {
-  if (!zone_ || name_ != name) {
-    name_ = name;
-    zone_.emplace(name);
+  auto kept = zones_.find(name);
+  if (kept == zones_.end()) {
+    if (zones_.size() >= kMostKept) zones_.clear();
+    kept = zones_.try_emplace(std::string(name), name).first;
   }
-  return zone_->Valid() ? &*zone_ : nullptr;
+  return kept->second.Valid() ? &kept->second : nullptr;
 }
 
 QStringList SystemZoneNames() {

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <QTimeZone>
 
-#include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -21,10 +21,14 @@ class SystemZone final : public ZoneOffsets {
   // one such as "Asia/Calcutta" or "US/Eastern" included, in any letter case; not Valid() for a
   // name the database does not hold.
   explicit SystemZone(std::string_view name);
+  // Not copied: it points into the offsets it keeps.
+  SystemZone(const SystemZone&) = delete;
+  SystemZone& operator=(const SystemZone&) = delete;
 
   bool Valid() const { return valid_; }
   std::int32_t OffsetAt(std::int64_t utcSeconds) const override;
   std::int32_t StandardOffsetAt(std::int64_t utcSeconds) const override;
+  std::int32_t SmallestOffsetOfYear(std::int32_t year) const override;
 
  private:
   // The offsets of a stretch of about a year, worked out once from the database's transitions:
@@ -35,22 +39,39 @@ class SystemZone final : public ZoneOffsets {
     std::int32_t standard;
   };
   static constexpr int kStretchBits = 25;  // 2^25 seconds, a little over a year
+  // The steps of the stretch numbered `stretch`, worked out on first use.
+  const std::vector<Step>& StretchSteps(std::int64_t stretch) const;
   const Step& StepAt(std::int64_t utcSeconds) const;
 
   QTimeZone zone_;
   bool valid_ = false;
   mutable std::unordered_map<std::int64_t, std::vector<Step>> stretches_;
+  // The stretch asked for last: a correction asks for many instants of the same year in a row.
+  mutable std::int64_t lastStretch_ = 0;
+  mutable const std::vector<Step>* lastSteps_ = nullptr;
+  mutable std::unordered_map<std::int32_t, std::int32_t> smallestOfYear_;
 };
 
-// The system's zones as a source for the casting: the zone opened last is kept, since a batch
-// names the same few zones line after line.
+// The system's zones as a source for the casting. Every zone opened is kept by the name it was
+// asked by, with the offsets it has worked out, since a batch names the same few zones again and
+// again, in any order.
 class SystemZones final : public ZoneSource {
  public:
   const ZoneOffsets* Open(std::string_view name) override;
 
  private:
-  std::string name_;
-  std::optional<SystemZone> zone_;
+  // The most names kept: more than the database holds, so only a file naming ever more unknown
+  // zones fills it; then every one is forgotten at once, so memory stays bounded.
+  static constexpr std::size_t kMostKept = 1024;
+
+  // Looks names up as they stand in a line, without copying them.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const {
+      return std::hash<std::string_view>{}(name);
+    }
+  };
+  std::unordered_map<std::string, SystemZone, NameHash, std::equal_to<>> zones_;
 };
 
 // Every name the database holds, its old ones included, in alphabetical order, for a user to

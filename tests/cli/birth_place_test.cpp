@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <array>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -193,6 +195,35 @@ TEST(CliBirthPlace, BatchLinesNameTheirOwnZoneAndLongitude) {
   EXPECT_EQ(defaults.exitCode, 0) << defaults.err.toStdString();
   EXPECT_THAT(defaults.out.toStdString(), HasSubstr("\"cast\":\"2021-11-07T01:30:00\""));
   EXPECT_THAT(defaults.out.toStdString(), HasSubstr("\"cast\":\"1988-07-15T08:30:00\""));
+}
+
+// A batch that names its zones in turn, in any letter case and with unknown ones among them,
+// answers each line as a batch naming that zone alone does.
+TEST(CliBirthPlace, BatchLinesNamingZonesInTurnEachGetTheirOwnZone) {
+  const std::array<const char*, 5> zones = {"Asia/Shanghai 87.6", "america/new_york",
+                                            "Mars/Olympus", "Europe/London -0.13",
+                                            "ASIA/SHANGHAI 87.6"};
+  std::array<QByteArray, zones.size()> alone;
+  QByteArray mixed;
+  for (int i = 0; i < 400; ++i) {
+    const QDateTime birth =
+        QDateTime(QDate(1940, 3, 1), QTime(12, 0), Qt::UTC).addSecs(i * 9'876'543LL);
+    const QByteArray line = birth.toString(QStringLiteral("yyyy-MM-dd HH:mm")).toLatin1() + ' ' +
+                            zones[static_cast<std::size_t>(i) % zones.size()] + '\n';
+    mixed += line;
+    alone[static_cast<std::size_t>(i) % zones.size()] += line;
+  }
+  const QList<QByteArray> answers = RunCli({QStringLiteral("--batch=-")}, mixed).out.split('\n');
+  ASSERT_EQ(answers.size(), 401);
+  for (std::size_t z = 0; z < zones.size(); ++z) {
+    const QList<QByteArray> own = RunCli({QStringLiteral("--batch=-")}, alone[z]).out.split('\n');
+    for (qsizetype k = 0; k + 1 < own.size(); ++k) {
+      const qsizetype line = k * static_cast<qsizetype>(zones.size()) + static_cast<qsizetype>(z);
+      // The error objects number the line in its own file.
+      if (own[k].startsWith("{\"line\"")) continue;
+      ASSERT_EQ(answers.value(line), own[k]) << zones[z] << ", line " << line + 1;
+    }
+  }
 }
 
 // Births every five and a half days or so across the whole calendar, a few with identifiers and
