@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "calendar/clock_correction.h"
 #include "casting/birth_input.h"
@@ -60,14 +61,23 @@ inline constexpr const char* kDaylightHint =
 class IntlZones final : public ZoneSource {
  public:
   const ZoneOffsets* Open(std::string_view name) override {
-    if (!known_ || name != name_) {
-      name_ = name;
-      // A zero byte would end the name early, and no zone's name holds one.
-      known_ = name.find('\0') == std::string_view::npos &&
-               VelmoraIntlOpenZone(name.data(), static_cast<int>(name.size())) != 0;
-      remembered_.Reset(known_ ? &intl_ : nullptr);
+    if (open_ != nullptr && name == open_->name) return open_->offsets.Zone();
+    // A zero byte would end the name early, and no zone's name holds one.
+    const bool known = name.find('\0') == std::string_view::npos &&
+                       VelmoraIntlOpenZone(name.data(), static_cast<int>(name.size())) != 0;
+    const auto kept = std::find_if(kept_.begin(), kept_.end(),
+                                   [&](const Kept& k) { return k.used && k.name == name; });
+    if (kept != kept_.end()) {
+      open_ = &*kept;
+    } else {
+      // A new zone takes the place of the one kept longest.
+      open_ = &kept_[next_];
+      next_ = (next_ + 1) % kMostKept;
+      open_->used = true;
+      open_->name = name;
+      open_->offsets.Reset(known ? &intl_ : nullptr);
     }
-    return remembered_.Zone();
+    return open_->offsets.Zone();
   }
 
  private:
@@ -82,10 +92,19 @@ class IntlZones final : public ZoneSource {
     }
   };
 
-  std::string name_;  // the zone Intl opened last
-  bool known_ = false;
+  // A zone and its offsets, asked of Intl once for each instant.
+  struct Kept {
+    bool used = false;
+    std::string name;
+    RememberedZone offsets;
+  };
   IntlOffsets intl_;
-  RememberedZone remembered_;  // its offsets, asked of Intl once for each instant
+  // The zones whose offsets are kept: a page or a batch names the same few again and again, in
+  // any order.
+  static constexpr std::size_t kMostKept = 16;
+  std::vector<Kept> kept_ = std::vector<Kept>(kMostKept);
+  std::size_t next_ = 0;  // the one a new zone takes
+  Kept* open_ = nullptr;  // the zone Intl opened last
 };
 
 struct WebSession {
