@@ -58,24 +58,15 @@ std::string NeitherPlaceNorZonePhrase(std::string_view words) {
 }
 
 const Place* PlaceMemory::Find(std::string_view query) {
-  ++clock_;
-  auto hit = std::find_if(entries_.begin(), entries_.end(),
-                          [&](const Entry& e) { return e.query == query; });
-  if (hit == entries_.end()) {
-    if (entries_.size() < kEntries) {
-      hit = entries_.emplace(entries_.end());
-    } else {
-      hit = std::min_element(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-        return a.lastAsked < b.lastAsked;
-      });
-    }
-    hit->query = query;
+  auto known = answers_.find(query);
+  if (known == answers_.end()) {
+    if (answers_.size() >= kEntries) answers_.clear();
     std::vector<Place> found = finder_.Find(query);
-    hit->found = !found.empty();
-    if (hit->found) hit->place = std::move(found.front());
+    std::optional<Place> first;
+    if (!found.empty()) first = std::move(found.front());
+    known = answers_.try_emplace(std::string(query), std::move(first)).first;
   }
-  hit->lastAsked = clock_;
-  return hit->found ? &hit->place : nullptr;
+  return known->second ? &*known->second : nullptr;
 }
 
 }  // namespace velmora

@@ -2,8 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace velmora {
@@ -69,8 +72,8 @@ inline constexpr const char* kUnknownPlaceError =
 // The phrase for a batch line's place that is neither a city nor a time zone.
 std::string NeitherPlaceNorZonePhrase(std::string_view words);
 
-// The one most populous city `query` names, remembering the last answers so that a file of
-// births naming the same few places asks the finder once for each.
+// The one most populous city `query` names, remembering the answers so that a file of births
+// naming the same places asks the finder once for each.
 class PlaceMemory {
  public:
   explicit PlaceMemory(PlaceFinder& finder) : finder_(finder) {}
@@ -78,16 +81,21 @@ class PlaceMemory {
   const Place* Find(std::string_view query);
 
  private:
-  struct Entry {
-    std::string query;
-    bool found = false;
-    Place place;
-    std::uint64_t lastAsked = 0;  // when it was last asked for, by the count of questions
+  // The most queries remembered: a file naming more places than this forgets them all at once
+  // and starts again, so memory stays bounded (a few megabytes).
+  static constexpr std::size_t kEntries = 4096;
+
+  // Looks queries up as they stand in a line, without copying them.
+  struct QueryHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view query) const {
+      return std::hash<std::string_view>{}(query);
+    }
   };
-  static constexpr std::size_t kEntries = 64;
+
   PlaceFinder& finder_;
-  std::vector<Entry> entries_;  // the least recently asked gives way to a new query
-  std::uint64_t clock_ = 0;     // the questions asked so far
+  // The city each query named, or none.
+  std::unordered_map<std::string, std::optional<Place>, QueryHash, std::equal_to<>> answers_;
 };
 
 }  // namespace velmora

@@ -40,5 +40,16 @@ TEST(RememberedZone, AsksItsZoneOnceForEachInstantAndAnswersAsItDoes) {
   EXPECT_EQ(remembered.Zone(), nullptr);
 }
 
+TEST(RememberedZone, WorksOutAYearsSmallestOffsetOnce) {
+  CountingZone zone;
+  RememberedZone remembered;
+  remembered.Reset(&zone);
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_EQ(remembered.SmallestOffsetOfYear(1969), 8 * 3600);
+    EXPECT_EQ(remembered.SmallestOffsetOfYear(1970), 9 * 3600);  // sampled from its first noon
+  }
+  EXPECT_EQ(zone.asked, 2 * 24);  // the 1st and the 16th of each month, once a year
+}
+
 }  // namespace
 }  // namespace velmora
