@@ -49,19 +49,32 @@ bool WordsStart(const Tokens& part, const std::string& name) {
   return false;
 }
 
-// Whether `part`, one of the query's words after a comma, names the place's region or country.
-bool Narrows(const std::string& part, const Place& place) {
-  const Tokens folded = Fold(part);
-  if (g_strv_length(folded.get()) == 1) {
-    const std::string_view word = folded[0];
-    std::string code(word);
-    for (char& c : code) c = g_ascii_toupper(c);
-    for (const auto& [alias, iso] : kCountryAliases) {
-      if (word == alias) code = iso;
-    }
-    if (code.size() == 2 && code == place.countryCode) return true;
+// The country code `part` stands for when it is one word of two letters ("CA"), or one of the
+// few other codes people write ("UK"); empty otherwise.
+std::string CountryCode(const Tokens& part) {
+  if (g_strv_length(part.get()) != 1) return {};
+  const std::string_view word = part[0];
+  for (const auto& [alias, iso] : kCountryAliases) {
+    if (word == alias) return std::string(iso);
   }
-  return WordsStart(folded, place.region) || WordsStart(folded, place.country);
+  if (word.size() != 2) return {};
+  std::string code(word);
+  for (char& c : code) c = g_ascii_toupper(c);
+  return code;
+}
+
+// A part of the query after a comma, as it narrows the matches.
+struct Narrowing {
+  Tokens words;
+  std::string code;  // the country code the part may stand for
+};
+
+// Whether `part` names the place's region or country. `byCodeOnly`: a part that may be a
+// country code names only the country of that code.
+bool Narrows(const Narrowing& part, const Place& place, bool byCodeOnly) {
+  if (!part.code.empty() && part.code == place.countryCode) return true;
+  if (byCodeOnly && !part.code.empty()) return false;
+  return WordsStart(part.words, place.region) || WordsStart(part.words, place.country);
 }
 
 std::string Trimmed(std::string_view text) {
@@ -85,21 +98,35 @@ Place PlaceAt(gint index) {
   return place;
 }
 
-// The cities the library finds for `name` whose region or country each of `narrowing` names.
+// The cities the library finds for `name` whose region or country each of `narrowing` names. A
+// part that may be a country code ("London, CA") names only that country when some match lies in
+// it, and otherwise a region or country its words start ("Springfield, IL": no Springfield lies
+// in Israel, so Illinois).
 std::vector<Place> Matches(const std::string& name, std::span<const std::string> narrowing) {
-  std::vector<Place> places;
-  guint count = 0;
-  gint* found =
-      geonames_query_cities_sync(name.c_str(), GEONAMES_QUERY_DEFAULT, &count, nullptr, nullptr);
-  for (guint i = 0; found != nullptr && i < count; ++i) {
-    Place place = PlaceAt(found[i]);
-    const bool narrowed =
-        std::all_of(narrowing.begin(), narrowing.end(),
-                    [&](const std::string& part) { return part.empty() || Narrows(part, place); });
-    if (narrowed) places.push_back(std::move(place));
+  std::vector<Narrowing> parts;
+  for (const std::string& text : narrowing) {
+    if (text.empty()) continue;
+    Tokens words = Fold(text);
+    std::string code = CountryCode(words);
+    parts.push_back({std::move(words), std::move(code)});
   }
-  g_free(found);
-  return places;
+  std::vector<Place> found;
+  guint count = 0;
+  gint* indices =
+      geonames_query_cities_sync(name.c_str(), GEONAMES_QUERY_DEFAULT, &count, nullptr, nullptr);
+  for (guint i = 0; indices != nullptr && i < count; ++i) found.push_back(PlaceAt(indices[i]));
+  g_free(indices);
+  for (const bool byCodeOnly : {true, false}) {
+    std::vector<Place> places;
+    for (const Place& place : found) {
+      if (std::all_of(parts.begin(), parts.end(),
+                      [&](const Narrowing& part) { return Narrows(part, place, byCodeOnly); })) {
+        places.push_back(place);
+      }
+    }
+    if (!places.empty()) return places;
+  }
+  return {};
 }
 
 }  // namespace

@@ -33,6 +33,10 @@ TEST(PlaceFinding, FindsCitiesByNameRegionAndCountry) {
       {"London, Canada", "London, Ontario, Canada", "America/Toronto"},
       {"  London ,  ON ", "London, Ontario, Canada", "America/Toronto"},
       {"Sydney, CA", "Sydney, Nova Scotia, Canada", "America/Glace_Bay"},
+      // A country's code names that country, not a region whose word it starts (Eastern Cape),
+      // unless no match lies in the country (no Springfield in Israel, IL).
+      {"london, ca", "London, Ontario, Canada", "America/Toronto"},
+      {"Springfield, IL", "Springfield, Illinois, United States of America", "America/Chicago"},
       {"Kolkata, West Bengal, India", "Kolkata, State of West Bengal, India", "Asia/Kolkata"},
       {"new york", "New York, United States of America", "America/New_York"},
       {"beijing", "Beijing, Beijing Municipality, China", "Asia/Shanghai"},

@@ -265,17 +265,21 @@ function placeFinder(packed) {
   }
 
   // For a part after a comma: which regions and which countries it names. A single word may
-  // also be the country's two-letter code, or one of the few other codes people write.
-  function narrowing(part) {
+  // also be the country's two-letter code, or one of the few other codes people write; with
+  // `byCodeOnly` such a word names only the country of that code.
+  function narrowing(part, byCodeOnly) {
     const folded = words(part).folded;
     let code = null;
     if (folded.length === 1) {
       code = table.aliases.get(folded[0]) ?? folded[0].replace(/[a-z]/g, (c) => c.toUpperCase());
+      if (code.length !== 2) code = null;
     }
+    const byWords = !(byCodeOnly && code !== null);
     return {
-      regions: table.regionWords.map((name) => wordsStart(folded, name)),
+      code,
+      regions: table.regionWords.map((name) => byWords && wordsStart(folded, name)),
       countries: table.countryWords.map(
-        (name, c) => code === table.countryCodes[c] || wordsStart(folded, name),
+        (name, c) => code === table.countryCodes[c] || (byWords && wordsStart(folded, name)),
       ),
     };
   }
@@ -331,11 +335,21 @@ function placeFinder(packed) {
   }
 
   // The cities whose name the words of `nameText` start, as the library reads them, and whose
-  // region or country each of the parts `narrowingParts` names; at most `limit`.
+  // region or country each of the parts `narrowingParts` names; at most `limit`. A part that may
+  // be a country code ("London, CA") names only that country when some match lies in it, and
+  // otherwise a region or country its words start ("Springfield, IL": no Springfield lies in
+  // Israel, so Illinois).
   function matches(nameText, narrowingParts, limit) {
+    const parts = narrowingParts.filter((part) => part !== "");
+    const byCode = parts.map((part) => narrowing(part, true));
+    const found = matchesNarrowed(nameText, byCode, limit);
+    if (found.length > 0 || limit === 0 || byCode.every((part) => part.code === null)) return found;
+    return matchesNarrowed(nameText, parts.map((part) => narrowing(part, false)), limit);
+  }
+
+  function matchesNarrowed(nameText, narrowings, limit) {
     const name = words(nameText).folded;
     if (name.length === 0) return [];
-    const narrowings = narrowingParts.filter((part) => part !== "").map(narrowing);
     const { order, cities, cityRegion, cityCountry } = table;
     const found = [];
     for (let n = 0; n < order.length && found.length < limit; ++n) {
