@@ -65,6 +65,8 @@ function placeFinder(packed) {
       population: numbers(packed.population),
       order: null,
       cities: null,
+      letters: null, // each city's key's letters, by city
+      pairs: null, // and the pairs of characters side by side in it
       regionWords: null,
       countryWords: null,
     };
@@ -78,6 +80,8 @@ function placeFinder(packed) {
         t.population[b] - t.population[a] || t.cityCountry[a] - t.cityCountry[b] || tie[a] - tie[b],
     );
     t.cities = t.names.map(city);
+    t.letters = Int32Array.from(t.cities, (c) => letters(c.key));
+    t.pairs = Int32Array.from(t.cities, (c) => pairs(c.key));
     t.regionWords = t.regions.map(words);
     t.countryWords = t.countries.map(words);
     return t;
@@ -188,6 +192,28 @@ function placeFinder(packed) {
     return c;
   }
 
+  // The letters a to z a text holds, one bit each, and one bit for any other character: a
+  // key holds a word only if it holds all of the word's letters, which rules out most cities
+  // at the cost of one comparison.
+  function letters(text) {
+    let bits = 0;
+    for (let i = 0; i < text.length; ++i) {
+      const letter = text.charCodeAt(i) - 97;
+      bits |= letter >= 0 && letter < 26 ? 1 << letter : 1 << 26;
+    }
+    return bits;
+  }
+
+  // The pairs of characters side by side in a text, each hashed to one of 32 bits: a key holds a
+  // word only if it holds all of the word's pairs.
+  function pairs(text) {
+    let bits = 0;
+    for (let i = 1; i < text.length; ++i) {
+      bits |= 1 << ((text.charCodeAt(i - 1) * 31 + text.charCodeAt(i)) & 31);
+    }
+    return bits;
+  }
+
   function start(c) {
     if (c.start === null) {
       c.words ??= words(c.name);
@@ -264,9 +290,10 @@ function placeFinder(packed) {
     return false;
   }
 
-  // For a part after a comma: which regions and which countries it names. A single word may
+  // For a part after a comma: whether it names a city's region or country. A single word may
   // also be the country's two-letter code, or one of the few other codes people write; with
-  // `byCodeOnly` such a word names only the country of that code.
+  // `byCodeOnly` such a word names only the country of that code. Each region and country is
+  // read only when a city in it is asked about, and then kept for the query.
   function narrowing(part, byCodeOnly) {
     const folded = words(part).folded;
     let code = null;
@@ -275,12 +302,25 @@ function placeFinder(packed) {
       if (code.length !== 2) code = null;
     }
     const byWords = !(byCodeOnly && code !== null);
+    const { regionWords, countryWords, countryCodes, cityRegion, cityCountry } = table;
+    const [kUnread, kNames, kNamesNot] = [0, 1, 2];
+    const regions = new Uint8Array(regionWords.length); // each kUnread until read
+    const countries = new Uint8Array(countryWords.length);
     return {
       code,
-      regions: table.regionWords.map((name) => byWords && wordsStart(folded, name)),
-      countries: table.countryWords.map(
-        (name, c) => code === table.countryCodes[c] || (byWords && wordsStart(folded, name)),
-      ),
+      names(city) {
+        const r = cityRegion[city];
+        if (regions[r] === kUnread) {
+          regions[r] = byWords && wordsStart(folded, regionWords[r]) ? kNames : kNamesNot;
+        }
+        if (regions[r] === kNames) return true;
+        const c = cityCountry[city];
+        if (countries[c] === kUnread) {
+          const named = code === countryCodes[c] || (byWords && wordsStart(folded, countryWords[c]));
+          countries[c] = named ? kNames : kNamesNot;
+        }
+        return countries[c] === kNames;
+      },
     };
   }
 
@@ -350,16 +390,21 @@ function placeFinder(packed) {
   function matchesNarrowed(nameText, narrowings, limit) {
     const name = words(nameText).folded;
     if (name.length === 0) return [];
-    const { order, cities, cityRegion, cityCountry } = table;
+    const { order, cities } = table;
+    const keyLetters = table.letters;
+    const keyPairs = table.pairs;
+    const firstLetters = letters(name[0]);
+    const firstPairs = pairs(name[0]);
     const found = [];
     for (let n = 0; n < order.length && found.length < limit; ++n) {
       const city = order[n];
-      if (!cities[city].key.includes(name[0])) continue;
-      let named = true;
-      for (let i = 0; named && i < narrowings.length; ++i) {
-        named = narrowings[i].regions[cityRegion[city]] || narrowings[i].countries[cityCountry[city]];
+      if ((keyLetters[city] & firstLetters) !== firstLetters) continue;
+      if ((keyPairs[city] & firstPairs) !== firstPairs) continue;
+      const c = cities[city];
+      if (!c.key.includes(name[0])) continue;
+      if (narrowings.every((part) => part.names(city)) && nameMatches(c, name)) {
+        found.push(place(city));
       }
-      if (named && nameMatches(cities[city], name)) found.push(place(city));
     }
     return found;
   }

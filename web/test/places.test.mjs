@@ -112,11 +112,11 @@ test("findPlaces gives velmora-cli's cities in velmora-cli's order", async () =>
   assert.ok(found > list.length / 2, `${found} of ${list.length} queries found a city`);
 });
 
-// Every fifth city of the table (the whole table takes half a minute) is found by its own name,
-// region and country, and so is the one city with a comma in its own name.
+// Every city of the table is found by its own name, region and country, the one with a comma in
+// its own name included.
 test("a sweep of the table: each city found by its name, region and country", () => {
   const missed = [];
-  for (const city of index.cities.filter((c, i) => i % 5 === 0 || c.name.includes(","))) {
+  for (const city of index.cities) {
     const region = index.regions[city.region].name;
     const country = index.countries[city.country].name;
     const query = [city.name, region, country].filter(Boolean).join(", ");
