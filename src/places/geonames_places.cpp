@@ -49,15 +49,15 @@ bool WordsStart(const Tokens& part, const std::string& name) {
   return false;
 }
 
-// The country code `part` stands for when it is one word of two letters ("CA"), or one of the
-// few other codes people write ("UK"); empty otherwise.
+// The country code `part` stands for when it is one word of two letters a to z ("CA"), or one of
+// the few other codes people write ("UK"); empty otherwise.
 std::string CountryCode(const Tokens& part) {
   if (g_strv_length(part.get()) != 1) return {};
   const std::string_view word = part[0];
   for (const auto& [alias, iso] : kCountryAliases) {
     if (word == alias) return std::string(iso);
   }
-  if (word.size() != 2) return {};
+  if (word.size() != 2 || !g_ascii_isalpha(word[0]) || !g_ascii_isalpha(word[1])) return {};
   std::string code(word);
   for (char& c : code) c = g_ascii_toupper(c);
   return code;

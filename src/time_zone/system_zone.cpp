@@ -67,6 +67,7 @@ SystemZone::SystemZone(std::string_view name) {
 }
 
 const std::vector<SystemZone::Step>& SystemZone::StretchSteps(std::int64_t stretch) const {
+  if (stretches_.size() >= kMostKept && !stretches_.contains(stretch)) stretches_.clear();
   std::vector<Step>& steps = stretches_[stretch];
   if (steps.empty()) {
     const std::int64_t start = stretch << kStretchBits;
@@ -103,18 +104,29 @@ std::int32_t SystemZone::StandardOffsetAt(std::int64_t utcSeconds) const {
 }
 
 std::int32_t SystemZone::SmallestOffsetOfYear(std::int32_t year) const {
+  if (smallestOfYear_.size() >= kMostKept && !smallestOfYear_.contains(year)) {
+    smallestOfYear_.clear();
+  }
   const auto [kept, added] = smallestOfYear_.try_emplace(year, 0);
   if (added) kept->second = ZoneOffsets::SmallestOffsetOfYear(year);
   return kept->second;
 }
 
 const ZoneOffsets* SystemZones::Open(std::string_view name) {
-  auto kept = zones_.find(name);
-  if (kept == zones_.end()) {
-    if (zones_.size() >= kMostKept) zones_.clear();
-    kept = zones_.try_emplace(std::string(name), name).first;
+  auto known = byName_.find(name);
+  if (known == byName_.end()) {
+    if (byName_.size() >= kMostNames) byName_.clear();
+    const QByteArray id =
+        DatabaseSpelling(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+    const SystemZone* zone = nullptr;
+    if (!id.isEmpty()) {
+      const SystemZone& opened =
+          zones_.try_emplace(id.toStdString(), id.toStdString()).first->second;
+      if (opened.Valid()) zone = &opened;
+    }
+    known = byName_.try_emplace(std::string(name), zone).first;
   }
-  return kept->second.Valid() ? &kept->second : nullptr;
+  return known->second;
 }
 
 QStringList SystemZoneNames() {

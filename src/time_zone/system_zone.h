@@ -39,6 +39,10 @@ class SystemZone final : public ZoneOffsets {
     std::int32_t standard;
   };
   static constexpr int kStretchBits = 25;  // 2^25 seconds, a little over a year
+  // The most stretches, and years' smallest offsets, kept: more than the calendar's 150 years,
+  // so only births far outside it make the zone forget them all at once, and memory stays
+  // bounded however many years a batch names.
+  static constexpr std::size_t kMostKept = 160;
   // The steps of the stretch numbered `stretch`, worked out on first use.
   const std::vector<Step>& StretchSteps(std::int64_t stretch) const;
   const Step& StepAt(std::int64_t utcSeconds) const;
@@ -52,17 +56,16 @@ class SystemZone final : public ZoneOffsets {
   mutable std::unordered_map<std::int32_t, std::int32_t> smallestOfYear_;
 };
 
-// The system's zones as a source for the casting. Every zone opened is kept by the name it was
-// asked by, with the offsets it has worked out, since a batch names the same few zones again and
-// again, in any order.
+// The system's zones as a source for the casting. Every zone opened is kept, with the offsets
+// it has worked out, since a batch names the same few zones again and again, in any order.
 class SystemZones final : public ZoneSource {
  public:
   const ZoneOffsets* Open(std::string_view name) override;
 
  private:
-  // The most names kept: more than the database holds, so only a file naming ever more unknown
-  // zones fills it; then every one is forgotten at once, so memory stays bounded.
-  static constexpr std::size_t kMostKept = 1024;
+  // The most names kept as asked: a file naming ever more spellings or unknown zones fills it,
+  // and then every one is forgotten at once, so memory stays bounded.
+  static constexpr std::size_t kMostNames = 4096;
 
   // Looks names up as they stand in a line, without copying them.
   struct NameHash {
@@ -71,7 +74,10 @@ class SystemZones final : public ZoneSource {
       return std::hash<std::string_view>{}(name);
     }
   };
-  std::unordered_map<std::string, SystemZone, NameHash, std::equal_to<>> zones_;
+  // Each name as asked, with its zone, or null for a name the database does not hold.
+  std::unordered_map<std::string, const SystemZone*, NameHash, std::equal_to<>> byName_;
+  // The zones by the database's own spelling: at most one for each name it holds.
+  std::unordered_map<std::string, SystemZone> zones_;
 };
 
 // Every name the database holds, its old ones included, in alphabetical order, for a user to

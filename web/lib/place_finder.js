@@ -291,15 +291,14 @@ function placeFinder(packed) {
   }
 
   // For a part after a comma: whether it names a city's region or country. A single word may
-  // also be the country's two-letter code, or one of the few other codes people write; with
+  // also be the country's code of two letters a to z, or one of the few other codes people write; with
   // `byCodeOnly` such a word names only the country of that code. Each region and country is
   // read only when a city in it is asked about, and then kept for the query.
   function narrowing(part, byCodeOnly) {
     const folded = words(part).folded;
     let code = null;
     if (folded.length === 1) {
-      code = table.aliases.get(folded[0]) ?? folded[0].replace(/[a-z]/g, (c) => c.toUpperCase());
-      if (code.length !== 2) code = null;
+      code = table.aliases.get(folded[0]) ?? (/^[a-z]{2}$/.test(folded[0]) ? folded[0].toUpperCase() : null);
     }
     const byWords = !(byCodeOnly && code !== null);
     const { regionWords, countryWords, countryCodes, cityRegion, cityCountry } = table;

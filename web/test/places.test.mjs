@@ -83,7 +83,7 @@ function queries() {
   }
   list.push(
     "", "!!", "   ", ",", ", Canada", "Qwxyz", "London, Narnia", "London, !!", "London,, ,Canada",
-    "Springfield, Ill, USA", "Springfield, IL", "London, CA", "london, ca, ontario", "Paris, tx", "Athens, GA", "Perth, au", "Leeds, uk", "Dubai, uae", "sao paulo", "SÃO PAULO", "Ürümqi", "urumqi",
+    "Springfield, Ill, USA", "Springfield, IL", "London, CA", "london, ca, ontario", "Paris, tx", "Athens, GA", "Perth, au", "Pa, fr, î", "Pa, fr, îl", "Pa, fr, 12", "Leeds, uk", "Dubai, uae", "sao paulo", "SÃO PAULO", "Ürümqi", "urumqi",
     "İstanbul", "istanbul", "ISTANBUL", "Straße", "k", "a", "1", "de", "New York", "york", "san jose, cr",
     "München", "munchen", "St. Petersburg", "saint", "Xi'an", "ﬁrenze", "ＴＯＫＹＯ", "Lon\tdon",
     " \tLondon\r\n , \fON ", "Burgdorf, Hanover, Lower Saxony, Germany", "burgdorf, hanover", "Burgdorf,, Hanover",
