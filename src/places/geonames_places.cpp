@@ -66,14 +66,31 @@ std::string CountryCode(const Tokens& part) {
 // A part of the query after a comma, as it narrows the matches.
 struct Narrowing {
   Tokens words;
-  std::string code;  // the country code the part may stand for
+  std::string code;                                // the country code the part may stand for
+  std::vector<const RegionAbbreviation*> regions;  // the regions it may abbreviate
+
+  bool Abbreviates() const { return !code.empty() || !regions.empty(); }
 };
 
+Narrowing NarrowingOf(const std::string& text) {
+  Narrowing part{Fold(text), {}, {}};
+  part.code = CountryCode(part.words);
+  if (g_strv_length(part.words.get()) == 1) {
+    for (const RegionAbbreviation& region : kRegionAbbreviations) {
+      if (region.abbreviation == part.words[0]) part.regions.push_back(&region);
+    }
+  }
+  return part;
+}
+
 // Whether `part` names the place's region or country. `byCodeOnly`: a part that may be a
-// country code names only the country of that code.
+// country's code or a region's abbreviation names only that country or region.
 bool Narrows(const Narrowing& part, const Place& place, bool byCodeOnly) {
   if (!part.code.empty() && part.code == place.countryCode) return true;
-  if (byCodeOnly && !part.code.empty()) return false;
+  for (const RegionAbbreviation* region : part.regions) {
+    if (region->countryCode == place.countryCode && region->region == place.region) return true;
+  }
+  if (byCodeOnly && part.Abbreviates()) return false;
   return WordsStart(part.words, place.region) || WordsStart(part.words, place.country);
 }
 
@@ -99,16 +116,13 @@ Place PlaceAt(gint index) {
 }
 
 // The cities the library finds for `name` whose region or country each of `narrowing` names. A
-// part that may be a country code ("London, CA") names only that country when some match lies in
-// it, and otherwise a region or country its words start ("Springfield, IL": no Springfield lies
-// in Israel, so Illinois).
+// part that may be a country's code or a region's abbreviation ("London, CA") names only that
+// country or region when some match lies in it (Canada or California, not Eastern Cape, whose
+// name "ca" starts), and otherwise a region or country its words start.
 std::vector<Place> Matches(const std::string& name, std::span<const std::string> narrowing) {
   std::vector<Narrowing> parts;
   for (const std::string& text : narrowing) {
-    if (text.empty()) continue;
-    Tokens words = Fold(text);
-    std::string code = CountryCode(words);
-    parts.push_back({std::move(words), std::move(code)});
+    if (!text.empty()) parts.push_back(NarrowingOf(text));
   }
   std::vector<Place> found;
   guint count = 0;

@@ -9,7 +9,8 @@
 // state a failure there moves to. Regions and countries carry the words the narrowing after a
 // comma compares. Every word is folded here, by GLib itself, so that the package only compares.
 //
-//   {"aliases": [["uk", "GB"], ...], "zones": [...],
+//   {"aliases": [["uk", "GB"], ...], "regionAbbreviations": [["tx", "US", "Texas"], ...],
+//    "zones": [...],
 //    "regions": [{"name", "words"}], "countries": [{"name", "code", "words"}],
 //    "cities": [{"name", "region", "country", "zone", "latitude", "longitude", "population",
 //                "states": [{"words", "next"}]}]}
@@ -270,6 +271,17 @@ std::string PlaceIndexJson() {
     AppendJsonString(kCountryAliases[i].first, out);
     out += ',';
     AppendJsonString(kCountryAliases[i].second, out);
+    out += ']';
+  }
+  out += "],\n\"regionAbbreviations\": [";
+  for (std::size_t i = 0; i < kRegionAbbreviations.size(); ++i) {
+    const RegionAbbreviation& region = kRegionAbbreviations[i];
+    out += i > 0 ? ",[" : "[";
+    AppendJsonString(region.abbreviation, out);
+    out += ',';
+    AppendJsonString(region.countryCode, out);
+    out += ',';
+    AppendJsonString(region.region, out);
     out += ']';
   }
   out += "],\n\"zones\": [";

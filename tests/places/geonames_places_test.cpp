@@ -37,6 +37,10 @@ TEST(PlaceFinding, FindsCitiesByNameRegionAndCountry) {
       // unless no match lies in the country (no Springfield in Israel, IL).
       {"london, ca", "London, Ontario, Canada", "America/Toronto"},
       {"Springfield, IL", "Springfield, Illinois, United States of America", "America/Chicago"},
+      // A region's abbreviation names the region, in whichever country a match lies.
+      {"paris, tx", "Paris, Texas, United States of America", "America/Chicago"},
+      {"Perth, WA", "Perth, Western Australia, Australia", "Australia/Perth"},
+      {"Vancouver, WA", "Vancouver, Washington, United States of America", "America/Los_Angeles"},
       {"Kolkata, West Bengal, India", "Kolkata, State of West Bengal, India", "Asia/Kolkata"},
       {"new york", "New York, United States of America", "America/New_York"},
       {"beijing", "Beijing, Beijing Municipality, China", "Asia/Shanghai"},

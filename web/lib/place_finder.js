@@ -52,6 +52,8 @@ function placeFinder(packed) {
       caseFolds: steppedMap(packed.caseFolds),
       transliterations: steppedMap(packed.transliterations),
       aliases: new Map(packed.aliases.split(",").map((pair) => pair.split("="))),
+      // Each abbreviation with the regions it stands for: [country code, region's name].
+      regionAbbreviations: new Map(),
       zones: packed.zones.split("\n"),
       regions: packed.regions.split("\n"),
       countries: countries.map(([name]) => name),
@@ -70,6 +72,11 @@ function placeFinder(packed) {
       regionWords: null,
       countryWords: null,
     };
+    for (const row of packed.regionAbbreviations.split("\n").map((line) => line.split("\t"))) {
+      const known = t.regionAbbreviations.get(row[0]);
+      if (known === undefined) t.regionAbbreviations.set(row[0], [row]);
+      else known.push(row);
+    }
     table = t;
     // Most populous first; cities of equal population in the table's order, which keeps each
     // country's cities together and, within a country, is told by the tie rank.
@@ -291,29 +298,36 @@ function placeFinder(packed) {
   }
 
   // For a part after a comma: whether it names a city's region or country. A single word may
-  // also be the country's code of two letters a to z, or one of the few other codes people write; with
-  // `byCodeOnly` such a word names only the country of that code. Each region and country is
-  // read only when a city in it is asked about, and then kept for the query.
+  // also be the country's code of two letters a to z, one of the few other codes people write,
+  // or the abbreviation of a state, province or territory; with `byCodeOnly` such a word names
+  // only that country or region. Each region and country is read only when a city in it is
+  // asked about, and then kept for the query.
   function narrowing(part, byCodeOnly) {
     const folded = words(part).folded;
     let code = null;
+    let abbreviated = [];
     if (folded.length === 1) {
       code = table.aliases.get(folded[0]) ?? (/^[a-z]{2}$/.test(folded[0]) ? folded[0].toUpperCase() : null);
+      abbreviated = table.regionAbbreviations.get(folded[0]) ?? [];
     }
-    const byWords = !(byCodeOnly && code !== null);
-    const { regionWords, countryWords, countryCodes, cityRegion, cityCountry } = table;
+    const abbreviates = code !== null || abbreviated.length > 0;
+    const byWords = !(byCodeOnly && abbreviates);
+    const { regions: regionNames, regionWords, countryWords, countryCodes, cityRegion, cityCountry } = table;
     const [kUnread, kNames, kNamesNot] = [0, 1, 2];
     const regions = new Uint8Array(regionWords.length); // each kUnread until read
     const countries = new Uint8Array(countryWords.length);
     return {
-      code,
+      abbreviates,
       names(city) {
         const r = cityRegion[city];
+        const c = cityCountry[city];
+        for (const [, country, region] of abbreviated) {
+          if (countryCodes[c] === country && regionNames[r] === region) return true;
+        }
         if (regions[r] === kUnread) {
           regions[r] = byWords && wordsStart(folded, regionWords[r]) ? kNames : kNamesNot;
         }
         if (regions[r] === kNames) return true;
-        const c = cityCountry[city];
         if (countries[c] === kUnread) {
           const named = code === countryCodes[c] || (byWords && wordsStart(folded, countryWords[c]));
           countries[c] = named ? kNames : kNamesNot;
@@ -375,14 +389,14 @@ function placeFinder(packed) {
 
   // The cities whose name the words of `nameText` start, as the library reads them, and whose
   // region or country each of the parts `narrowingParts` names; at most `limit`. A part that may
-  // be a country code ("London, CA") names only that country when some match lies in it, and
-  // otherwise a region or country its words start ("Springfield, IL": no Springfield lies in
-  // Israel, so Illinois).
+  // be a country's code or a region's abbreviation ("London, CA") names only that country or
+  // region when some match lies in it (Canada or California, not Eastern Cape, whose name "ca"
+  // starts), and otherwise a region or country its words start.
   function matches(nameText, narrowingParts, limit) {
     const parts = narrowingParts.filter((part) => part !== "");
     const byCode = parts.map((part) => narrowing(part, true));
     const found = matchesNarrowed(nameText, byCode, limit);
-    if (found.length > 0 || limit === 0 || byCode.every((part) => part.code === null)) return found;
+    if (found.length > 0 || limit === 0 || !byCode.some((part) => part.abbreviates)) return found;
     return matchesNarrowed(nameText, parts.map((part) => narrowing(part, false)), limit);
   }
 

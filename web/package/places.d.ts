@@ -26,7 +26,9 @@ export interface Place {
  * The cities `query` names, most populous first, the same cities in the same order as
  * velmora-cli --places QUERY: a city's name, or the start of its words, letter case and accents
  * not mattering ("sao paulo" finds São Paulo), then optionally, after commas, its region and its
- * country, by name or two-letter code ("Springfield, Illinois", "London, Canada", "Sydney, CA").
+ * country, by name or two-letter code ("Springfield, Illinois", "London, Canada", "Sydney, CA"),
+ * or a state's, province's or territory's usual abbreviation in the United States, Canada and
+ * Australia ("Paris, TX", "Perth, WA").
  * At most `limit` cities, a whole number, 0 or more; every match when it is left out.
  *
  * A query that names no city gives an empty array. A query that is not a string throws a

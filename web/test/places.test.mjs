@@ -83,7 +83,8 @@ function queries() {
   }
   list.push(
     "", "!!", "   ", ",", ", Canada", "Qwxyz", "London, Narnia", "London, !!", "London,, ,Canada",
-    "Springfield, Ill, USA", "Springfield, IL", "London, CA", "london, ca, ontario", "Paris, tx", "Athens, GA", "Perth, au", "Pa, fr, î", "Pa, fr, îl", "Pa, fr, 12", "Leeds, uk", "Dubai, uae", "sao paulo", "SÃO PAULO", "Ürümqi", "urumqi",
+    "Springfield, Ill, USA", "Springfield, IL", "London, CA", "london, ca, ontario", "Paris, tx", "Athens, GA", "Perth, au", "Perth, WA", "Vancouver, wa", "Vancouver, BC", "Darwin, NT",
+    "Sydney, nsw", "Portland, ME", "Adelaide, SA", "Indianapolis, IN", "Paris, TX, USA", "Paris, TX, Canada", "Pa, fr, î", "Pa, fr, îl", "Pa, fr, 12", "Leeds, uk", "Dubai, uae", "sao paulo", "SÃO PAULO", "Ürümqi", "urumqi",
     "İstanbul", "istanbul", "ISTANBUL", "Straße", "k", "a", "1", "de", "New York", "york", "san jose, cr",
     "München", "munchen", "St. Petersburg", "saint", "Xi'an", "ﬁrenze", "ＴＯＫＹＯ", "Lon\tdon",
     " \tLondon\r\n , \fON ", "Burgdorf, Hanover, Lower Saxony, Germany", "burgdorf, hanover", "Burgdorf,, Hanover",
@@ -127,6 +128,15 @@ test("a sweep of the table: each city found by its name, region and country", ()
     if (!found) missed.push(query);
   }
   assert.deepEqual(missed, []);
+});
+
+// Each abbreviation of a state, province or territory names a region the table holds in that
+// country, as it spells it.
+test("every region's abbreviation names a region of the table", () => {
+  const held = new Set(index.cities.map((c) => `${index.countries[c.country].code}\t${index.regions[c.region].name}`));
+  const unknown = index.regionAbbreviations.filter(([, code, region]) => !held.has(`${code}\t${region}`));
+  assert.deepEqual(unknown, []);
+  assert.ok(index.regionAbbreviations.length >= 70);
 });
 
 test("a place carries the table's fields and its label", () => {

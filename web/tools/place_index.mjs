@@ -87,6 +87,9 @@ export function packPlaces(index) {
     caseFolds: stepped(index.caseFolds.map(([cp, to]) => [cp, refuse("the folding", to, entry)])),
     transliterations: stepped(index.transliterations.map(([cp, to]) => [cp, refuse("the transliteration", to, entry)])),
     aliases: index.aliases.map(([alias, code]) => `${alias}=${code}`).join(","),
+    regionAbbreviations: index.regionAbbreviations
+      .map((row) => row.map((field) => refuse("the region abbreviation", field, /[\n\t]/)).join("\t"))
+      .join("\n"),
     zones: index.zones.map((z) => refuse("the zone", z, line)).join("\n"),
     regions: index.regions.map((r) => refuse("the region", r.name, line)).join("\n"),
     countries: index.countries.map((c) => `${refuse("the country", c.name, line)}\t${refuse("the code", c.code, line)}`).join("\n"),
