@@ -57,9 +57,10 @@ class PlaceFinder {
  public:
   virtual ~PlaceFinder() = default;
   // The cities `query` names, most populous first: a city's name, or the start of its words,
-  // optionally followed by its region and its country (name or two-letter code), separated by
-  // commas: "Urumqi", "Springfield, Illinois", "London, Canada", "Sydney, CA". Letter case and
-  // accents do not matter. Empty when nothing matches.
+  // optionally followed by its region (name, or the usual abbreviation of a state, province or
+  // territory of the United States, Canada or Australia) and its country (name or two-letter
+  // code), separated by commas: "Urumqi", "Springfield, Illinois", "London, Canada",
+  // "Sydney, CA", "Paris, TX". Letter case and accents do not matter. Empty when nothing matches.
   virtual std::vector<Place> Find(std::string_view query) = 0;
 };
 

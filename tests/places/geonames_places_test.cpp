@@ -34,8 +34,10 @@ TEST(PlaceFinding, FindsCitiesByNameRegionAndCountry) {
       {"  London ,  ON ", "London, Ontario, Canada", "America/Toronto"},
       {"Sydney, CA", "Sydney, Nova Scotia, Canada", "America/Glace_Bay"},
       // A country's code names that country, not a region whose word it starts (Eastern Cape),
-      // unless no match lies in the country (no Springfield in Israel, IL).
+      // unless no match lies in the country: no Lyon lies in Australia, AU, so
+      // Auvergne-Rhône-Alpes.
       {"london, ca", "London, Ontario, Canada", "America/Toronto"},
+      {"Lyon, au", "Lyon, Auvergne-Rh\u00f4ne-Alpes, France", "Europe/Paris"},
       {"Springfield, IL", "Springfield, Illinois, United States of America", "America/Chicago"},
       // A region's abbreviation names the region, in whichever country a match lies.
       {"paris, tx", "Paris, Texas, United States of America", "America/Chicago"},

@@ -52,7 +52,7 @@ function placeFinder(packed) {
       caseFolds: steppedMap(packed.caseFolds),
       transliterations: steppedMap(packed.transliterations),
       aliases: new Map(packed.aliases.split(",").map((pair) => pair.split("="))),
-      // Each abbreviation with the regions it stands for: [country code, region's name].
+      // Each abbreviation with the regions it stands for: [abbreviation, country code, region].
       regionAbbreviations: new Map(),
       zones: packed.zones.split("\n"),
       regions: packed.regions.split("\n"),

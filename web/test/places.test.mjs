@@ -84,7 +84,7 @@ function queries() {
   list.push(
     "", "!!", "   ", ",", ", Canada", "Qwxyz", "London, Narnia", "London, !!", "London,, ,Canada",
     "Springfield, Ill, USA", "Springfield, IL", "London, CA", "london, ca, ontario", "Paris, tx", "Athens, GA", "Perth, au", "Perth, WA", "Vancouver, wa", "Vancouver, BC", "Darwin, NT",
-    "Sydney, nsw", "Portland, ME", "Adelaide, SA", "Indianapolis, IN", "Paris, TX, USA", "Paris, TX, Canada", "Pa, fr, î", "Pa, fr, îl", "Pa, fr, 12", "Leeds, uk", "Dubai, uae", "sao paulo", "SÃO PAULO", "Ürümqi", "urumqi",
+    "Sydney, nsw", "Portland, ME", "Adelaide, SA", "Indianapolis, IN", "Paris, TX, USA", "Paris, TX, Canada", "Lyon, au", "Mission, CA", "Pa, fr, î", "Pa, fr, îl", "Pa, fr, 12", "Leeds, uk", "Dubai, uae", "sao paulo", "SÃO PAULO", "Ürümqi", "urumqi",
     "İstanbul", "istanbul", "ISTANBUL", "Straße", "k", "a", "1", "de", "New York", "york", "san jose, cr",
     "München", "munchen", "St. Petersburg", "saint", "Xi'an", "ﬁrenze", "ＴＯＫＹＯ", "Lon\tdon",
     " \tLondon\r\n , \fON ", "Burgdorf, Hanover, Lower Saxony, Germany", "burgdorf, hanover", "Burgdorf,, Hanover",
