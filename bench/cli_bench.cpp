@@ -41,7 +41,6 @@ constexpr std::int64_t kBirths = 1'000'000;
 // What each line of a file of births names after its time.
 enum PlaceKind : int { kNoPlace, kOneZone, kEightZones, kEightCities };
 
-constexpr const char* kOneZonePlace = " Asia/Shanghai 116.4";
 constexpr std::array<const char*, 8> kZonePlaces = {
     " Asia/Shanghai 116.4",        " Europe/London -0.13",    " America/New_York -74.0",
     " Asia/Kolkata 77.2",          " Australia/Sydney 151.2", " Europe/Berlin 13.4",
@@ -55,7 +54,7 @@ const char* PlaceOfLine(PlaceKind kind, std::int64_t line) {
     case kNoPlace:
       return "";
     case kOneZone:
-      return kOneZonePlace;
+      return kZonePlaces[0];
     case kEightZones:
       return kZonePlaces[static_cast<std::size_t>(line) % kZonePlaces.size()];
     case kEightCities:

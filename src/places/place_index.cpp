@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -130,6 +131,16 @@ void AppendWords(const std::vector<Word>& words, std::string& out) {
 }
 
 // A number as the shortest text that reads back as the same double.
+// Appends `fields` as a JSON array of strings, after a comma unless it is the first row.
+void AppendStringRow(std::initializer_list<std::string_view> fields, bool after, std::string& out) {
+  out += after ? ",[" : "[";
+  for (const std::string_view field : fields) {
+    if (out.back() != '[') out += ',';
+    AppendJsonString(field, out);
+  }
+  out += ']';
+}
+
 void AppendNumber(double value, std::string& out) {
   char text[32];
   const auto result = std::to_chars(text, text + sizeof text, value);
@@ -266,23 +277,12 @@ std::string PlaceIndexJson() {
 
   std::string out = "{\"aliases\": [";
   for (std::size_t i = 0; i < kCountryAliases.size(); ++i) {
-    if (i > 0) out += ',';
-    out += '[';
-    AppendJsonString(kCountryAliases[i].first, out);
-    out += ',';
-    AppendJsonString(kCountryAliases[i].second, out);
-    out += ']';
+    AppendStringRow({kCountryAliases[i].first, kCountryAliases[i].second}, i > 0, out);
   }
   out += "],\n\"regionAbbreviations\": [";
   for (std::size_t i = 0; i < kRegionAbbreviations.size(); ++i) {
     const RegionAbbreviation& region = kRegionAbbreviations[i];
-    out += i > 0 ? ",[" : "[";
-    AppendJsonString(region.abbreviation, out);
-    out += ',';
-    AppendJsonString(region.countryCode, out);
-    out += ',';
-    AppendJsonString(region.region, out);
-    out += ']';
+    AppendStringRow({region.abbreviation, region.countryCode, region.region}, i > 0, out);
   }
   out += "],\n\"zones\": [";
   for (std::size_t i = 0; i < zones.keys().size(); ++i) {
