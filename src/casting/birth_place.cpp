@@ -7,7 +7,7 @@ namespace velmora {
 
 bool CheckZone(ZoneSource& zones, std::string_view name, std::string& error) {
   if (zones.Open(name) != nullptr) return true;
-  error = kUnknownZoneError;
+  error = zones.Empty() ? kNoZoneDatabaseError : kUnknownZoneError;
   return false;
 }
 
@@ -98,10 +98,12 @@ bool PlaceCorrector::Correct(const BirthInput& birth, const PlaceWords& words,
   if (!PlaceOfRequest(request, place, error)) return false;
   const ZoneOffsets* zone = zones_.Open(request.zone);
   if (zone == nullptr) {
-    error = kUnknownZoneError;
+    error = zones_.Empty() ? kNoZoneDatabaseError : kUnknownZoneError;
     return false;
   }
-  zoneName_ = request.zone;
+  // The zone as the database spells it, however the user wrote it.
+  const std::string_view spelling = zones_.OpenedName();
+  zoneName_ = spelling.empty() ? std::string_view(request.zone) : spelling;
   ClockCorrection corrected;
   if (!CorrectBirth(birth.Moment(), *zone, zoneName_, place, daylightHint_, corrected, error)) {
     return false;

@@ -11,13 +11,18 @@
 namespace velmora {
 
 // Where a shell's time zones come from: the system's database through Qt in the window and
-// velmora-cli, Intl in the browser.
+// velmora-cli, the zone table the build wrote from it in the browser and the Python package.
 class ZoneSource {
  public:
   virtual ~ZoneSource() = default;
   // The zone named `name`, or null when the source knows no such zone. The zone stays valid
   // until the next call.
   virtual const ZoneOffsets* Open(std::string_view name) = 0;
+  // The database's own spelling of the name the last Open found, such as "Asia/Shanghai" for
+  // "asia/shanghai": what the correction writes. Empty where the source does not say.
+  virtual std::string_view OpenedName() const { return {}; }
+  // Whether the source holds no zone at all: a machine without a time zone database.
+  virtual bool Empty() const { return false; }
 };
 
 // The phrase for a zone that the source does not know, saying what is accepted.
@@ -25,7 +30,13 @@ inline constexpr const char* kUnknownZoneError =
     "unknown time zone; give a name from the time zone database, such as Asia/Shanghai, "
     "Europe/London or America/New_York";
 
-// Whether `zones` knows the zone `name`; false with kUnknownZoneError otherwise.
+// The phrase for a shell whose source holds no zone at all, which no name the user gives mends.
+inline constexpr const char* kNoZoneDatabaseError =
+    "the system has no time zone database to correct the clock time with; install one "
+    "(Debian's tzdata package)";
+
+// Whether `zones` knows the zone `name`; false with kUnknownZoneError otherwise, or
+// kNoZoneDatabaseError when it knows none.
 bool CheckZone(ZoneSource& zones, std::string_view name, std::string& error);
 
 // What the user says of the birth place, before it is checked against the time zones.

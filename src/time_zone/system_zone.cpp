@@ -6,6 +6,8 @@
 #include <QFile>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace velmora {
 
@@ -18,6 +20,22 @@ QDateTime Utc(std::int64_t seconds) {
 // The folder of the system's time zone database (Debian's tzdata).
 constexpr const char* kZoneInfo = "/usr/share/zoneinfo";
 
+// Names in the database's folder that hold no zone of a place: the machine's own clock
+// (localtime), the rules a POSIX zone string borrows (posixrules) and a zone that means "not
+// set" (Factory).
+bool IsZoneOfAPlace(const QString& name) {
+  return name != QLatin1String("localtime") && name != QLatin1String("posixrules") &&
+         name != QLatin1String("Factory");
+}
+
+// Whether the database's file for `name` is a regular file: reading anything else (a FIFO, a
+// device) could wait forever.
+bool IsZoneFile(const QString& name) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(std::filesystem::path(kZoneInfo) / name.toStdString(),
+                                          error);
+}
+
 // Every name of the system's database as it spells it, sorted: Qt's zones and the links among the
 // database's files, the old names such as Asia/Calcutta and US/Eastern that Qt does not list. The
 // posix/ and right/ copies and the files that hold no zone are left out.
@@ -25,13 +43,15 @@ const QStringList& DatabaseNames() {
   static const QStringList names = [] {
     QStringList all;
     for (const QByteArray& id : QTimeZone::availableTimeZoneIds()) {
-      if (id.contains('/') || id == "UTC") all << QString::fromLatin1(id);
+      const QString name = QString::fromLatin1(id);
+      if ((id.contains('/') || id == "UTC") && IsZoneFile(name)) all << name;
     }
     const QDir root(QString::fromLatin1(kZoneInfo));
     QDirIterator files(root.path(), QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
       const QString name = root.relativeFilePath(files.next());
-      if (name.startsWith(QLatin1String("posix/")) || name.startsWith(QLatin1String("right/"))) {
+      if (name.startsWith(QLatin1String("posix/")) || name.startsWith(QLatin1String("right/")) ||
+          !IsZoneOfAPlace(name) || !IsZoneFile(name)) {
         continue;
       }
       QFile file(files.filePath());
@@ -44,26 +64,43 @@ const QStringList& DatabaseNames() {
   return names;
 }
 
-// The database's spelling of `name`, in any letter case; empty for a name it does not hold.
-QByteArray DatabaseSpelling(const QByteArray& name) {
-  const QString asked = QString::fromUtf8(name);
-  for (const QString& known : DatabaseNames()) {
-    if (known.compare(asked, Qt::CaseInsensitive) == 0) return known.toLatin1();
+// A zone's name as it is looked up, in any letter case.
+std::string Folded(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  return {};
+  return folded;
+}
+
+// The database's names by their folded spelling.
+const std::unordered_map<std::string, std::string>& SpellingsByFoldedName() {
+  static const std::unordered_map<std::string, std::string> spellings = [] {
+    std::unordered_map<std::string, std::string> all;
+    for (const QString& name : DatabaseNames()) {
+      all.emplace(Folded(name.toStdString()), name.toStdString());
+    }
+    return all;
+  }();
+  return spellings;
+}
+
+// The database's spelling of `name`, in any letter case; null for a name it does not hold.
+const std::string* DatabaseSpelling(std::string_view name) {
+  const auto& spellings = SpellingsByFoldedName();
+  const auto known = spellings.find(Folded(name));
+  return known == spellings.end() ? nullptr : &known->second;
 }
 
 }  // namespace
 
 SystemZone::SystemZone(std::string_view name) {
-  const QByteArray asked(name.data(), static_cast<qsizetype>(name.size()));
   // Only the database's own names, its old ones included, in any letter case: QTimeZone also
   // makes zones of offsets such as "UTC+08:00", which name no place and keep no daylight saving
   // time.
-  const QByteArray id = DatabaseSpelling(asked);
-  valid_ = !id.isEmpty();
-  if (valid_) zone_ = QTimeZone(id);
-  valid_ = valid_ && zone_.isValid();
+  const std::string* id = DatabaseSpelling(name);
+  if (id != nullptr) zone_ = QTimeZone(QByteArray::fromStdString(*id));
+  valid_ = id != nullptr && zone_.isValid();
 }
 
 const std::vector<SystemZone::Step>& SystemZone::StretchSteps(std::int64_t stretch) const {
@@ -113,24 +150,30 @@ std::int32_t SystemZone::SmallestOffsetOfYear(std::int32_t year) const {
 }
 
 const ZoneOffsets* SystemZones::Open(std::string_view name) {
-  auto known = byName_.find(name);
-  if (known == byName_.end()) {
-    if (byName_.size() >= kMostNames) byName_.clear();
-    const QByteArray id =
-        DatabaseSpelling(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
-    const SystemZone* zone = nullptr;
-    if (!id.isEmpty()) {
-      const SystemZone& opened =
-          zones_.try_emplace(id.toStdString(), id.toStdString()).first->second;
-      if (opened.Valid()) zone = &opened;
-    }
-    known = byName_.try_emplace(std::string(name), zone).first;
-  }
-  return known->second;
+  openedName_ = {};
+  const std::string* id = DatabaseSpelling(name);
+  if (id == nullptr) return nullptr;
+  const SystemZone& zone = zones_.try_emplace(*id, *id).first->second;
+  if (!zone.Valid()) return nullptr;
+  openedName_ = *id;
+  return &zone;
+}
+
+bool SystemZones::Empty() const {
+  return DatabaseNames().isEmpty();
 }
 
 QStringList SystemZoneNames() {
   return DatabaseNames();
+}
+
+std::string SystemZoneDatabaseVersion() {
+  // tzdata.zi, the database in one text file, opens with "# version 2025b".
+  QFile file(QString::fromLatin1(kZoneInfo) + QLatin1String("/tzdata.zi"));
+  if (!IsZoneFile(QStringLiteral("tzdata.zi")) || !file.open(QIODevice::ReadOnly)) return {};
+  const QByteArray first = file.readLine(64).trimmed();
+  const QByteArray prefix = "# version ";
+  return first.startsWith(prefix) ? first.mid(prefix.size()).toStdString() : std::string();
 }
 
 }  // namespace velmora

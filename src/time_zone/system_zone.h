@@ -57,31 +57,26 @@ class SystemZone final : public ZoneOffsets {
 };
 
 // The system's zones as a source for the casting. Every zone opened is kept, with the offsets
-// it has worked out, since a batch names the same few zones again and again, in any order.
+// it has worked out, since a batch names the same few zones again and again, in any order: at
+// most one for each name the database holds, so memory stays bounded.
 class SystemZones final : public ZoneSource {
  public:
   const ZoneOffsets* Open(std::string_view name) override;
+  std::string_view OpenedName() const override { return openedName_; }
+  bool Empty() const override;
 
  private:
-  // The most names kept as asked: a file naming ever more spellings or unknown zones fills it,
-  // and then every one is forgotten at once, so memory stays bounded.
-  static constexpr std::size_t kMostNames = 4096;
-
-  // Looks names up as they stand in a line, without copying them.
-  struct NameHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view name) const {
-      return std::hash<std::string_view>{}(name);
-    }
-  };
-  // Each name as asked, with its zone, or null for a name the database does not hold.
-  std::unordered_map<std::string, const SystemZone*, NameHash, std::equal_to<>> byName_;
-  // The zones by the database's own spelling: at most one for each name it holds.
+  // The zones by the database's own spelling.
   std::unordered_map<std::string, SystemZone> zones_;
+  std::string_view openedName_;
 };
 
 // Every name the database holds, its old ones included, in alphabetical order, for a user to
-// choose from.
+// choose from. Names that hold no zone of a place (localtime, posixrules, Factory) are not
+// among them.
 QStringList SystemZoneNames();
+
+// The version of the system's database, such as "2025b"; empty when it does not say.
+std::string SystemZoneDatabaseVersion();
 
 }  // namespace velmora

@@ -2,7 +2,8 @@
 // runs it through the casting's checks and casts it exactly as velmora-cli does; the outputs are
 // then read one at a time, each as UTF-8 in memory owned here and valid until the next call.
 // A birth place, when one is set, corrects the clock time first, with the zone's offsets taken
-// from the JavaScript side's own time zone data (Intl).
+// from the zone table the build wrote from the system's time zone database, which the script
+// hands over when a birth place is first named.
 
 #include <emscripten/emscripten.h>
 
@@ -19,18 +20,10 @@
 #include "casting/birth_input.h"
 #include "casting/birth_place.h"
 #include "casting/caster.h"
-#include "casting/remembered_zone.h"
+#include "casting/zone_table.h"
 #include "presentation/display_table.h"
 #include "presentation/star_tables.h"
 #include "web/chart_numbers.h"
-
-// The script's side of a zone, set on the module by the package: whether Intl knows the zone
-// named (and, if so, that zone is the one read from then on), and the offset in force in it, in
-// seconds east of UTC, at an instant in seconds since 1970.
-EM_JS(int, VelmoraIntlOpenZone, (const char* name, int bytes),
-      { return Module["velmoraOpenZone"](UTF8ToString(name, bytes)) ? 1 : 0; });
-EM_JS(int, VelmoraIntlOffset, (double utcSeconds),
-      { return Module["velmoraZoneOffset"](utcSeconds); });
 
 namespace velmora {
 
@@ -43,7 +36,7 @@ enum CastOutcome : std::int32_t {
   kBadDate = 1,           // the message is the date reader's phrase
   kBadTime = 2,           // the message is the time reader's phrase
   kUnsupportedBirth = 3,  // the message is velmora-cli's whole line after its name
-  kUnknownZone = 4,       // the message is the phrase for a zone Intl does not know
+  kUnknownZone = 4,       // the message is the phrase for a zone the table does not hold
   kBadLongitude = 5,      // the message is the longitude reader's phrase
   kIncompletePlace = 6    // the message says what the correction asked for lacks
 };
@@ -52,63 +45,8 @@ enum CastOutcome : std::int32_t {
 inline constexpr const char* kDaylightHint =
     "say whether daylight saving time was in force with dst: true or dst: false";
 
-// The zones of Intl, as a ZoneSource: the zone opened last is the one the script reads its
-// offsets from. Intl gives the offset in force at an instant but not how much of it is daylight
-// saving time, so the correction takes the year's smallest offset as the standard one. That
-// agrees with the system's time zone database except in years of war-time double summer time,
-// when the smallest offset still holds one hour of daylight saving time, and in years in which
-// the zone changed its standard offset.
-class IntlZones final : public ZoneSource {
- public:
-  const ZoneOffsets* Open(std::string_view name) override {
-    if (open_ != nullptr && name == open_->name) return open_->offsets.Zone();
-    // A zero byte would end the name early, and no zone's name holds one.
-    const bool known = name.find('\0') == std::string_view::npos &&
-                       VelmoraIntlOpenZone(name.data(), static_cast<int>(name.size())) != 0;
-    const auto kept = std::find_if(kept_.begin(), kept_.end(),
-                                   [&](const Kept& k) { return k.used && k.name == name; });
-    if (kept != kept_.end()) {
-      open_ = &*kept;
-    } else {
-      // A new zone takes the place of the one kept longest.
-      open_ = &kept_[next_];
-      next_ = (next_ + 1) % kMostKept;
-      open_->used = true;
-      open_->name = name;
-      open_->offsets.Reset(known ? &intl_ : nullptr);
-    }
-    return open_->offsets.Zone();
-  }
-
- private:
-  // The zone Intl opened last.
-  class IntlOffsets final : public ZoneOffsets {
-   public:
-    std::int32_t OffsetAt(std::int64_t utcSeconds) const override {
-      return VelmoraIntlOffset(static_cast<double>(utcSeconds));
-    }
-    std::int32_t StandardOffsetAt(std::int64_t utcSeconds) const override {
-      return OffsetAt(utcSeconds);
-    }
-  };
-
-  // A zone and its offsets, asked of Intl once for each instant.
-  struct Kept {
-    bool used = false;
-    std::string name;
-    RememberedZone offsets;
-  };
-  IntlOffsets intl_;
-  // The zones whose offsets are kept: a page or a batch names the same few again and again, in
-  // any order.
-  static constexpr std::size_t kMostKept = 16;
-  std::vector<Kept> kept_ = std::vector<Kept>(kMostKept);
-  std::size_t next_ = 0;  // the one a new zone takes
-  Kept* open_ = nullptr;  // the zone Intl opened last
-};
-
 struct WebSession {
-  IntlZones zones;
+  TableZones zones;
   Caster caster{zones, kDaylightHint};  // holds the last cast, with its reading or without it
   ChartNumbers numbers{};
   std::optional<Place> city;  // the city named for the next birth place, until it is set
@@ -329,6 +267,30 @@ EMSCRIPTEN_KEEPALIVE const char* VelmoraBirthHeading() {
 // The board before any Run: the grid without names, as an empty display table draws it.
 EMSCRIPTEN_KEEPALIVE const char* VelmoraBareBoardSvg() {
   return velmora::Output(velmora::ChartReport().BoardSvg());
+}
+
+// Reads the zone table, `bytes` bytes at `table`, which the module copies: 1 when it holds a
+// whole table, 0 (and no zones) otherwise. Births that name a zone before it are refused as
+// naming an unknown one.
+EMSCRIPTEN_KEEPALIVE std::int32_t VelmoraLoadZones(const char* table, std::int32_t bytes) {
+  return Session().zones.Load({table, static_cast<std::size_t>(bytes)}) ? 1 : 0;
+}
+
+// The names of the zone table, one a line: the current ones only when `current` is 1, the old
+// ones too otherwise.
+EMSCRIPTEN_KEEPALIVE const char* VelmoraZoneNames(std::int32_t current) {
+  std::string names;
+  for (const std::string_view name : Session().zones.Names(current == 1)) {
+    names += name;
+    names += '\n';
+  }
+  return velmora::Output(std::move(names));
+}
+
+// The version of the time zone database the zone table was written from, such as "2025b";
+// empty before the table is loaded.
+EMSCRIPTEN_KEEPALIVE const char* VelmoraZoneDatabase() {
+  return Session().zones.Version().c_str();
 }
 
 }  // extern "C"

@@ -30,102 +30,9 @@ const kDaylightWords = { on: true, off: false };
 // The solar times a birth may be cast from, numbered as the module numbers them.
 const kSolarTimes = { standard: 0, mean: 1, apparent: 2 };
 
-// The zones opened at most, kept by name: a page or a batch names the same few again and again.
-const kKeptZones = 64;
-
-// The birth place's time zone, from Intl's own time zone data: formatters by zone name (null
-// for a name Intl does not know), and the offset in force in one of them at an instant.
-function intlZones() {
-  const formats = new Map();
-  const fields = { era: "short", year: "numeric", month: "numeric", day: "numeric",
-                   hour: "numeric", minute: "numeric", second: "numeric", hourCycle: "h23" };
-
-  function open(name) {
-    let format = formats.get(name);
-    if (format !== undefined) return format;
-    try {
-      format = new Intl.DateTimeFormat("en-US", { timeZone: name, ...fields });
-    } catch (error) {
-      if (!(error instanceof RangeError)) throw error;
-      format = null;
-    }
-    if (formats.size >= kKeptZones) formats.clear();
-    formats.set(name, format);
-    return format;
-  }
-
-  // Seconds east of UTC at `utcSeconds`: the zone's wall clock then, read as if it were UTC,
-  // less the instant itself.
-  function askedOffset(format, utcSeconds) {
-    const instant = utcSeconds * 1000;
-    // "1/15/1990 AD, 12:00:00": month, day, year, hour, minute and second in that order, read as
-    // numbers whatever stands between them (format is several times faster than formatToParts).
-    const text = format.format(instant);
-    const [month, day, year, hour, minute, second] = text.match(/\d+/g).map(Number);
-    // setUTCFullYear, unlike Date.UTC, takes years 0 to 99 as they are.
-    const clock = new Date(0);
-    clock.setUTCFullYear(text.includes("BC") ? 1 - year : year, month - 1, day);
-    clock.setUTCHours(hour, minute, second);
-    return Math.round((clock.getTime() - instant) / 1000);
-  }
-
-  // Each zone's offsets are worked out once for each year it is asked about, and kept: Intl is
-  // asked for the offset at the start of the year and every seven days after, and where two
-  // differ, the second the clocks changed is searched for. No zone has changed its clocks and
-  // changed them back within a week (daylight saving time, war time and Ramadan's pauses all
-  // last longer), so no change is missed.
-  const years = new Map(); // format -> Map(year -> {changes, offsets})
-  const kStep = 7 * 86400;
-
-  function yearOf(format, year) {
-    let kept = years.get(format);
-    if (kept === undefined) {
-      if (years.size >= kKeptZones) years.clear();
-      kept = new Map();
-      years.set(format, kept);
-    }
-    let table = kept.get(year);
-    if (table !== undefined) return table;
-    const start = Date.UTC(year, 0, 1) / 1000;
-    const end = Date.UTC(year + 1, 0, 1) / 1000;
-    const changes = [start]; // the instants from which each offset holds
-    const offsets = [askedOffset(format, start)];
-    let before = offsets[0];
-    for (let low = start; low < end; low += kStep) {
-      const next = Math.min(low + kStep, end);
-      const after = askedOffset(format, next);
-      if (after === before) continue;
-      // The first second with another offset, between `low` (still `before`) and `next`.
-      let keeps = low;
-      let changed = next;
-      while (changed - keeps > 1) {
-        const middle = keeps + Math.floor((changed - keeps) / 2);
-        if (askedOffset(format, middle) === before) keeps = middle;
-        else changed = middle;
-      }
-      if (changed < end) {
-        changes.push(changed);
-        offsets.push(after);
-      }
-      before = after;
-    }
-    table = { changes, offsets };
-    kept.set(year, table);
-    return table;
-  }
-
-  function offsetAt(format, utcSeconds) {
-    const year = new Date(utcSeconds * 1000).getUTCFullYear();
-    const { changes, offsets } = yearOf(format, year);
-    let i = changes.length - 1;
-    while (i > 0 && changes[i] > utcSeconds) --i;
-    return offsets[i];
-  }
-
-  return { open, offsetAt };
-}
-
-function velmoraApi(wasm) {
+// The functions over the module `wasm`. `zoneTable` gives the zone table's bytes when a birth
+// first names a zone, or null while they are not at hand.
+function velmoraApi(wasm, zoneTable) {
   const encoder = new TextEncoder();
   // The module's buffer for the birth's texts, each at most kMaxText UTF-16 units, so at most
   // three bytes a unit in UTF-8; two texts at a time.
@@ -133,11 +40,23 @@ function velmoraApi(wasm) {
   if (input === 0) throw new Error("the Velmora module has no memory for the birth's text.");
   let placeSet = false; // whether the module holds a birth place from the last cast
 
-  // The module asks for the zone's offsets through these two.
-  const zones = intlZones();
-  let zone = null;
-  wasm.velmoraOpenZone = (name) => (zone = zones.open(name)) !== null;
-  wasm.velmoraZoneOffset = (utcSeconds) => zones.offsetAt(zone, utcSeconds);
+  // The zone table goes into the module when a birth first names a zone: a chart without a birth
+  // place never pays for it.
+  let zonesLoaded = false;
+  function loadZones() {
+    if (zonesLoaded) return;
+    const bytes = zoneTable();
+    if (bytes === null) {
+      throw new Error("Velmora's time zones are not loaded yet: load them before naming a zone.");
+    }
+    const at = wasm._malloc(bytes.length);
+    if (at === 0) throw new Error("the Velmora module has no memory for the time zones.");
+    wasm.HEAPU8.set(bytes, at);
+    const read = wasm._VelmoraLoadZones(at, bytes.length);
+    wasm._free(at);
+    if (read !== 1) throw new Error("Velmora's time zone table is damaged.");
+    zonesLoaded = true;
+  }
 
   // A user's text as a message shows it: cut after kMaxEcho UTF-16 units, in quotes.
   function quoted(text) {
@@ -262,6 +181,7 @@ function velmoraApi(wasm) {
     }
     const inForce = absent(dst) ? 0 : dst === true || dst === "on" ? 1 : 2;
     const solarTime = absent(solar) ? -1 : kSolarTimes[solar];
+    if (name !== "") loadZones();
     // The city first: its names go through the same buffer as the zone's.
     if (!absent(birth.place)) nameCity(birth.place);
     const zoneBytes = encoder.encode(clip(name));
@@ -425,5 +345,10 @@ function velmoraApi(wasm) {
     birthHeading: output(() => wasm._VelmoraBirthHeading()),
     correctionLine: output(() => wasm._VelmoraCorrectionLine()),
     bareBoardSvg: () => wasm.UTF8ToString(wasm._VelmoraBareBoardSvg()),
+    zoneNames: (all) => {
+      loadZones();
+      return wasm.UTF8ToString(wasm._VelmoraZoneNames(all === true ? 0 : 1)).split("\n").slice(0, -1);
+    },
+    zoneDatabase: ZONE_DATABASE,
   };
 }

@@ -26,13 +26,28 @@ const bytes = wasmFile.toString("base64");
 const createModule = new Function(`${glue}\nreturn createVelmoraModule;`)();
 const layoutModule = await createModule({ wasmBinary: new Uint8Array(wasmFile) });
 const layout = JSON.parse(layoutModule.UTF8ToString(layoutModule._VelmoraChartLayout()));
-const api = readFileSync(join(web, "lib", "velmora_api.js"), "utf8").replace(
-  /\bL\.(\w+)\b/g,
-  (_, name) => {
+
+// The zone table velmora-zone-table wrote from the system's time zone database, checked by the
+// module that reads it; its database's version is written into the script.
+const zoneTableFile = join(out, "zone-table.bin");
+if (!existsSync(zoneTableFile)) {
+  throw new Error(`${zoneTableFile} is missing: build velmora-zone-table and write its output there (./dev web does both)`);
+}
+const zoneTable = readFileSync(zoneTableFile);
+const zoneTableAt = layoutModule._malloc(zoneTable.length);
+layoutModule.HEAPU8.set(zoneTable, zoneTableAt);
+if (layoutModule._VelmoraLoadZones(zoneTableAt, zoneTable.length) !== 1) {
+  throw new Error(`${zoneTableFile} is not a whole zone table`);
+}
+const zoneDatabase = layoutModule.UTF8ToString(layoutModule._VelmoraZoneDatabase());
+const zoneTableText = zoneTable.toString("base64");
+
+const api = readFileSync(join(web, "lib", "velmora_api.js"), "utf8")
+  .replace(/\bL\.(\w+)\b/g, (_, name) => {
     if (!Object.hasOwn(layout, name)) throw new Error(`the module lays out no number "${name}"`);
     return String(layout[name]);
-  },
-);
+  })
+  .replace("ZONE_DATABASE", JSON.stringify(zoneDatabase));
 
 // The package's version is the program's: "1.31" becomes "1.31.0".
 const projectVersion = /project\(Velmora VERSION ([0-9.]+)/.exec(
@@ -49,6 +64,10 @@ const core = [
   factory,
   `const wasmBinary = Uint8Array.from(atob("${bytes}"), (c) => c.charCodeAt(0));`,
   api,
+  `// The zone table's bytes, decoded from its text when a birth first names a zone.
+let zoneBytes = null;
+const zoneTableBytes = () =>
+  (zoneBytes ??= Uint8Array.from(atob(zoneTableText()), (c) => c.charCodeAt(0)));`,
   `// The module instantiated at once, compiled from its bytes in this thread: for Node, where
 // CommonJS wants the functions ready when require returns.
 function instantiateNow() {
@@ -61,13 +80,13 @@ function instantiateNow() {
     },
   };
   createVelmoraModule(settings).catch(() => {}); // ready before this returns; its promise is not needed
-  return velmoraApi(settings);
+  return velmoraApi(settings, zoneTableBytes);
 }
 
 // The module instantiated in the background, as browsers want a module compiled.
 let loading = null;
 function loadModule() {
-  loading ??= createVelmoraModule({ wasmBinary }).then(velmoraApi, (error) => {
+  loading ??= createVelmoraModule({ wasmBinary }).then((wasm) => velmoraApi(wasm, zoneTableBytes), (error) => {
     loading = null;
     throw new Error(\`Velmora's WebAssembly module could not be loaded: \${error?.message ?? error}\`, {
       cause: error,
@@ -77,7 +96,8 @@ function loadModule() {
 }`,
 ].join("\n");
 const names = ["castChart", "chartJson", "readingHtml", "readingText", "boardSvg", "htmlPage",
-  "birthHeading", "correctionLine", "bareBoardSvg"];
+  "birthHeading", "correctionLine", "bareBoardSvg", "zoneNames", "zoneDatabase"];
+const zonesBanner = `${banner}// The history of every time zone, from the time zone database ${zoneDatabase}.\n`;
 
 // The package, reachable three ways from the one module build: an ES module ready on import, a
 // loader without top-level await for bundles of any target and lazy loading, and CommonJS ready
@@ -85,9 +105,14 @@ const names = ["castChart", "chartJson", "readingHtml", "readingText", "boardSvg
 const pkgOut = join(out, "package");
 rmSync(pkgOut, { recursive: true, force: true });
 mkdirSync(pkgOut, { recursive: true });
+// The zone table, a module of its own: CommonJS reads it only when a birth first names a zone.
+writeFileSync(join(pkgOut, "zones.js"), `${zonesBanner}export const zoneTable = "${zoneTableText}";\n`);
+writeFileSync(join(pkgOut, "zones.cjs"), `${zonesBanner}"use strict";\nexports.zoneTable = "${zoneTableText}";\n`);
 writeFileSync(
   join(pkgOut, "module.js"),
-  `${banner}${core}
+  `${banner}import { zoneTable } from "./zones.js";
+const zoneTableText = () => zoneTable;
+${core}
 /** Loads Velmora's module: resolves to its functions, or rejects with an Error saying what failed. */
 export function load() {
   return loadModule();
@@ -106,6 +131,7 @@ writeFileSync(join(pkgOut, "load.js"), `${banner}export { load } from "./module.
 writeFileSync(
   join(pkgOut, "velmora.cjs"),
   `${banner}"use strict";
+const zoneTableText = () => require("./zones.cjs").zoneTable;
 ${core}
 const api = instantiateNow();
 ${names.map((name) => `exports.${name} = api.${name};`).join("\n")}
@@ -222,9 +248,38 @@ function moduleBytes() {
     document.head.append(script);
   });
 }
+// The zone table: from zones.bin when the page is served, from zones.js when it is opened from a
+// folder, loaded by velmoraLoadZones when the birth place is first used.
+let zoneBytes = null;
+let zonesLoading = null;
+globalThis.velmoraLoadZones = () =>
+  (zonesLoading ??= (location.protocol !== "file:"
+    ? fetch("zones.bin").then((response) => {
+        if (!response.ok) throw new Error(\`zones.bin: \${response.status} \${response.statusText}\`);
+        return response.arrayBuffer();
+      })
+    : new Promise((resolve, reject) => {
+        const script = document.createElement("script");
+        script.src = "zones.js";
+        script.onload = () => {
+          resolve(Uint8Array.from(atob(globalThis.velmoraZoneTable), (c) => c.charCodeAt(0)));
+          delete globalThis.velmoraZoneTable;
+        };
+        script.onerror = () => reject(new Error("zones.js could not be read"));
+        document.head.append(script);
+      })
+  ).then(
+    (bytes) => {
+      zoneBytes = new Uint8Array(bytes);
+    },
+    (error) => {
+      zonesLoading = null;
+      throw error;
+    },
+  ));
 globalThis.velmoraReady = moduleBytes()
   .then((bytes) => createVelmoraModule({ wasmBinary: new Uint8Array(bytes) }))
-  .then(velmoraApi);
+  .then((wasm) => velmoraApi(wasm, () => zoneBytes));
 })();
 `,
 );
@@ -241,6 +296,8 @@ globalThis.velmoraPlaces = { findPlaces: (query, limit) => finder.findPlaces(que
 `,
 );
 writeFileSync(join(siteOut, "velmora-wasm.js"), `globalThis.velmoraWasm = "${bytes}";\n`);
+writeFileSync(join(siteOut, "zones.bin"), zoneTable);
+writeFileSync(join(siteOut, "zones.js"), `${zonesBanner}globalThis.velmoraZoneTable = "${zoneTableText}";\n`);
 
 // The bare board is in the page itself, drawn by the module at build time: it shows at the first
 // paint and holds the board's place while the module loads.
@@ -256,8 +313,9 @@ const cached = [
   "./", "index.html", "style.css", "page.js", "velmora.js", "velmora.wasm", "manifest.webmanifest",
   "icons/velmora-192.png", "icons/velmora-512.png",
 ];
-// The city finder is kept once the page has loaded it, not fetched with the rest.
-const keptWhenLoaded = ["places.js"];
+// The city finder and the zone table are kept once the page has loaded them, not fetched with
+// the rest.
+const keptWhenLoaded = ["places.js", "zones.bin"];
 const digest = createHash("sha256");
 for (const file of [...cached.slice(1), ...keptWhenLoaded]) digest.update(readFileSync(join(siteOut, file)));
 writeFileSync(
