@@ -156,4 +156,18 @@ std::string ZoneTableBytes() {
   return out;
 }
 
+std::string ZoneChangesText() {
+  std::string text;
+  for (const QString& name : SystemZoneNames()) {
+    const QTimeZone zone(name.toLatin1());
+    for (std::int32_t year = 1901; year < TableZones::kFirstEndYear; ++year) {
+      for (const auto& [at, kind] : ChangesOfYear(zone, year)) {
+        text += name.toStdString() + '\t' + std::to_string(at) + '\t' + std::to_string(kind.first) +
+                '\t' + std::to_string(kind.second) + '\n';
+      }
+    }
+  }
+  return text;
+}
+
 }  // namespace velmora

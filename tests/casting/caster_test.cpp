@@ -146,5 +146,36 @@ TEST(Caster, AChartAloneWritesNoReading) {
   EXPECT_EQ(zones.opened, 0);  // a birth without a birth place asks for no zone
 }
 
+// A source's own spelling of a zone is what the correction writes, however the user wrote it;
+// a source that holds no zone at all says so rather than asking for another zone's name.
+TEST(Caster, WritesTheSourcesSpellingOfAZoneAndSaysWhenItHasNone) {
+  class Spelling final : public ZoneSource {
+   public:
+    const ZoneOffsets* Open(std::string_view name) override {
+      spelled_ = name == "test/SUMMER" && !none ? "Test/Summer" : "";
+      return spelled_.empty() ? nullptr : &zone_;
+    }
+    std::string_view OpenedName() const override { return spelled_; }
+    bool Empty() const override { return none; }
+    bool none = false;
+
+   private:
+    SummerZone zone_;
+    std::string spelled_;
+  } zones;
+  PlaceRequest request;
+  request.zone = "test/SUMMER";
+  Caster caster(zones, kHint, request);
+  std::string error;
+  ASSERT_TRUE(caster.Cast({{1988, 7, 15}, 9, 30}, Caster::Output::kChart, error)) << error;
+  EXPECT_THAT(caster.Report().CorrectionJson(), HasSubstr("{\"zone\":\"Test/Summer\","));
+  zones.none = true;
+  EXPECT_FALSE(caster.Cast({{1988, 7, 15}, 9, 30}, Caster::Output::kChart, error));
+  EXPECT_THAT(error, HasSubstr("the system has no time zone database"));
+  std::string checked;
+  EXPECT_FALSE(CheckZone(zones, "Asia/Shanghai", checked));
+  EXPECT_EQ(checked, kNoZoneDatabaseError);
+}
+
 }  // namespace
 }  // namespace velmora

@@ -136,7 +136,7 @@ export interface Chart {
  *
  * With a birth place: a TypeError for a field of the wrong type or a correction that lacks what
  * it needs (a longitude without a zone, solar time without a longitude); a RangeError for a zone
- * Intl does not know, a longitude outside -180 to 180, a solar word other than the three, a clock
+ * the time zone database does not hold, a longitude outside -180 to 180, a solar word other than the three, a clock
  * time the zone's clocks skipped, or showed twice without `dst`, and a corrected moment outside
  * the supported range.
  */
@@ -161,3 +161,11 @@ export function birthHeading(birth: Birth): string;
 export function correctionLine(birth: Birth): string;
 /** The board without names, as shown before the first chart. */
 export function bareBoardSvg(): string;
+/**
+ * The time zones a birth place may name, as velmora-cli --zones lists them: the current names
+ * ("Asia/Kolkata", "Europe/Kyiv"), sorted, or with `all` the old ones too ("Asia/Calcutta",
+ * "US/Eastern"), which are taken as well. Reads the zone table on first use.
+ */
+export function zoneNames(all?: boolean): string[];
+/** The version of the time zone database the zone table was written from, such as "2025b". */
+export const zoneDatabase: string;

@@ -569,6 +569,36 @@
   const afterPaint = (act) => requestAnimationFrame(() => setTimeout(act));
   const motion = () => (matchMedia("(prefers-reduced-motion: reduce)").matches ? "auto" : "smooth");
 
+  // The history of every time zone, loaded when the birth place is first used or a birth first
+  // names a zone, so that a chart without a birth place never waits for it: resolves to whether
+  // it is loaded (tried again next time when it could not be).
+  const kNoZones = "The time zones could not be loaded: cast from the clock time as entered, or try again.";
+  let zonesLoading = null;
+  function loadZones() {
+    zonesLoading ??= loading
+      .then(() => (velmora === null ? Promise.reject() : globalThis.velmoraLoadZones()))
+      .then(
+        () => {
+          // The worker keeps them for use offline, even when fetched before the worker ran.
+          navigator.serviceWorker?.ready.then((registration) => registration.active?.postMessage({ keep: "zones.bin" }));
+          return true;
+        },
+        () => {
+          zonesLoading = null;
+          return false;
+        },
+      );
+    return zonesLoading;
+  }
+  const namesZone = (birth) => (birth.zone ?? "") !== "" || birth.place !== undefined;
+
+  // Casts the birth as show does, once the zones are loaded when it names one: resolves to
+  // whether it was cast.
+  function showWithZones(birth, fromLink) {
+    if (!namesZone(birth)) return Promise.resolve(show(birth, fromLink));
+    return loadZones().then((loaded) => (loaded ? show(birth, fromLink) : (refuse(zoneField, kNoZones), false)));
+  }
+
   // Casts the birth and shows it; refuses it in words otherwise. Gives whether it was cast.
   function show(birth, fromLink) {
     if (velmora === null) return unavailable();
@@ -660,12 +690,14 @@
     if (birth.time === "") {
       return refuse(timeField, "Enter the birth time in hours and minutes on the 24-hour clock, such as 23:00.");
     }
-    if (!show(birth, false)) return;
-    bringResultIntoView();
-    // The address follows once the chart is on screen: a history entry costs the browser a few
-    // milliseconds that the drawing need not wait for.
-    const fragment = fragmentOf(birth);
-    afterPaint(() => location.hash !== fragment && history.pushState(null, "", fragment));
+    return showWithZones(birth, false).then((shown) => {
+      if (!shown) return;
+      bringResultIntoView();
+      // The address follows once the chart is on screen: a history entry costs the browser a few
+      // milliseconds that the drawing need not wait for.
+      const fragment = fragmentOf(birth);
+      afterPaint(() => location.hash !== fragment && history.pushState(null, "", fragment));
+    });
   }
 
   // The chart the address names: on opening, and as Back and Forward or an edited address
@@ -675,7 +707,7 @@
     if (given === null) return showNothing();
     fillFields(given.birth);
     if (given.problem !== null) return refuse(...given.problem);
-    if (given.birth.place === undefined) return show(given.birth, true);
+    if (given.birth.place === undefined) return showWithZones(given.birth, true);
     return loadPlaces().then((findPlaces) => {
       const found = findPlaces === null ? null : cityOfLink(findPlaces, given.birth);
       if (found === null) return refuse(cityField, findPlaces === null ? kNoCities : linkCityPhrase(given.birth));
@@ -684,7 +716,7 @@
       cityField.value = found.label;
       zoneField.value = found.zone;
       longitudeField.value = String(found.longitude);
-      show({ ...birth, place: found }, true);
+      return showWithZones({ ...birth, place: found }, true);
     });
   }
 
@@ -746,16 +778,18 @@
     timeField.value = `${twoDigits(now.getHours())}:${twoDigits(now.getMinutes())}`;
   }
 
-  // The zones this browser knows, to pick from as the zone's name is typed: listed when the
-  // field is first reached, not while the page opens.
+  // The zones to pick from as the zone's name is typed, velmora-cli's current names (the old
+  // ones are taken too): listed when the field is first reached, not while the page opens.
   zoneField.addEventListener(
     "focus",
-    () => {
-      if (typeof Intl.supportedValuesOf !== "function") return;
-      $("zone-names").append(...Intl.supportedValuesOf("timeZone").map((name) => new Option("", name)));
-    },
+    () =>
+      loadZones().then((loaded) => {
+        if (loaded) $("zone-names").append(...velmora.zoneNames().map((name) => new Option("", name)));
+      }),
     { once: true },
   );
+  // The zone table starts loading as soon as the birth place is first used.
+  $("place").addEventListener("focusin", () => loadZones(), { once: true });
 
   // Served, the page can be installed and keeps its files for use offline; opened from a folder
   // it has neither, and works as it is. Both wait until the page has loaded and its module is

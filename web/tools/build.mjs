@@ -305,7 +305,13 @@ const bareBoard = layoutModule.UTF8ToString(layoutModule._VelmoraBareBoardSvg())
 const indexFile = join(siteOut, "index.html");
 const index = readFileSync(indexFile, "utf8");
 if (!index.includes("<!-- bare board -->")) throw new Error("index.html has no place for the bare board");
-writeFileSync(indexFile, index.replace("<!-- bare board -->", bareBoard.slice(bareBoard.indexOf("<svg"))));
+if (!index.includes("<!-- zone database -->")) throw new Error("index.html has no place for the zone database's version");
+writeFileSync(
+  indexFile,
+  index
+    .replace("<!-- bare board -->", bareBoard.slice(bareBoard.indexOf("<svg")))
+    .replace("<!-- zone database -->", zoneDatabase),
+);
 
 // The service worker keeps every file of the page for use offline. Its version is a digest of
 // those files, so that a new build is a new worker, which the browser fetches on the next visit.
