@@ -39,6 +39,7 @@ function velmoraApi(wasm, zoneTable) {
   const input = wasm._malloc(2 * 3 * kMaxText);
   if (input === 0) throw new Error("the Velmora module has no memory for the birth's text.");
   let placeSet = false; // whether the module holds a birth place from the last cast
+  let placeKey = null; // the fields of the birth place the module holds, joined, when it holds one
 
   // The zone table goes into the module when a birth first names a zone: a chart without a birth
   // place never pays for it.
@@ -168,11 +169,18 @@ function velmoraApi(wasm, zoneTable) {
     if (!wanted && !placeSet) return;
     placeSet = wanted;
     if (!wanted) {
+      placeKey = null;
       wasm._VelmoraPlace(0, 0, 0, 0, 0, -1, 0);
       return;
     }
     const { longitude, solar, dst } = birth;
     const name = birth.zone ?? "";
+    // Births of a batch name the same place again and again: the module keeps it.
+    const city = birth.place;
+    const key = [name, typeof longitude, longitude, solar, dst, ...(absent(city) ? [] :
+      [city.name, city.region, city.country, city.countryCode, city.latitude, city.longitude])].join("\u0000");
+    if (key === placeKey) return;
+    placeKey = null;
     if (!absent(solar) && !Object.hasOwn(kSolarTimes, solar)) {
       throw new RangeError(oneLine(`solar ${quoted(solar)}: use standard, mean or apparent.`));
     }
@@ -194,7 +202,10 @@ function velmoraApi(wasm, zoneTable) {
       input, zoneBytes.length, degreesBytes.length, longitudeKind,
       typeof longitude === "number" ? longitude : 0, solarTime, inForce,
     );
-    if (outcome === 0) return;
+    if (outcome === 0) {
+      placeKey = key;
+      return;
+    }
     const said = wasm.UTF8ToString(wasm._VelmoraMessage());
     if (outcome === kUnknownZone) throw new RangeError(oneLine(`zone ${quoted(name)}: ${said}.`));
     if (outcome === kBadLongitude) {
@@ -294,33 +305,28 @@ function velmoraApi(wasm, zoneTable) {
       }
       palaces[branch - 1] = { branch, stem: h[p + L.stem], items, names: itemNames };
     }
-    const chart = {
-      format: 1,
-      date: `${digits(h[at + L.year], 4)}-${digits(h[at + L.month], 2)}-${digits(h[at + L.day], 2)}`,
-      time: `${digits(h[at + L.hour], 2)}:${digits(h[at + L.minute], 2)}`,
-      facts: {
-        yearStem: h[at + L.yearStem],
-        yearBranch: h[at + L.yearBranch],
-        yearStemCode: h[at + L.yearStemCode],
-        lunarMonth: h[at + L.lunarMonth],
-        lunarDay: h[at + L.lunarDay],
-        hourBranch: h[at + L.hourBranch],
-      },
-      lunarDate: {
-        year: h[at + L.lunarYear],
-        month: h[at + L.lunarMonthNumber],
-        leap: h[at + L.leap] === 1,
-        day: h[at + L.lunarDayOfMonth],
-      },
-      bureau: h[at + L.bureau],
-      lifeBranch: h[at + L.lifeBranch],
-      palaces,
+    const date = `${digits(h[at + L.year], 4)}-${digits(h[at + L.month], 2)}-${digits(h[at + L.day], 2)}`;
+    const time = `${digits(h[at + L.hour], 2)}:${digits(h[at + L.minute], 2)}`;
+    const facts = {
+      yearStem: h[at + L.yearStem],
+      yearBranch: h[at + L.yearBranch],
+      yearStemCode: h[at + L.yearStemCode],
+      lunarMonth: h[at + L.lunarMonth],
+      lunarDay: h[at + L.lunarDay],
+      hourBranch: h[at + L.hourBranch],
     };
-    if (!placeSet) return chart;
-    // A corrected birth: its correction after the time, where velmora-cli's JSON has it.
+    const lunarDate = {
+      year: h[at + L.lunarYear],
+      month: h[at + L.lunarMonthNumber],
+      leap: h[at + L.leap] === 1,
+      day: h[at + L.lunarDayOfMonth],
+    };
+    const bureau = h[at + L.bureau];
+    const lifeBranch = h[at + L.lifeBranch];
+    if (!placeSet) return { format: 1, date, time, facts, lunarDate, bureau, lifeBranch, palaces };
+    // A corrected birth has its correction after the time, where velmora-cli's JSON has it.
     const correction = JSON.parse(wasm.UTF8ToString(wasm._VelmoraCorrectionJson()));
-    const { format, date, time, ...rest } = chart;
-    return { format, date, time, correction, ...rest };
+    return { format: 1, date, time, correction, facts, lunarDate, bureau, lifeBranch, palaces };
   }
 
   // The function that casts a birth and reads one output of the module back.

@@ -66,8 +66,14 @@ const core = [
   api,
   `// The zone table's bytes, decoded from its text when a birth first names a zone.
 let zoneBytes = null;
-const zoneTableBytes = () =>
-  (zoneBytes ??= Uint8Array.from(atob(zoneTableText()), (c) => c.charCodeAt(0)));`,
+function zoneTableBytes() {
+  if (zoneBytes === null) {
+    const text = atob(zoneTableText());
+    zoneBytes = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; ++i) zoneBytes[i] = text.charCodeAt(i);
+  }
+  return zoneBytes;
+}`,
   `// The module instantiated at once, compiled from its bytes in this thread: for Node, where
 // CommonJS wants the functions ready when require returns.
 function instantiateNow() {
