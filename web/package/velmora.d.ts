@@ -161,3 +161,20 @@ export function birthHeading(birth: Birth): string;
 export function correctionLine(birth: Birth): string;
 /** The board without names, as shown before the first chart. */
 export function bareBoardSvg(): string;
+
+/** A palace or a star, as `describeItem` gives it. */
+export interface ItemDescription {
+  /** Its English name as the chart's names give it: "Greedy Wolf". */
+  name: string;
+  /** Its item code, as the chart's items give it: 44. */
+  code: number;
+  kind: "palace" | "main star" | "auxiliary star" | "minor star";
+  /** The text the reading gives after its name. */
+  description: string;
+}
+/**
+ * The palace or star of that English name (letter case and spacing aside): its code, kind and
+ * description as the reading gives it; null for a name that is none. Throws a TypeError for a
+ * name that is not a string.
+ */
+export function describeItem(name: string): ItemDescription | null;

@@ -16,7 +16,7 @@ const root = resolve(import.meta.dirname ?? new URL(".", import.meta.url).pathna
 const cli = process.env.VELMORA_CLI ?? join(root, "build/release/src/cli/velmora-cli");
 const packed =
   process.env.VELMORA_PACKAGE ??
-  join(root, "build/web", readdirSync(join(root, "build/web")).find((f) => /^velmora-.*\.tgz$/.test(f)));
+  join(root, "build/web", readdirSync(join(root, "build/web")).find((f) => /^velmora-[0-9].*\.tgz$/.test(f)));
 
 const scratch = mkdtempSync(join(tmpdir(), "velmora-package-"));
 let velmora;

@@ -77,7 +77,7 @@ function loadModule() {
 }`,
 ].join("\n");
 const names = ["castChart", "chartJson", "readingHtml", "readingText", "boardSvg", "htmlPage",
-  "birthHeading", "correctionLine", "bareBoardSvg"];
+  "birthHeading", "correctionLine", "bareBoardSvg", "describeItem"];
 
 // The package, reachable three ways from the one module build: an ES module ready on import, a
 // loader without top-level await for bundles of any target and lazy loading, and CommonJS ready
