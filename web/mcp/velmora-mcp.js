@@ -4,7 +4,6 @@
 
 import { StdioServerTransport } from "@modelcontextprotocol/sdk/server/stdio.js";
 
-import { serveHttp } from "./http.js";
 import { createServer, packageInfo } from "./server.js";
 
 const kProgram = "velmora-mcp";
@@ -67,6 +66,8 @@ if (request.help) {
   await createServer().connect(new StdioServerTransport());
 } else {
   try {
+    // Loaded only here: standard input and output, as assistants start the server, answer sooner.
+    const { serveHttp } = await import("./http.js");
     const http = await serveHttp(request.port);
     process.stderr.write(`${kProgram}: Streamable HTTP at http://127.0.0.1:${http.address().port}/mcp\n`);
   } catch (error) {

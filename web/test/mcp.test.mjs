@@ -309,6 +309,11 @@ describe("over Streamable HTTP", () => {
   });
 });
 
+test("publint --strict finds no problem in the installed package", () => {
+  execFileSync(join(web, "node_modules", ".bin", "publint"), ["--strict", join(scratch, "node_modules", "velmora-mcp")],
+    { cwd: scratch, stdio: "pipe" });
+});
+
 test("--help, --version and a bad option, as velmora-cli answers them", () => {
   const help = spawnSync(server, ["--help"], { encoding: "utf8" });
   assert.equal(help.status, 0);
