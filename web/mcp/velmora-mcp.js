@@ -53,8 +53,10 @@ function readArguments(args) {
     }
     return { port: Number(rest[0]) };
   }
-  const wrong = ["-h", "--help", "--version", "--http"].includes(first) ? rest.at(-1) : first;
-  fail(`${JSON.stringify(wrong)} is not an option here; give --http [PORT], --help or --version, one at a time.`);
+  if (["-h", "--help", "--version", "--http"].includes(first)) {
+    fail("give --http [PORT], --help or --version, one at a time.");
+  }
+  fail(`${JSON.stringify(first)} is not an option; give --http [PORT], --help or --version.`);
 }
 
 const request = readArguments(process.argv.slice(2));
