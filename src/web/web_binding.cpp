@@ -293,4 +293,23 @@ EMSCRIPTEN_KEEPALIVE const char* VelmoraZoneDatabase() {
   return Session().zones.Version().c_str();
 }
 
+// The kind of an item code and its description as the reading gives it after the name, as a
+// JSON object: {"kind":"main star","description":"..."}, the kind being "palace", "main star",
+// "auxiliary star" or "minor star"; empty for a code without a name.
+EMSCRIPTEN_KEEPALIVE const char* VelmoraItemDescription(std::int32_t item) {
+  namespace code = velmora::code;
+  const std::string_view text = velmora::StarText(item);
+  if (text.empty()) return velmora::Output({});
+  const std::string_view kind = item <= code::Parents  ? "palace"
+                                : item <= code::Army   ? "main star"
+                                : item <= code::Angel2 ? "auxiliary star"
+                                                       : "minor star";
+  std::string json = "{\"kind\":";
+  velmora::AppendJsonString(kind, json);
+  json += ",\"description\":";
+  velmora::AppendJsonString(text, json);
+  json += '}';
+  return velmora::Output(std::move(json));
+}
+
 }  // extern "C"

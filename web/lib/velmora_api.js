@@ -341,6 +341,26 @@ function velmoraApi(wasm, zoneTable) {
     return wasm.UTF8ToString(wasm._VelmoraChartJson());
   };
 
+  // A palace's or star's name as the chart's names give it, in any letter case and spacing,
+  // and its kind and description as the module gives them; null for a name that is none.
+  const kMaxItemName = 64;
+  const fold = (name) => name.trim().replace(/\s+/g, " ").toLowerCase();
+  const codeByName = new Map();
+  names.forEach((name, code) => {
+    if (name !== "") codeByName.set(fold(name), code);
+  });
+  function describeItem(name) {
+    if (typeof name !== "string") {
+      throw new TypeError(
+        'a name is a string, a palace\'s or a star\'s as the chart names it, such as "Greedy Wolf".',
+      );
+    }
+    const code = name.length > kMaxItemName ? undefined : codeByName.get(fold(name));
+    if (code === undefined) return null;
+    const { kind, description } = JSON.parse(wasm.UTF8ToString(wasm._VelmoraItemDescription(code)));
+    return { name: names[code], code, kind, description };
+  }
+
   return {
     chartJson,
     castChart,
@@ -356,5 +376,6 @@ function velmoraApi(wasm, zoneTable) {
       return wasm.UTF8ToString(wasm._VelmoraZoneNames(all === true ? 0 : 1)).split("\n").slice(0, -1);
     },
     zoneDatabase: ZONE_DATABASE,
+    describeItem,
   };
 }

@@ -169,3 +169,20 @@ export function bareBoardSvg(): string;
 export function zoneNames(all?: boolean): string[];
 /** The version of the time zone database the zone table was written from, such as "2025b". */
 export const zoneDatabase: string;
+
+/** A palace or a star, as `describeItem` gives it. */
+export interface ItemDescription {
+  /** Its English name as the chart's names give it: "Greedy Wolf". */
+  name: string;
+  /** Its item code, as the chart's items give it: 44. */
+  code: number;
+  kind: "palace" | "main star" | "auxiliary star" | "minor star";
+  /** The text the reading gives after its name. */
+  description: string;
+}
+/**
+ * The palace or star of that English name (letter case and spacing aside): its code, kind and
+ * description as the reading gives it; null for a name that is none. Throws a TypeError for a
+ * name that is not a string.
+ */
+export function describeItem(name: string): ItemDescription | null;

@@ -22,7 +22,7 @@ const bin = (tool) => join(web, "node_modules", ".bin", tool);
 const cli = process.env.VELMORA_CLI ?? join(root, "build/release/src/cli/velmora-cli");
 const packed = resolve(
   process.env.VELMORA_PACKAGE ??
-    join(root, "build/web", readdirSync(join(root, "build/web")).find((f) => /^velmora-.*\.tgz$/.test(f))),
+    join(root, "build/web", readdirSync(join(root, "build/web")).find((f) => /^velmora-[0-9].*\.tgz$/.test(f))),
 );
 
 const scratch = mkdtempSync(join(tmpdir(), "velmora-clients-"));

@@ -17,7 +17,7 @@ const cli = process.env.VELMORA_CLI ?? join(root, "build/release/src/cli/velmora
 const zoneTable = process.env.VELMORA_ZONE_TABLE ?? join(root, "build/release/src/time_zone/velmora-zone-table");
 const packed =
   process.env.VELMORA_PACKAGE ??
-  join(root, "build/web", readdirSync(join(root, "build/web")).find((f) => /^velmora-.*\.tgz$/.test(f)));
+  join(root, "build/web", readdirSync(join(root, "build/web")).find((f) => /^velmora-[0-9].*\.tgz$/.test(f)));
 
 const scratch = mkdtempSync(join(tmpdir(), "velmora-package-"));
 let velmora;
@@ -62,6 +62,32 @@ describe("the chart of 4 February 2000, 23:00", () => {
     assert.ok(velmora.readingText(birth).startsWith("Place:Life\n"));
     assert.equal(velmora.birthHeading(birth), "4 February 2000, 23:00");
   });
+});
+
+// Every name a chart gives is described with the text its reading gives after that name.
+test("describeItem gives each palace's and star's text in the reading", () => {
+  const described = new Map();
+  for (const birth of spreadBirths(60)) {
+    const lines = velmora.readingText(birth).split("\n");
+    for (const palace of velmora.castChart(birth).palaces) {
+      palace.names.forEach((name, i) => {
+        const item = velmora.describeItem(i === 0 ? name.toUpperCase() : ` ${name.toLowerCase()}  `);
+        assert.equal(item.name, name);
+        assert.equal(item.code, palace.items[i]);
+        assert.equal(item.kind === "palace", i === 0, name);
+        const line = i === 0 ? lines[lines.indexOf(`Place:${name}`) + 1] : `${name}:${item.description}`;
+        assert.ok(lines.includes(line) && line.endsWith(item.description), name);
+        described.set(name, item.kind);
+      });
+    }
+  }
+  assert.equal(described.size, 44);
+  assert.deepEqual(
+    ["Life", "Army", "Intellect", "Angel 2", "Punishment", "Festival"].map((name) => described.get(name)),
+    ["palace", "main star", "auxiliary star", "auxiliary star", "minor star", "minor star"],
+  );
+  for (const none of ["", "Purple Star", "Life".repeat(100), "Place:Life"]) assert.equal(velmora.describeItem(none), null);
+  assert.throws(() => velmora.describeItem(44), TypeError);
 });
 
 describe("refusals", () => {

@@ -21,7 +21,7 @@ const cli = process.env.VELMORA_CLI ?? join(root, "build/release/src/cli/velmora
 const placeIndex = process.env.VELMORA_PLACE_INDEX ?? join(root, "build/release/src/places/velmora-place-index");
 const packed =
   process.env.VELMORA_PACKAGE ??
-  join(root, "build/web", readdirSync(join(root, "build/web")).find((f) => /^velmora-.*\.tgz$/.test(f)));
+  join(root, "build/web", readdirSync(join(root, "build/web")).find((f) => /^velmora-[0-9].*\.tgz$/.test(f)));
 // Transliteration follows the locale; the package's is the C locale's.
 const env = { ...process.env, LC_ALL: "C.UTF-8" };
 

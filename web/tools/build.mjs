@@ -102,7 +102,7 @@ function loadModule() {
 }`,
 ].join("\n");
 const names = ["castChart", "chartJson", "readingHtml", "readingText", "boardSvg", "htmlPage",
-  "birthHeading", "correctionLine", "bareBoardSvg", "zoneNames", "zoneDatabase"];
+  "birthHeading", "correctionLine", "bareBoardSvg", "zoneNames", "zoneDatabase", "describeItem"];
 const zonesBanner = `${banner}// The history of every time zone, from the time zone database ${zoneDatabase}.\n`;
 
 // The package, reachable three ways from the one module build: an ES module ready on import, a
