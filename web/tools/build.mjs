@@ -250,21 +250,35 @@ const index = readFileSync(indexFile, "utf8");
 if (!index.includes("<!-- bare board -->")) throw new Error("index.html has no place for the bare board");
 writeFileSync(indexFile, index.replace("<!-- bare board -->", bareBoard.slice(bareBoard.indexOf("<svg"))));
 
-// The service worker keeps every file of the page for use offline. Its version is a digest of
-// those files, so that a new build is a new worker, which the browser fetches on the next visit.
+// The service worker keeps every file of the page for use offline, each checked against its
+// SHA-256 before it is kept. Its version is a digest of those files, so that a new build is a new
+// worker, which the browser fetches on the next visit.
 const cached = [
-  "./", "index.html", "style.css", "page.js", "velmora.js", "velmora.wasm", "manifest.webmanifest",
+  "index.html", "style.css", "page.js", "velmora.js", "velmora.wasm", "manifest.webmanifest",
   "icons/velmora-192.png", "icons/velmora-512.png",
 ];
 // The city finder is kept once the page has loaded it, not fetched with the rest.
 const keptWhenLoaded = ["places.js"];
 const digest = createHash("sha256");
-for (const file of [...cached.slice(1), ...keptWhenLoaded]) digest.update(readFileSync(join(siteOut, file)));
+const digestsOf = (files) =>
+  Object.fromEntries(
+    files.map((file) => {
+      const bytes = readFileSync(join(siteOut, file));
+      digest.update(bytes);
+      return [file, createHash("sha256").update(bytes).digest("hex")];
+    }),
+  );
+const fileDigests = digestsOf(cached);
+const keptDigests = digestsOf(keptWhenLoaded);
+const worker = readFileSync(join(web, "site", "sw.js"), "utf8");
+for (const placeholder of ['"VERSION"', '{ "FILES": "" }', '{ "KEPT": "" }']) {
+  if (!worker.includes(placeholder)) throw new Error(`sw.js has no ${placeholder} for the build to fill in`);
+}
 writeFileSync(
   join(siteOut, "sw.js"),
-  readFileSync(join(web, "site", "sw.js"), "utf8")
+  worker
     .replace('"VERSION"', JSON.stringify(digest.digest("hex").slice(0, 16)))
-    .replace('["FILES"]', JSON.stringify(cached))
-    .replace('["KEPT"]', JSON.stringify(keptWhenLoaded)),
+    .replace('{ "FILES": "" }', JSON.stringify(fileDigests))
+    .replace('{ "KEPT": "" }', JSON.stringify(keptDigests)),
 );
 console.log(`velmora ${version}: ${pkgOut}, ${siteOut}`);
