@@ -7,6 +7,7 @@
 
 import { createHash } from "node:crypto";
 import { cpSync, existsSync, mkdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { createRequire } from "node:module";
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
 
@@ -229,6 +230,19 @@ globalThis.velmoraReady = moduleBytes()
 `,
 );
 writeFileSync(join(siteOut, "velmora.wasm"), wasmFile);
+// The page's own script: its modules under web/page/, one job each, bundled into one classic
+// script for the same reason.
+const { build: bundle } = createRequire(join(web, "package.json"))("esbuild");
+await bundle({
+  entryPoints: [join(web, "page", "main.js")],
+  outfile: join(siteOut, "page.js"),
+  bundle: true,
+  format: "iife",
+  target: "es2021",
+  charset: "utf8",
+  banner: { js: `// Velmora ${version}: the page's script, bundled from web/page/ by esbuild.\n"use strict";` },
+  logLevel: "warning",
+});
 // The page's city finder, a classic script for the same reason, loaded when the city field is
 // first used: the table sets findPlaces on velmoraPlaces.
 writeFileSync(
