@@ -37,23 +37,29 @@ void TakeCity(const Place& city, PlaceRequest& request) {
 
 bool CorrectBirth(TDateTime clock, const ZoneOffsets& zone, std::string_view zoneName,
                   const BirthPlace& place, std::string_view daylightHint, ClockCorrection& out,
-                  std::string& error) {
+                  std::string& error, BirthRefused* refused) {
   ClockChange change;
   ClockCorrection corrected;
+  const auto refuse = [refused](BirthRefused why) {
+    if (refused != nullptr) *refused = why;
+    return false;
+  };
   switch (CorrectClockTime(clock, zone, place, corrected, change)) {
     case ClockResult::kCorrected:
       break;
     case ClockResult::kSkipped:
+      error = ClockChangePhrase(clock, change, zoneName, daylightHint);
+      return refuse(BirthRefused::kSkipped);
     case ClockResult::kRepeated:
       error = ClockChangePhrase(clock, change, zoneName, daylightHint);
-      return false;
+      return refuse(BirthRefused::kRepeated);
     case ClockResult::kUnreadable:
       SetUnsupportedBirthError(error);
-      return false;
+      return refuse(BirthRefused::kUnsupported);
   }
   if (!IsSupportedBirthMoment(corrected.Cast())) {
     error = CorrectedMomentOutsidePhrase(corrected.Cast());
-    return false;
+    return refuse(BirthRefused::kUnsupported);
   }
   out = corrected;
   return true;
@@ -63,8 +69,11 @@ bool PlaceCorrector::Correct(const BirthInput& birth, const PlaceWords& words,
                              std::optional<ClockCorrection>& correction, std::string& error) {
   correction.reset();
   city_ = nullptr;
+  refused_ = BirthRefused::kPlace;
   if (!request_.Any() && words.zone.empty() && words.longitude.empty() && words.city.empty()) {
-    return CheckSupportedBirth(birth, error);
+    if (CheckSupportedBirth(birth, error)) return true;
+    refused_ = BirthRefused::kUnsupported;
+    return false;
   }
   // The request without its city, which is kept apart: copied for every birth of a batch, it
   // would cost more than the correction. Kept from birth to birth, so that its zone's name
@@ -105,7 +114,8 @@ bool PlaceCorrector::Correct(const BirthInput& birth, const PlaceWords& words,
   const std::string_view spelling = zones_.OpenedName();
   zoneName_ = spelling.empty() ? std::string_view(request.zone) : spelling;
   ClockCorrection corrected;
-  if (!CorrectBirth(birth.Moment(), *zone, zoneName_, place, daylightHint_, corrected, error)) {
+  if (!CorrectBirth(birth.Moment(), *zone, zoneName_, place, daylightHint_, corrected, error,
+                    &refused_)) {
     return false;
   }
   correction = corrected;

@@ -66,14 +66,19 @@ struct PlaceWords {
 // Fills the zone and longitude of `request` from `city`, which it also keeps for the words.
 void TakeCity(const Place& city, PlaceRequest& request);
 
+// Why a birth could not be cast, for a shell that acts on it as well as saying it: its birth
+// place could not be used, or the birth (or its corrected moment) lies outside the supported
+// range, or its clock time was skipped or shown twice when the clocks changed.
+enum class BirthRefused : std::int32_t { kPlace, kUnsupported, kSkipped, kRepeated };
+
 // Corrects the clock time `clock` of a birth in `zone`, named `zoneName`, as `place` asks. On
 // refusal returns false with one phrase in `error`: a clock time the zone's clocks skipped or
 // showed twice (naming the change, and for the second ending with `daylightHint`, which tells
 // the user how to say whether daylight saving time was in force), or a corrected moment that
-// the lunar calendar does not cover.
+// the lunar calendar does not cover; `refused`, when given, then says which.
 bool CorrectBirth(TDateTime clock, const ZoneOffsets& zone, std::string_view zoneName,
                   const BirthPlace& place, std::string_view daylightHint, ClockCorrection& out,
-                  std::string& error);
+                  std::string& error, BirthRefused* refused = nullptr);
 
 // Checks births and corrects their clock time for the shell's birth place, or the one a birth
 // names instead, with the zones of `zones`.
@@ -97,6 +102,9 @@ class PlaceCorrector {
   bool Correct(const BirthInput& birth, const PlaceWords& words,
                std::optional<ClockCorrection>& correction, std::string& error);
 
+  // Why the last birth refused was refused.
+  BirthRefused Refused() const { return refused_; }
+
   // The zone of the last correction.
   const std::string& ZoneName() const { return zoneName_; }
   // The city of the last correction, or null when it named none. Valid until the next one.
@@ -110,6 +118,7 @@ class PlaceCorrector {
   std::optional<PlaceMemory> cities_;
   std::string zoneName_;
   const Place* city_ = nullptr;
+  BirthRefused refused_ = BirthRefused::kPlace;
 };
 
 }  // namespace velmora

@@ -35,6 +35,8 @@ class Caster {
   }
 
   const ChartReport& Report() const { return report_; }
+  // Why the last birth refused was refused.
+  BirthRefused Refused() const { return corrector_.Refused(); }
 
  private:
   PlaceCorrector corrector_;

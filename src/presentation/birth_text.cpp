@@ -147,8 +147,12 @@ std::string ClockChangePhrase(TDateTime clock, const ClockChange& change, std::s
   AppendClockOf(change.from, phrase);
   phrase += " to ";
   AppendClockOf(change.to, phrase);
-  phrase += "; ";
-  phrase += skipped ? std::string_view("give a time the clocks showed") : daylightHint;
+  const std::string_view advice =
+      skipped ? std::string_view("give a time the clocks showed") : daylightHint;
+  if (!advice.empty()) {
+    phrase += "; ";
+    phrase += advice;
+  }
   return phrase;
 }
 

@@ -32,7 +32,8 @@ std::string LongDateTimeText(const CivilDate& date, std::int32_t hour, std::int3
 // twice, naming the change: "there was no 02:30 on 14 March 2021 in America/New_York, where the
 // clocks went forward from 02:00 to 03:00; give a time the clocks showed", or "01:30 on
 // 7 November 2021 came twice in ..., where the clocks went back from 02:00 to 01:00; " followed
-// by `daylightHint`, which tells the user how to say whether daylight saving time was in force.
+// by `daylightHint`, which tells the user how to say whether daylight saving time was in force
+// (without it, the phrase ends at the change, for a shell that adds its own words).
 std::string ClockChangePhrase(TDateTime clock, const ClockChange& change, std::string_view zoneName,
                               std::string_view daylightHint);
 

@@ -38,7 +38,10 @@ enum CastOutcome : std::int32_t {
   kUnsupportedBirth = 3,  // the message is velmora-cli's whole line after its name
   kUnknownZone = 4,       // the message is the phrase for a zone the table does not hold
   kBadLongitude = 5,      // the message is the longitude reader's phrase
-  kIncompletePlace = 6    // the message says what the correction asked for lacks
+  kNeedsZone = 6,         // the message says that a birth place needs its time zone
+  kSkippedTime = 7,       // as kUnsupportedBirth, for a clock time the clocks skipped
+  kRepeatedTime = 8,      // as kUnsupportedBirth, for a clock time the clocks showed twice
+  kNeedsLongitude = 9     // the message says that solar time needs the longitude
 };
 
 // What the package tells the user to do about a clock time its zone showed twice.
@@ -47,10 +50,13 @@ inline constexpr const char* kDaylightHint =
 
 struct WebSession {
   TableZones zones;
-  Caster caster{zones, kDaylightHint};  // holds the last cast, with its reading or without it
+  // Holds the last cast, with its reading or without it. Its phrase for a clock time shown twice
+  // ends at the change: the message adds the package's hint, the reason leaves it to the page.
+  Caster caster{zones, ""};
   ChartNumbers numbers{};
   std::optional<Place> city;  // the city named for the next birth place, until it is set
   std::string message;        // what the last refused cast found wrong
+  std::string reason;         // the same without the birth it names, for a refused birth
   std::string output;         // the last output asked for
 };
 
@@ -86,7 +92,8 @@ std::int32_t SetPlace(std::string_view zoneName, std::optional<std::string_view>
     request.longitude = longitude;
   }
   BirthPlace place;
-  if (!PlaceOfRequest(request, place, s.message)) return kIncompletePlace;
+  if (!PlaceOfRequest(request, place, s.message))
+    return zoneName.empty() ? kNeedsZone : kNeedsLongitude;
   if (city) {
     city->zone = request.zone;
     request.city = std::move(city);
@@ -105,6 +112,18 @@ std::int32_t Cast(std::string_view dateText, std::string_view timeText, Caster::
   if (!ParseBirthTime(timeText, birth.hour, birth.minute, s.message)) return kBadTime;
   std::string error;
   if (!s.caster.Cast(birth, output, error)) {
+    s.reason = error;
+    switch (s.caster.Refused()) {
+      case BirthRefused::kSkipped:
+        s.message = BirthRefusal(birth, error);
+        return kSkippedTime;
+      case BirthRefused::kRepeated:
+        s.message = BirthRefusal(birth, error + "; " + kDaylightHint);
+        return kRepeatedTime;
+      case BirthRefused::kPlace:
+      case BirthRefused::kUnsupported:
+        break;
+    }
     s.message = BirthRefusal(birth, error);
     return kUnsupportedBirth;
   }
@@ -228,6 +247,12 @@ EMSCRIPTEN_KEEPALIVE const char* VelmoraStarName(std::int32_t code) {
 
 EMSCRIPTEN_KEEPALIVE const char* VelmoraMessage() {
   return Session().message.c_str();
+}
+
+// The phrase of the last refused birth without the birth it names, and for a clock time shown
+// twice without the hint of how to say which: "this birth lies outside the lunar calendar; ...".
+EMSCRIPTEN_KEEPALIVE const char* VelmoraReason() {
+  return Session().reason.c_str();
 }
 
 // The outputs of the last cast, each as velmora-cli prints it: --format json, --format text

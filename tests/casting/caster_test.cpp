@@ -55,8 +55,9 @@ TEST(Caster, CastsTheClockTimeOrItsCorrectionAndRefusesWhatItCannotCast) {
     PlaceWords words;
     BirthInput birth;
     bool cast;
-    TDateTime moment;      // the moment the chart is cast from
-    const char* sentence;  // in the correction's sentence, or in the refusal
+    TDateTime moment;                             // the moment the chart is cast from
+    const char* sentence;                         // in the correction's sentence, or in the refusal
+    BirthRefused refused = BirthRefused::kPlace;  // why, when it is refused
   };
   const BirthInput birth{{1988, 7, 15}, 9, 30};
   const TDateTime clock = birth.Moment();
@@ -97,7 +98,22 @@ TEST(Caster, CastsTheClockTimeOrItsCorrectionAndRefusesWhatItCannotCast) {
        "\"Atlantis\" is neither a city"},
       {"an unknown zone", unknown, {}, birth, false, 0, "unknown time zone"},
       {"a bad longitude", summer, {"", "181", ""}, birth, false, 0, "not a longitude"},
-      {"outside the calendar", {}, {}, {{2051, 12, 31}, 23, 0}, false, 0, "lies outside"},
+      {"outside the calendar",
+       {},
+       {},
+       {{2051, 12, 31}, 23, 0},
+       false,
+       0,
+       "lies outside",
+       BirthRefused::kUnsupported},
+      {"outside the calendar once corrected",
+       summer,
+       {},
+       {{1901, 12, 31}, 23, 30},
+       false,
+       0,
+       "the corrected moment",
+       BirthRefused::kUnsupported},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -115,6 +131,7 @@ TEST(Caster, CastsTheClockTimeOrItsCorrectionAndRefusesWhatItCannotCast) {
       EXPECT_GT(caster.Report().Reading().Length(), 0);
     } else {
       EXPECT_THAT(error, HasSubstr(c.sentence));
+      EXPECT_EQ(caster.Refused(), c.refused);
       EXPECT_EQ(caster.Report().Chart().calendar.birthMoment, before);
     }
   }

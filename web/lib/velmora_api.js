@@ -22,7 +22,10 @@ const kBadTime = 2;
 const kUnsupportedBirth = 3;
 const kUnknownZone = 4;
 const kBadLongitude = 5;
-const kIncompletePlace = 6;
+const kNeedsZone = 6;
+const kSkippedTime = 7;
+const kRepeatedTime = 8;
+const kNeedsLongitude = 9;
 
 // velmora-cli's words for whether daylight saving time was in force, which dst takes too.
 const kDaylightWords = { on: true, off: false };
@@ -70,6 +73,17 @@ function velmoraApi(wasm, zoneTable) {
     return message.replace(kUnprintableEach, (c) => (c.length === 1 ? "?" : c));
   }
 
+  // A refusal as the package throws it: velmora-cli's words in its message, `subject: reason.`,
+  // and what a program acts on in properties of its own: the birth's field it concerns, a code
+  // saying why, and the reason alone, without the field's name and the text it quotes.
+  function refusal(Kind, field, code, reason, subject = "") {
+    const error = new Kind(oneLine(subject === "" ? `${reason}.` : `${subject}: ${reason}.`));
+    error.field = field;
+    error.code = code;
+    error.reason = oneLine(reason);
+    return error;
+  }
+
   // The birth's fields, each read once and only from the object itself, never from its
   // prototype: what is read here is all a call works from, whatever a getter does later.
   const own = (object, key) => (Object.hasOwn(object, key) ? object[key] : undefined);
@@ -87,9 +101,12 @@ function velmoraApi(wasm, zoneTable) {
           }
         : null;
     if (birth === null || typeof birth.date !== "string" || typeof birth.time !== "string") {
-      throw new TypeError(
+      throw refusal(
+        TypeError,
+        birth !== null && typeof birth.date === "string" ? "time" : "date",
+        "type",
         'a birth is {date: "YYYY-MM-DD", time: "HH:MM"}, two strings (for example ' +
-          '{date: "2000-02-04", time: "23:00"}).',
+          '{date: "2000-02-04", time: "23:00"})',
       );
     }
     return birth;
@@ -124,14 +141,18 @@ function velmoraApi(wasm, zoneTable) {
     if (!absent(birth.place)) {
       const city = readCity(birth.place);
       if (city === null) {
-        throw new TypeError(
+        throw refusal(
+          TypeError,
+          "place",
+          "type",
           "place is a city as findPlaces of velmora/places gives it, with its name, region, " +
             "country, countryCode and zone (strings of printable text) and its latitude and " +
-            "longitude (numbers of degrees, -90 to 90 and -180 to 180).",
+            "longitude (numbers of degrees, -90 to 90 and -180 to 180)",
         );
       }
       if ((!absent(birth.zone) && birth.zone !== "") || !absent(birth.longitude)) {
-        throw new TypeError("a birth names its place by place or by zone and longitude, not both.");
+        throw refusal(TypeError, "place", "conflict",
+          "a birth names its place by place or by zone and longitude, not both");
       }
       birth.place = city;
       birth.zone = city.zone;
@@ -139,18 +160,17 @@ function velmoraApi(wasm, zoneTable) {
     }
     const { zone: name, longitude, solar, dst } = birth;
     if (!absent(name) && typeof name !== "string") {
-      throw new TypeError('zone is the name of a time zone, a string such as "Asia/Shanghai".');
+      throw refusal(TypeError, "zone", "type", 'zone is the name of a time zone, a string such as "Asia/Shanghai"');
     }
     if (!absent(longitude) && typeof longitude !== "number" && typeof longitude !== "string") {
-      throw new TypeError("longitude is degrees east, a number or a string such as 87.6.");
+      throw refusal(TypeError, "longitude", "type", "longitude is degrees east, a number or a string such as 87.6");
     }
     if (!absent(solar) && typeof solar !== "string") {
-      throw new TypeError('solar is "standard", "mean" or "apparent".');
+      throw refusal(TypeError, "solar", "type", 'solar is "standard", "mean" or "apparent"');
     }
     if (!absent(dst) && typeof dst !== "boolean" && typeof dst !== "string") {
-      throw new TypeError(
-        'dst is true or "on", false or "off": whether daylight saving time was in force.',
-      );
+      throw refusal(TypeError, "dst", "type",
+        'dst is true or "on", false or "off": whether daylight saving time was in force');
     }
   }
 
@@ -182,10 +202,10 @@ function velmoraApi(wasm, zoneTable) {
     if (key === placeKey) return;
     placeKey = null;
     if (!absent(solar) && !Object.hasOwn(kSolarTimes, solar)) {
-      throw new RangeError(oneLine(`solar ${quoted(solar)}: use standard, mean or apparent.`));
+      throw refusal(RangeError, "solar", "invalid", "use standard, mean or apparent", `solar ${quoted(solar)}`);
     }
     if (typeof dst === "string" && !Object.hasOwn(kDaylightWords, dst)) {
-      throw new RangeError(oneLine(`dst ${quoted(dst)}: use on or off.`));
+      throw refusal(RangeError, "dst", "invalid", "use on or off", `dst ${quoted(dst)}`);
     }
     const inForce = absent(dst) ? 0 : dst === true || dst === "on" ? 1 : 2;
     const solarTime = absent(solar) ? -1 : kSolarTimes[solar];
@@ -207,12 +227,13 @@ function velmoraApi(wasm, zoneTable) {
       return;
     }
     const said = wasm.UTF8ToString(wasm._VelmoraMessage());
-    if (outcome === kUnknownZone) throw new RangeError(oneLine(`zone ${quoted(name)}: ${said}.`));
+    if (outcome === kUnknownZone) throw refusal(RangeError, "zone", "unknown", said, `zone ${quoted(name)}`);
     if (outcome === kBadLongitude) {
       const shown = typeof longitude === "string" ? quoted(longitude) : String(longitude);
-      throw new RangeError(oneLine(`longitude ${shown}: ${said}.`));
+      throw refusal(RangeError, "longitude", "invalid", said, `longitude ${shown}`);
     }
-    if (outcome === kIncompletePlace) throw new TypeError(`${said}.`);
+    if (outcome === kNeedsZone) throw refusal(TypeError, "zone", "missing", said);
+    if (outcome === kNeedsLongitude) throw refusal(TypeError, "longitude", "missing", said);
     throw new Error(`the module answered a birth place with ${outcome}.`);
   }
 
@@ -266,9 +287,17 @@ function velmoraApi(wasm, zoneTable) {
     const outcome = castWith(input, dateBytes, timeBytes);
     if (outcome === 0) return;
     const said = wasm.UTF8ToString(wasm._VelmoraMessage());
-    if (outcome === kBadDate) throw new TypeError(oneLine(`--date ${quoted(birth.date)}: ${said}.`));
-    if (outcome === kBadTime) throw new TypeError(oneLine(`--time ${quoted(birth.time)}: ${said}.`));
-    if (outcome === kUnsupportedBirth) throw new RangeError(said);
+    if (outcome === kBadDate) throw refusal(TypeError, "date", "invalid", said, `--date ${quoted(birth.date)}`);
+    if (outcome === kBadTime) throw refusal(TypeError, "time", "invalid", said, `--time ${quoted(birth.time)}`);
+    const refused = { [kUnsupportedBirth]: ["date", "unsupported"], [kSkippedTime]: ["time", "skipped"],
+                      [kRepeatedTime]: ["dst", "repeated"] }[outcome];
+    if (refused !== undefined) {
+      // velmora-cli's whole line, the reason alone beside it.
+      const error = new RangeError(said);
+      [error.field, error.code] = refused;
+      error.reason = wasm.UTF8ToString(wasm._VelmoraReason());
+      throw error;
+    }
     throw new Error(`the module answered a cast with ${outcome}.`);
   }
   const cast = (birth) => castBy(wasm._VelmoraCast, birth);

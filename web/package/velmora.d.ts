@@ -129,6 +129,45 @@ export interface Chart {
   palaces: Palace[];
 }
 
+/** The field of a birth that a refusal concerns. */
+export type BirthField = "date" | "time" | "zone" | "longitude" | "solar" | "dst" | "place";
+
+/**
+ * Why a birth was refused:
+ * - `"type"` (TypeError): the field is not of a type the birth takes, or the birth is not an
+ *   object with two strings;
+ * - `"invalid"`: a date or time not written as accepted (TypeError), a longitude that is not one
+ *   of -180 to 180, a `solar` or `dst` word other than those accepted (RangeError);
+ * - `"unknown"` (RangeError): a zone Intl does not know;
+ * - `"missing"` (TypeError): the correction asked for lacks the zone or the longitude it needs;
+ * - `"conflict"` (TypeError): a `place` together with a `zone` or a `longitude`;
+ * - `"unsupported"` (RangeError, field `"date"`): the birth, or its corrected moment, lies outside
+ *   31 December 1901 23:00 to 31 December 2051 22:59;
+ * - `"skipped"` (RangeError, field `"time"`): a clock time the zone's clocks skipped;
+ * - `"repeated"` (RangeError, field `"dst"`): a clock time the zone's clocks showed twice,
+ *   without `dst` to say which.
+ */
+export type RefusalCode =
+  | "type" | "invalid" | "unknown" | "missing" | "conflict" | "unsupported" | "skipped" | "repeated";
+
+/**
+ * What every TypeError and RangeError the functions below throw for a birth carries beside its
+ * message, for a program to act on: `error instanceof TypeError && error.field === "time"`.
+ */
+export interface BirthRefusal {
+  /** The field of the birth the refusal concerns. */
+  field: BirthField;
+  /** Why, as above. */
+  code: RefusalCode;
+  /**
+   * What is wrong and what is accepted, without the field's name, the text it quotes or the
+   * birth it names, and without a full stop, so that a sentence may go on after it: "there is
+   * no hour 25; hours run from 00 to 23". For `"repeated"` it ends at the clocks' change,
+   * before the message's hint of how to say which.
+   */
+  reason: string;
+}
+
 /**
  * Each function below throws a TypeError when the date or the time is not written as accepted,
  * and a RangeError for a birth outside 31 December 1901 23:00 to 31 December 2051 22:59; the
@@ -138,7 +177,7 @@ export interface Chart {
  * it needs (a longitude without a zone, solar time without a longitude); a RangeError for a zone
  * the time zone database does not hold, a longitude outside -180 to 180, a solar word other than the three, a clock
  * time the zone's clocks skipped, or showed twice without `dst`, and a corrected moment outside
- * the supported range.
+ * the supported range. Each error also carries the properties of `BirthRefusal`.
  */
 export function castChart(birth: Birth): Chart;
 /** The chart's JSON text, byte for byte as `velmora-cli --format json`. */

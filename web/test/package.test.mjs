@@ -89,19 +89,32 @@ test("describeItem gives each palace's and star's text in the reading", () => {
   for (const none of ["", "Purple Star", "Life".repeat(100), "Place:Life"]) assert.equal(velmora.describeItem(none), null);
   assert.throws(() => velmora.describeItem(44), TypeError);
 });
+// A refusal's own properties: the field and the code, and the reason, which the message ends
+// with (before the hint of how to say which, for an hour shown twice) and which quotes nothing
+// given.
+function assertRefusal(error, field, code, label) {
+  assert.deepEqual([error.field, error.code], [field, code], label);
+  assert.equal(typeof error.reason, "string", label);
+  assert.ok(error.message.endsWith(`${error.reason}.`) || (code === "repeated" && error.message.includes(`${error.reason}; `)),
+    `${label}: "${error.reason}" is the end of "${error.message}"`);
+  assert.doesNotMatch(error.reason, /^(--)?(date|time|zone|longitude|solar|dst) ("|NaN|-?\d)/, label);
+}
 
 describe("refusals", () => {
+  const invalidDate = { type: TypeError, field: "date", code: "invalid" };
+  const invalidTime = { type: TypeError, field: "time", code: "invalid" };
+  const unsupported = { type: RangeError, field: "date", code: "unsupported" };
   const cases = [
-    { name: "a minute before the first supported birth", date: "1901-12-31", time: "22:59", type: RangeError },
-    { name: "the first minute after the last", date: "2051-12-31", time: "23:00", type: RangeError },
-    { name: "a day February 2000 does not have", date: "2000-02-30", time: "12:00", type: TypeError },
-    { name: "a date that is not one", date: "banana", time: "12:00", type: TypeError },
-    { name: "a time that is not one", date: "2000-02-04", time: "banana", type: TypeError },
-    { name: "an hour past 23", date: "2000-02-04", time: "24:00", type: TypeError },
-    { name: "a long date, cut in the message", date: "9".repeat(300), time: "12:00", type: TypeError },
-    { name: "a control character, shown as ?", date: "2000-02-0\u0007", time: "12:00", type: TypeError },
-    { name: "a date beyond ASCII", date: "2000-02-0\u00e9", time: "12:00", type: TypeError },
-    { name: "a time beyond ASCII", date: "2000-02-04", time: "12:0\u4e00", type: TypeError },
+    { name: "a minute before the first supported birth", date: "1901-12-31", time: "22:59", ...unsupported },
+    { name: "the first minute after the last", date: "2051-12-31", time: "23:00", ...unsupported },
+    { name: "a day February 2000 does not have", date: "2000-02-30", time: "12:00", ...invalidDate },
+    { name: "a date that is not one", date: "banana", time: "12:00", ...invalidDate },
+    { name: "a time that is not one", date: "2000-02-04", time: "banana", ...invalidTime },
+    { name: "an hour past 23", date: "2000-02-04", time: "24:00", ...invalidTime },
+    { name: "a long date, cut in the message", date: "9".repeat(300), time: "12:00", ...invalidDate },
+    { name: "a control character, shown as ?", date: "2000-02-0\u0007", time: "12:00", ...invalidDate },
+    { name: "a date beyond ASCII", date: "2000-02-0\u00e9", time: "12:00", ...invalidDate },
+    { name: "a time beyond ASCII", date: "2000-02-04", time: "12:0\u4e00", ...invalidTime },
   ];
   for (const c of cases) {
     test(c.name, async () => {
@@ -111,6 +124,7 @@ describe("refusals", () => {
         assert.throws(() => velmora[output]({ date: c.date, time: c.time }), (error) => {
           assert.ok(error instanceof c.type, `${output} throws a ${c.type.name}`);
           assert.equal(error.message, expected);
+          assertRefusal(error, c.field, c.code, output);
           return true;
         });
       }
@@ -118,8 +132,9 @@ describe("refusals", () => {
   }
 
   test("a birth that is not two strings", () => {
-    for (const bad of [undefined, null, "2000-02-04 23:00", { date: "2000-02-04" }, { date: 2000, time: "23:00" }]) {
-      assert.throws(() => velmora.castChart(bad), { name: "TypeError", message: /two strings/ });
+    for (const [bad, field] of [[undefined, "date"], [null, "date"], ["2000-02-04 23:00", "date"],
+      [{ date: "2000-02-04" }, "time"], [{ date: 2000, time: "23:00" }, "date"]]) {
+      assert.throws(() => velmora.castChart(bad), { name: "TypeError", message: /two strings/, field, code: "type" });
     }
   });
 
@@ -391,19 +406,22 @@ describe("birth place refusals", () => {
       .replace(/^--(zone|longitude) /, "$1 ");
   const cases = [
     { name: "a clock time skipped when New York's clocks went forward",
-      birth: { date: "2021-03-14", time: "02:30", zone: "America/New_York" }, type: RangeError },
+      birth: { date: "2021-03-14", time: "02:30", zone: "America/New_York" }, type: RangeError, field: "time", code: "skipped" },
     { name: "a clock time New York's clocks showed twice, daylight saving not said",
-      birth: { date: "2021-11-07", time: "01:30", zone: "America/New_York" }, type: RangeError },
+      birth: { date: "2021-11-07", time: "01:30", zone: "America/New_York" }, type: RangeError, field: "dst", code: "repeated" },
     { name: "a zone the time zone database does not hold",
-      birth: { date: "2000-02-04", time: "23:00", zone: "Mars/Olympus_Mons" }, type: RangeError },
+      birth: { date: "2000-02-04", time: "23:00", zone: "Mars/Olympus_Mons" }, type: RangeError, field: "zone", code: "unknown" },
     { name: "a longitude past 180",
-      birth: { date: "2000-02-04", time: "23:00", zone: "Asia/Shanghai", longitude: "180.5" }, type: RangeError },
+      birth: { date: "2000-02-04", time: "23:00", zone: "Asia/Shanghai", longitude: "180.5" }, type: RangeError,
+      field: "longitude", code: "invalid" },
     { name: "a longitude that is not a number",
-      birth: { date: "2000-02-04", time: "23:00", zone: "Asia/Shanghai", longitude: "east" }, type: RangeError },
+      birth: { date: "2000-02-04", time: "23:00", zone: "Asia/Shanghai", longitude: "east" }, type: RangeError,
+      field: "longitude", code: "invalid" },
     { name: "a corrected moment before the first supported birth",
-      birth: { date: "1901-12-31", time: "23:30", zone: "Asia/Shanghai", longitude: 87.6 }, type: RangeError },
+      birth: { date: "1901-12-31", time: "23:30", zone: "Asia/Shanghai", longitude: 87.6 }, type: RangeError,
+      field: "date", code: "unsupported" },
     { name: "a bad date with a good place",
-      birth: { date: "2000-02-30", time: "23:00", zone: "Asia/Shanghai" }, type: TypeError },
+      birth: { date: "2000-02-30", time: "23:00", zone: "Asia/Shanghai" }, type: TypeError, field: "date", code: "invalid" },
   ];
   for (const c of cases) {
     test(c.name, async () => {
@@ -413,6 +431,7 @@ describe("birth place refusals", () => {
         assert.throws(() => velmora[output](c.birth), (error) => {
           assert.ok(error instanceof c.type, `${output} throws a ${c.type.name}`);
           assert.equal(error.message, asPackage(expected));
+          assertRefusal(error, c.field, c.code, output);
           return true;
         });
       }
@@ -424,28 +443,31 @@ describe("birth place refusals", () => {
     const urumqi = { name: "Ürümqi", region: "Xinjiang", country: "China", countryCode: "CN", zone: "Asia/Urumqi",
       latitude: 43.80096, longitude: 87.60046 };
     const refused = [
-      [{ longitude: 87.6 }, TypeError, "a birth place needs its time zone, such as Asia/Shanghai."],
-      [{ dst: true }, TypeError, "a birth place needs its time zone, such as Asia/Shanghai."],
-      [{ zone: "Asia/Shanghai", solar: "mean" }, TypeError, "solar time needs the longitude of the birth place."],
-      [{ zone: 8 }, TypeError, /^zone is the name of a time zone/],
-      [{ zone: "Asia/Shanghai", longitude: [87.6] }, TypeError, /^longitude is degrees east/],
-      [{ zone: "Asia/Shanghai", dst: 1 }, TypeError, /^dst is true or "on", false or "off"/],
-      [{ zone: "Asia/Shanghai", dst: "yes" }, RangeError, 'dst "yes": use on or off.'],
-      [{ zone: "Asia/Shanghai", solar: "sidereal" }, RangeError, 'solar "sidereal": use standard, mean or apparent.'],
-      [{ zone: "Asia/Shanghai", longitude: NaN }, RangeError, /^longitude NaN: not a longitude/],
-      [{ zone: "Asia/Shanghai\0" }, RangeError, /^zone "Asia\/Shanghai\?": unknown time zone/],
-      [{ place: { name: "Ürümqi", zone: "Asia/Urumqi", longitude: 87.6 } }, TypeError, /^place is a city as findPlaces/],
-      [{ place: urumqi, zone: "Asia/Shanghai" }, TypeError, "a birth names its place by place or by zone and longitude, not both."],
-      [{ place: { ...urumqi, zone: "Mars/Base" } }, RangeError, /^zone "Mars\/Base": unknown time zone/],
-      [{ place: { ...urumqi, name: "Ürümqi\0" } }, TypeError, /^place is a city as findPlaces/],
-      [{ place: { ...urumqi, region: "Xinjiang\u2028" } }, TypeError, /^place is a city as findPlaces/],
-      [{ place: { ...urumqi, latitude: 100 } }, TypeError, /^place is a city as findPlaces/],
+      [{ longitude: 87.6 }, TypeError, "a birth place needs its time zone, such as Asia/Shanghai.", "zone", "missing"],
+      [{ dst: true }, TypeError, "a birth place needs its time zone, such as Asia/Shanghai.", "zone", "missing"],
+      [{ zone: "Asia/Shanghai", solar: "mean" }, TypeError, "solar time needs the longitude of the birth place.", "longitude", "missing"],
+      [{ zone: 8 }, TypeError, /^zone is the name of a time zone/, "zone", "type"],
+      [{ zone: "Asia/Shanghai", longitude: [87.6] }, TypeError, /^longitude is degrees east/, "longitude", "type"],
+      [{ zone: "Asia/Shanghai", solar: 1 }, TypeError, /^solar is "standard"/, "solar", "type"],
+      [{ zone: "Asia/Shanghai", dst: 1 }, TypeError, /^dst is true or "on", false or "off"/, "dst", "type"],
+      [{ zone: "Asia/Shanghai", dst: "yes" }, RangeError, 'dst "yes": use on or off.', "dst", "invalid"],
+      [{ zone: "Asia/Shanghai", solar: "sidereal" }, RangeError, 'solar "sidereal": use standard, mean or apparent.', "solar", "invalid"],
+      [{ zone: "Asia/Shanghai", longitude: NaN }, RangeError, /^longitude NaN: not a longitude/, "longitude", "invalid"],
+      [{ zone: "Asia/Shanghai\0" }, RangeError, /^zone "Asia\/Shanghai\?": unknown time zone/, "zone", "unknown"],
+      [{ place: { name: "Ürümqi", zone: "Asia/Urumqi", longitude: 87.6 } }, TypeError, /^place is a city as findPlaces/, "place", "type"],
+      [{ place: urumqi, zone: "Asia/Shanghai" }, TypeError, "a birth names its place by place or by zone and longitude, not both.",
+        "place", "conflict"],
+      [{ place: { ...urumqi, zone: "Mars/Base" } }, RangeError, /^zone "Mars\/Base": unknown time zone/, "zone", "unknown"],
+      [{ place: { ...urumqi, name: "Ürümqi\0" } }, TypeError, /^place is a city as findPlaces/, "place", "type"],
+      [{ place: { ...urumqi, region: "Xinjiang\u2028" } }, TypeError, /^place is a city as findPlaces/, "place", "type"],
+      [{ place: { ...urumqi, latitude: 100 } }, TypeError, /^place is a city as findPlaces/, "place", "type"],
     ];
-    for (const [place, type, message] of refused) {
+    for (const [place, type, message, field, code] of refused) {
       assert.throws(() => velmora.castChart({ ...birth, ...place }), (error) => {
         assert.ok(error instanceof type, `${JSON.stringify(place)}: a ${type.name}`);
         if (typeof message === "string") assert.equal(error.message, message);
         else assert.match(error.message, message);
+        assertRefusal(error, field, code, JSON.stringify(place));
         return true;
       });
     }

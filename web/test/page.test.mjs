@@ -151,12 +151,11 @@ describe("the page", () => {
     await page.waitForSelector("#reading span");
     const before = await page.innerHTML("main");
     const address = page.url();
-    // The date as Chromium's date field shows it in American English.
+    // A date of the page's own as Chromium's date field shows it in American English.
+    const outside = "This birth lies outside the lunar calendar; births from 31 December 1901 23:00 to 31 December 2051 22:59 are accepted.";
     const cases = [
-      { date: "1901-12-31", time: "22:59", field: "birth-date",
-        said: "12/31/1901 22:59: this birth lies outside the lunar calendar; births from 12/31/1901 23:00 to 12/31/2051 22:59 are accepted." },
-      { date: "2051-12-31", time: "23:00", field: "birth-date",
-        said: "12/31/2051 23:00: this birth lies outside the lunar calendar; births from 12/31/1901 23:00 to 12/31/2051 22:59 are accepted." },
+      { date: "1901-12-31", time: "22:59", field: "birth-date", said: outside },
+      { date: "2051-12-31", time: "23:00", field: "birth-date", said: outside },
       { date: "2000-02-04", time: "25:00", field: "birth-time",
         said: 'Birth time "25:00": there is no hour 25; hours run from 00 to 23.' },
       { date: "2000-02-04", time: "7", field: "birth-time",
@@ -164,15 +163,19 @@ describe("the page", () => {
       { date: "", time: "23:00", field: "birth-date",
         said: "Enter the whole birth date, day, month and year, from 12/31/1901 to 12/31/2051." },
       { date: "2021-03-14", time: "02:30", place: { zone: "America/New_York" }, field: "birth-time",
-        said: "03/14/2021 02:30: there was no 02:30 on 03/14/2021 in America/New_York, where the clocks went forward from 02:00 to 03:00; give a time the clocks showed." },
+        said: "There was no 02:30 on 14 March 2021 in America/New_York, where the clocks went forward from 02:00 to 03:00; give a time the clocks showed." },
       { date: "2021-11-07", time: "01:30", place: { zone: "America/New_York" }, field: "place-dst",
-        said: '11/07/2021 01:30: 01:30 on 11/07/2021 came twice in America/New_York, where the clocks went back from 02:00 to 01:00; choose under "Hour shown twice" whether daylight saving time was in force.' },
+        said: '01:30 on 7 November 2021 came twice in America/New_York, where the clocks went back from 02:00 to 01:00; choose under "Hour shown twice" whether daylight saving time was in force.' },
       { date: "2000-02-04", time: "12:00", place: { zone: "Mars/Olympus" }, field: "place-zone",
         said: 'Time zone "Mars/Olympus": unknown time zone; give a name from the time zone database, such as Asia/Shanghai, Europe/London or America/New_York.' },
       { date: "2000-02-04", time: "12:00", place: { zone: "Asia/Shanghai", longitude: "200" }, field: "place-longitude",
         said: 'Longitude "200": not a longitude; give degrees from -180 to 180, east positive (87.6 for Urumqi, -73.9 for New York).' },
       { date: "2000-02-04", time: "12:00", place: { longitude: "87.6" }, field: "place-zone",
         said: "A birth place needs its time zone, such as Asia/Shanghai." },
+      { date: "2000-02-04", time: "12:00", place: { zone: "Asia/Shanghai", solar: "apparent" }, field: "place-longitude",
+        said: "Solar time needs the longitude of the birth place." },
+      { date: "2000-02-04", time: "12:00", place: { zone: "x".repeat(300) }, field: "place-zone",
+        said: `Time zone "${"x".repeat(120)}...": unknown time zone; give a name from the time zone database, such as Asia/Shanghai, Europe/London or America/New_York.` },
     ];
     for (const c of cases) {
       await enterPlace(page, c.place ?? {});
@@ -376,11 +379,14 @@ describe("the page", () => {
           page: document.documentElement.clientWidth,
           scroll: document.documentElement.scrollWidth,
           paper: getComputedStyle(document.querySelector("#reading")).backgroundColor,
+          innerScroll: document.querySelector("#reading").scrollHeight - document.querySelector("#reading").clientHeight,
         }));
         assert.ok(fit.board <= fit.page, `${name}: the board fits the width`);
         assert.ok(fit.place <= fit.page, `${name}: the birth place fits the width`);
         assert.ok(fit.scroll <= fit.page, `${name}: nothing scrolls sideways`);
         assert.equal(fit.paper, "rgb(255, 253, 247)");
+        // On a phone the reading is part of the page's own scroll, not a box of its own.
+        if (name === "phone") assert.ok(fit.innerScroll <= 1, `phone: the reading scrolls ${fit.innerScroll} px inside itself`);
         await page.screenshot({ path: join(shots, `page-${colorScheme}-${name}.png`), fullPage: name === "phone" });
         assert.deepEqual(await wcagViolations(page), [], `${colorScheme} ${name}: WCAG 2.2 AA`);
         assert.deepEqual(problems, []);
@@ -451,6 +457,56 @@ describe("the page", () => {
     }
     assert.equal(await page.inputValue("#birth-date"), "2000-02-04");
     assert.equal(await page.inputValue("#birth-time"), "23:00");
+
+    // A link fills every field it can read, whatever comes before the date, trims its values as
+    // the fields trim what is typed, and casts what the fields then show.
+    const filled = [
+      { fragment: "#sex=male&date=1985-07-19&time=06:30&zone=Asia/Shanghai",
+        fields: ["1985-07-19", "06:30", "Asia/Shanghai", "standard"], cast: false },
+      { fragment: "#time=%ZZ&date=1985-07-19&zone=Asia/Shanghai",
+        fields: ["1985-07-19", "", "Asia/Shanghai", "standard"], cast: false },
+      { fragment: "#date=%201985-07-19&time=%2006:30%20", fields: ["1985-07-19", "06:30", "", ""], cast: true },
+      { fragment: "#date=1985-07-20&time=06:30&zone=", fields: ["1985-07-20", "06:30", "", ""], cast: true },
+    ];
+    for (const { fragment, fields, cast } of filled) {
+      await page.goto(`${server.origin}/${fragment}`);
+      await until(page, () => document.querySelector("#message").textContent !== "" || location.hash === "" ||
+        document.querySelector("#heading").textContent.startsWith("Velmora chart"));
+      await page.waitForTimeout(100);
+      assert.deepEqual(
+        await Promise.all(["#birth-date", "#birth-time", "#place-zone", "#place-solar"].map((id) => page.inputValue(id))),
+        fields, fragment);
+      assert.equal(await page.textContent("#message") === "", cast, fragment);
+      if (cast) {
+        assert.equal(await page.textContent("#heading"), `Velmora chart for a birth on ${fields[0].endsWith("19") ? 19 : 20} July 1985, 06:30`);
+        assert.equal(await page.isVisible("#correction"), false, `${fragment}: the clock time, as the fields say`);
+      }
+    }
+    assert.deepEqual(problems, []);
+    await close();
+  });
+
+  test("a refusal quotes at most a short beginning of what it was given and wraps inside the page", async () => {
+    const { page, problems, close } = await openPage(`${server.origin}/`, { viewport: { width: 390, height: 844 } });
+    const fits = () => ({
+      said: document.querySelector("#message").textContent.length,
+      sideways: document.documentElement.scrollWidth - document.documentElement.clientWidth,
+    });
+    const long = "Springfield".repeat(28);
+    await page.fill("#place-city", long);
+    await page.keyboard.press("Escape");
+    await runBirth(page, "2000-02-04", "23:00");
+    await until(page, () => document.querySelector("#message").textContent !== "");
+    assert.ok((await page.textContent("#message")).startsWith(`No city of 15,000 people or more is called "${long.slice(0, 120)}...": `));
+    const huge = "q".repeat(100_000);
+    for (const fragment of [`#date=2000-02-04&time=23:00&place=${huge}`, `#date=2000-02-04&time=23:00&${huge}=1`,
+      `#date=2000-02-04&time=${huge}`]) {
+      await page.goto(`${server.origin}/${fragment}`);
+      await until(page, () => document.querySelector("#message").textContent !== "");
+      const fit = await page.evaluate(fits);
+      assert.ok(fit.said < 400, `${fragment.slice(0, 40)}: ${fit.said} characters said`);
+      assert.equal(fit.sideways, 0, `${fragment.slice(0, 40)}: nothing scrolls sideways`);
+    }
     assert.deepEqual(problems, []);
     await close();
   });

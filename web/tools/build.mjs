@@ -7,6 +7,7 @@
 
 import { createHash } from "node:crypto";
 import { cpSync, existsSync, mkdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { createRequire } from "node:module";
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
 
@@ -290,6 +291,19 @@ globalThis.velmoraReady = moduleBytes()
 `,
 );
 writeFileSync(join(siteOut, "velmora.wasm"), wasmFile);
+// The page's own script: its modules under web/page/, one job each, bundled into one classic
+// script for the same reason.
+const { build: bundle } = createRequire(join(web, "package.json"))("esbuild");
+await bundle({
+  entryPoints: [join(web, "page", "main.js")],
+  outfile: join(siteOut, "page.js"),
+  bundle: true,
+  format: "iife",
+  target: "es2021",
+  charset: "utf8",
+  banner: { js: `// Velmora ${version}: the page's script, bundled from web/page/ by esbuild.\n"use strict";` },
+  logLevel: "warning",
+});
 // The page's city finder, a classic script for the same reason, loaded when the city field is
 // first used: the table sets findPlaces on velmoraPlaces.
 writeFileSync(
@@ -319,22 +333,36 @@ writeFileSync(
     .replace("<!-- zone database -->", zoneDatabase),
 );
 
-// The service worker keeps every file of the page for use offline. Its version is a digest of
-// those files, so that a new build is a new worker, which the browser fetches on the next visit.
+// The service worker keeps every file of the page for use offline, each checked against its
+// SHA-256 before it is kept. Its version is a digest of those files, so that a new build is a new
+// worker, which the browser fetches on the next visit.
 const cached = [
-  "./", "index.html", "style.css", "page.js", "velmora.js", "velmora.wasm", "manifest.webmanifest",
+  "index.html", "style.css", "page.js", "velmora.js", "velmora.wasm", "manifest.webmanifest",
   "icons/velmora-192.png", "icons/velmora-512.png",
 ];
 // The city finder and the zone table are kept once the page has loaded them, not fetched with
 // the rest.
 const keptWhenLoaded = ["places.js", "zones.bin"];
 const digest = createHash("sha256");
-for (const file of [...cached.slice(1), ...keptWhenLoaded]) digest.update(readFileSync(join(siteOut, file)));
+const digestsOf = (files) =>
+  Object.fromEntries(
+    files.map((file) => {
+      const bytes = readFileSync(join(siteOut, file));
+      digest.update(bytes);
+      return [file, createHash("sha256").update(bytes).digest("hex")];
+    }),
+  );
+const fileDigests = digestsOf(cached);
+const keptDigests = digestsOf(keptWhenLoaded);
+const worker = readFileSync(join(web, "site", "sw.js"), "utf8");
+for (const placeholder of ['"VERSION"', '{ "FILES": "" }', '{ "KEPT": "" }']) {
+  if (!worker.includes(placeholder)) throw new Error(`sw.js has no ${placeholder} for the build to fill in`);
+}
 writeFileSync(
   join(siteOut, "sw.js"),
-  readFileSync(join(web, "site", "sw.js"), "utf8")
+  worker
     .replace('"VERSION"', JSON.stringify(digest.digest("hex").slice(0, 16)))
-    .replace('["FILES"]', JSON.stringify(cached))
-    .replace('["KEPT"]', JSON.stringify(keptWhenLoaded)),
+    .replace('{ "FILES": "" }', JSON.stringify(fileDigests))
+    .replace('{ "KEPT": "" }', JSON.stringify(keptDigests)),
 );
 console.log(`velmora ${version}: ${pkgOut}, ${siteOut}`);

@@ -4,9 +4,9 @@
 //   node web/tools/serve.mjs FOLDER [PORT]   (PORT 0 picks a free one; default 8000)
 
 import { createServer } from "node:http";
-import { readFile, stat } from "node:fs/promises";
+import { readFile, realpath, stat } from "node:fs/promises";
 import { brotliCompressSync, constants, gzipSync } from "node:zlib";
-import { extname, join, normalize, resolve, sep } from "node:path";
+import { extname, join, resolve, sep } from "node:path";
 
 const kTypes = {
   ".html": "text/html; charset=utf-8",
@@ -37,14 +37,32 @@ async function compress(file, body, encoding) {
 // Pictures are compressed already.
 const kCompressible = /\.(html|js|css|svg|wasm|webmanifest)$/;
 
-const folder = resolve(process.argv[2] ?? ".");
+const folder = await realpath(resolve(process.argv[2] ?? "."));
 const port = Number(process.argv[3] ?? 8000);
 
+// The file an address names, as its real path with every link followed, or null when that lies
+// outside the folder or does not exist.
+async function fileOf(path) {
+  try {
+    const file = await realpath(join(folder, path.endsWith("/") ? path + "index.html" : path));
+    return file.startsWith(folder + sep) ? file : null;
+  } catch {
+    return null;
+  }
+}
+
 const server = createServer(async (request, response) => {
-  const path = decodeURIComponent(new URL(request.url, "http://localhost").pathname);
-  const file = normalize(join(folder, path.endsWith("/") ? path + "index.html" : path));
-  if (file !== folder && !file.startsWith(folder + sep)) {
-    response.writeHead(403).end();
+  let path;
+  try {
+    path = decodeURIComponent(new URL(request.url, "http://localhost").pathname);
+  } catch {
+    // A malformed % escape names no file; the server goes on serving.
+    response.writeHead(400, { "Content-Type": "text/plain; charset=utf-8" }).end("Bad request\n");
+    return;
+  }
+  const file = await fileOf(path);
+  if (file === null) {
+    response.writeHead(404, { "Content-Type": "text/plain; charset=utf-8" }).end("Not found\n");
     return;
   }
   try {
