@@ -63,7 +63,8 @@ bool PlaceCorrector::Correct(const BirthInput& birth, const PlaceWords& words,
                              std::optional<ClockCorrection>& correction, std::string& error) {
   correction.reset();
   city_ = nullptr;
-  if (!request_.Any() && words.zone.empty() && words.longitude.empty() && words.city.empty()) {
+  if (!request_.Any() && words.zone.empty() && words.longitude.empty() && words.city.empty() &&
+      words.daylight == DaylightSaving::kUnknown) {
     return CheckSupportedBirth(birth, error);
   }
   // The request without its city, which is kept apart: copied for every birth of a batch, it
@@ -73,7 +74,8 @@ bool PlaceCorrector::Correct(const BirthInput& birth, const PlaceWords& words,
   request.zone = request_.zone;
   request.longitude = request_.longitude;
   request.solar = request_.solar;
-  request.daylight = request_.daylight;
+  request.daylight =
+      words.daylight != DaylightSaving::kUnknown ? words.daylight : request_.daylight;
   const Place* city = request_.city ? &*request_.city : nullptr;
   if (!words.city.empty()) {
     city = cities_ ? cities_->Find(words.city) : nullptr;

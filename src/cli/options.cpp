@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
 
 #include "calendar/birth_calendar.h"
@@ -371,10 +372,13 @@ OutputFormat DefaultFormat(bool stdoutIsTerminal) {
   return stdoutIsTerminal ? OutputFormat::kAnsi : OutputFormat::kText;
 }
 
-bool UseColour(ColorChoice choice, bool stdoutIsTerminal, bool ansiAsked, const char* noColor) {
+bool UseColour(ColorChoice choice, bool stdoutIsTerminal, bool ansiAsked, const char* noColor,
+               const char* term) {
   if (choice != ColorChoice::kAuto) return choice == ColorChoice::kAlways;
   const bool colourRefused = noColor != nullptr && noColor[0] != '\0';
-  return (stdoutIsTerminal || ansiAsked) && !colourRefused;
+  // A terminal that says it is dumb, or says nothing of itself, shows no colours.
+  const bool plainTerminal = term == nullptr || term[0] == '\0' || std::strcmp(term, "dumb") == 0;
+  return (stdoutIsTerminal ? !plainTerminal : ansiAsked) && !colourRefused;
 }
 
 }  // namespace velmora
