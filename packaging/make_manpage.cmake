@@ -19,6 +19,8 @@ file(WRITE "${OUT}" ".TH VELMORA-CLI 1 \"\" \"Velmora ${VERSION}\" \"User Comman
 .SH NAME
 velmora-cli \\- cast a Chinese palace-and-star natal chart in a terminal
 .SH SYNOPSIS
+.ad l
+.nh
 .B velmora-cli
 .RB [ \\-\\-date
 .IR YYYY-MM-DD ]
@@ -65,6 +67,8 @@ velmora-cli \\- cast a Chinese palace-and-star natal chart in a terminal
 .br
 .B velmora-cli
 .RB [ \\-\\-help | \\-\\-version ]
+.hy
+.ad
 .SH DESCRIPTION
 .B velmora-cli
 casts a Chinese palace-and-star natal chart from a birth date and a local clock

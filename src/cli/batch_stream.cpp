@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -89,8 +90,19 @@ std::size_t WholeAnswers(const char* p, std::size_t size, std::size_t most) {
 
 AnswerWriter::AnswerWriter(int fd) : fd_(fd) {
   struct stat out {};
-  mayStall_ = ::fstat(fd, &out) == 0 &&
-              (S_ISFIFO(out.st_mode) || S_ISSOCK(out.st_mode) || ::isatty(fd) == 1);
+  if (::fstat(fd, &out) != 0) return;
+  mayStall_ = S_ISFIFO(out.st_mode) || S_ISSOCK(out.st_mode) || ::isatty(fd) == 1;
+  if (S_ISFIFO(out.st_mode)) pipeSize_ = std::max(::fcntl(fd, F_GETPIPE_SZ), 0);
+}
+
+std::size_t AnswerWriter::PieceRoom() const {
+  // Into an empty pipe as much as it holds goes whole at once, without waiting; otherwise only
+  // PIPE_BUF bytes are sure to go whole. The reader is behind then, and small pieces cost little.
+  int queued = 0;
+  if (pipeSize_ > PIPE_BUF && ::ioctl(fd_, FIONREAD, &queued) == 0 && queued == 0) {
+    return static_cast<std::size_t>(pipeSize_);
+  }
+  return PIPE_BUF;
 }
 
 bool AnswerWriter::Write(const char* p, std::size_t size) {
@@ -102,7 +114,7 @@ bool AnswerWriter::Write(const char* p, std::size_t size) {
     // Between whole answers: where a second stop signal ends the batch.
     if (between && Abandoned()) return Fail("stopped a second time", p, size);
     if (piece == 0) {
-      piece = WholeAnswers(p, size, PIPE_BUF);
+      piece = WholeAnswers(p, size, PieceRoom());
       between = true;
     }
     if (mayStall_) {

@@ -32,11 +32,12 @@ struct BatchSummary {
 inline constexpr const char* kStalledOutput = "the output took nothing for half a second";
 
 // Writes a batch's answers to the file descriptor `fd` with write(2). Into an output that may
-// stall, a pipe, a socket or a terminal, it writes pieces of whole answers of at most PIPE_BUF
-// bytes, each once the output has room for it: such a piece goes into a pipe whole or not at
-// all, so that a batch ended between pieces never leaves half an answer, and a stop signal
-// wakes a batch waiting for a reader at once. After a stop a reader that takes nothing for half
-// a second gets no more; after a second stop nothing more is written.
+// stall, a pipe, a socket or a terminal, it writes pieces of whole answers, each once the output
+// has room for it, of at most PIPE_BUF bytes or, into an empty pipe, as many as the pipe holds:
+// such a piece goes into the pipe whole or not at all, so that a batch ended between pieces
+// never leaves half an answer, and a stop signal wakes a batch waiting for a reader at once. After
+// a stop a reader that takes nothing for half a second gets no more; after a second stop nothing
+// more is written.
 class AnswerWriter {
  public:
   explicit AnswerWriter(int fd);
@@ -53,9 +54,12 @@ class AnswerWriter {
 
  private:
   bool Fail(std::string error, const char* rest, std::size_t size);
+  // The most bytes of the next piece for an output that may stall.
+  std::size_t PieceRoom() const;
 
   int fd_;
   bool mayStall_ = false;
+  int pipeSize_ = 0;  // the pipe's capacity, for a pipe
   bool failed_ = false;
   bool readerGone_ = false;
   std::string error_;

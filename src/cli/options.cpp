@@ -60,8 +60,9 @@ struct Options {
           "lines and lines starting with # are skipped. Text after a tab behind the "
           "birth is the line's identifier, given back as \"id\". A line may name its birth "
           "place after the time, in place of --place, --zone and --longitude: a city, as "
-          "1990-01-15 12:00 Springfield, Illinois, or a time zone and longitude, as 1990-01-15 "
-          "12:00 Asia/Shanghai 87.6."),
+          "1990-01-15 12:00 Springfield, Illinois, or a time zone, by any name --zone takes, and "
+          "a longitude, as 1990-01-15 12:00 Asia/Shanghai 87.6; then dst=on or dst=off for a "
+          "clock time that came twice."),
       QStringLiteral("FILE|-")};
   QCommandLineOption jobs{QStringLiteral("jobs"),
                           QStringLiteral("With --batch: cast on N workers side by side, the "
