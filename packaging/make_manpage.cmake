@@ -19,28 +19,56 @@ file(WRITE "${OUT}" ".TH VELMORA-CLI 1 \"\" \"Velmora ${VERSION}\" \"User Comman
 .SH NAME
 velmora-cli \\- cast a Chinese palace-and-star natal chart in a terminal
 .SH SYNOPSIS
+.ad l
+.nh
 .B velmora-cli
 .RB [ \\-\\-date
 .IR YYYY-MM-DD ]
 .RB [ \\-\\-time
 .IR HH:MM ]
 .RB [ \\-\\-format
-.IR FORMAT ]
+.IR text | ansi | html | json ]
+.RB [ \\-\\-color
+.IR auto | always | never ]
 .RB [ \\-\\-chart
 .IR FILE ]
-.RB [ \\-\\-zone
-.IR ZONE
+.RB [ \\-\\-place
+.I CITY
+|
+.B \\-\\-zone
+.I ZONE
 .RB [ \\-\\-longitude
-.IR DEGREES
+.IR DEGREES ]]
 .RB [ \\-\\-solar
-.IR standard | mean | apparent ]]
+.IR standard | mean | apparent ]
 .RB [ \\-\\-dst
-.IR on | off ]]
+.IR on | off ]
 .br
 .B velmora-cli \\-\\-batch
 .IR FILE | \\-
 .RB [ \\-\\-jobs
 .IR N ]
+.RB [ \\-\\-place
+.I CITY
+|
+.B \\-\\-zone
+.I ZONE
+.RB [ \\-\\-longitude
+.IR DEGREES ]]
+.RB [ \\-\\-solar
+.IR standard | mean | apparent ]
+.RB [ \\-\\-dst
+.IR on | off ]
+.br
+.B velmora-cli \\-\\-places
+.I QUERY
+.br
+.B velmora-cli \\-\\-zones
+.br
+.B velmora-cli
+.RB [ \\-\\-help | \\-\\-version ]
+.hy
+.ad
 .SH DESCRIPTION
 .B velmora-cli
 casts a Chinese palace-and-star natal chart from a birth date and a local clock
@@ -54,9 +82,16 @@ and the chart is cast from standard time, daylight saving time taken off; with
 zone's meridian), and with \\-\\-solar apparent from the sun's own time. Every
 output then says which moment the chart was cast from.
 .PP
+With \\-\\-place the zone and longitude are those of a city of 15,000 people or
+more, from GeoNames; \\-\\-places lists the cities a name finds, \\-\\-zones the
+zone names.
+.PP
 With \\-\\-batch it reads one birth per line and writes one JSON object per line,
-in input order, cast on one worker per core. A line may name its zone and
-longitude after the time: 1990-01-15 12:00 Asia/Shanghai 87.6.
+in input order, cast on one worker per core. A line may name its birth place
+after the time: a zone and a longitude, 1990-01-15 12:00 Asia/Shanghai 87.6, a
+zone by any name \\-\\-zone takes, 1990-01-15 12:00 Japan, or a city,
+1990-01-15 12:00 Springfield, Illinois; then dst=on or dst=off for an hour the
+clocks showed twice. Text after a tab is the line's identifier.
 .SH OPTIONS
 ${options}
 .SH EXIT STATUS

@@ -70,7 +70,8 @@ bool PlaceCorrector::Correct(const BirthInput& birth, const PlaceWords& words,
   correction.reset();
   city_ = nullptr;
   refused_ = BirthRefused::kPlace;
-  if (!request_.Any() && words.zone.empty() && words.longitude.empty() && words.city.empty()) {
+  if (!request_.Any() && words.zone.empty() && words.longitude.empty() && words.city.empty() &&
+      words.daylight == DaylightSaving::kUnknown) {
     if (CheckSupportedBirth(birth, error)) return true;
     refused_ = BirthRefused::kUnsupported;
     return false;
@@ -82,7 +83,8 @@ bool PlaceCorrector::Correct(const BirthInput& birth, const PlaceWords& words,
   request.zone = request_.zone;
   request.longitude = request_.longitude;
   request.solar = request_.solar;
-  request.daylight = request_.daylight;
+  request.daylight =
+      words.daylight != DaylightSaving::kUnknown ? words.daylight : request_.daylight;
   const Place* city = request_.city ? &*request_.city : nullptr;
   if (!words.city.empty()) {
     city = cities_ ? cities_->Find(words.city) : nullptr;

@@ -56,11 +56,13 @@ struct PlaceRequest {
 bool PlaceOfRequest(const PlaceRequest& request, BirthPlace& place, std::string& error);
 
 // The birth place one birth names in place of the shell's own, as text: a zone and a longitude,
-// or a city, each empty when not named.
+// or a city, each empty when not named; and whether daylight saving time was in force, for a
+// clock time that came twice, unknown when not said.
 struct PlaceWords {
   std::string_view zone;
   std::string_view longitude;
   std::string_view city;
+  DaylightSaving daylight = DaylightSaving::kUnknown;
 };
 
 // Fills the zone and longitude of `request` from `city`, which it also keeps for the words.

@@ -12,8 +12,14 @@ char* BatchCaster::CastLine(std::string_view line, std::int64_t number, char* ou
   SplitBatchLine(line, birthText, id);
   BirthInput birth;
   PlaceWords place;
-  good = ReadBirthLine(birthText, birth, place, error_) &&
-         caster_.Cast(birth, place, Caster::Output::kChart, error_);
+  if (birthText.empty() && !id.empty()) {
+    good = false;
+    error_ =
+        "the line holds only an identifier; give the birth before the tab, as YYYY-MM-DD HH:MM";
+  } else {
+    good = ReadBirthLine(birthText, birth, place, error_, &zones_) &&
+           caster_.Cast(birth, place, Caster::Output::kChart, error_);
+  }
   if (!good) return WriteError(line, number, error_, out, id);
   const ChartReport& report = caster_.Report();
   idJson_.clear();

@@ -20,7 +20,7 @@ class BatchCaster {
   // Lines are corrected for the birth place `place` names, or the one a line names instead.
   // A line may name a city, found among the world's cities of GeoNames.
   explicit BatchCaster(const PlaceRequest& place = {})
-      : caster_(zones_, kCliDaylightHint, place, &places_) {}
+      : caster_(zones_, kBatchDaylightHint, place, &places_) {}
 
   // A line longer than this cannot be a birth; only its beginning is kept to show in the error.
   static constexpr std::size_t kMaxLineBytes = 200;

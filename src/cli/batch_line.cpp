@@ -24,9 +24,18 @@ bool IsLongitudeWord(std::string_view word) {
   return !word.empty() && (IsDigit(word[0]) || word[0] == '-' || word[0] == '+');
 }
 
-// A word after the time that starts a city's name: anything but a zone, a longitude or a time.
+// The last word of a line's birth place may say whether daylight saving time was in force,
+// dst=on or dst=off; any word so started is read as one, so that a misspelt one is refused.
+constexpr std::string_view kDaylightPrefix = "dst=";
+
+bool IsDaylightWord(std::string_view word) {
+  return word.starts_with(kDaylightPrefix);
+}
+
+// A word after the time that starts a city's name: anything but a zone, a longitude, a time or
+// the daylight saving time word.
 bool IsCityWord(std::string_view word) {
-  return !word.empty() && !IsZoneWord(word) && !IsLongitudeWord(word) &&
+  return !word.empty() && !IsZoneWord(word) && !IsLongitudeWord(word) && !IsDaylightWord(word) &&
          word.find(':') == std::string_view::npos;
 }
 
@@ -51,10 +60,43 @@ std::string_view TrimmedBlanks(std::string_view text) {
   return text;
 }
 
+// Takes a closing dst=on or dst=off off the birth place words `words` into `daylight`. False
+// with the phrase in `error` for another word starting with dst=.
+bool TakeDaylightWord(std::string_view& words, DaylightSaving& daylight, std::string& error) {
+  std::size_t start = words.size();
+  while (start > 0 && !IsBlank(words[start - 1])) --start;
+  const std::string_view last = words.substr(start);
+  if (!IsDaylightWord(last)) return true;
+  if (last == "dst=on") {
+    daylight = DaylightSaving::kOn;
+  } else if (last == "dst=off") {
+    daylight = DaylightSaving::kOff;
+  } else {
+    error =
+        "not a word on daylight saving time; write dst=on (the first of an hour the clocks showed "
+        "twice, with daylight saving time) or dst=off (the second), after the birth place";
+    return false;
+  }
+  words = TrimmedBlanks(words.substr(0, start));
+  return true;
+}
+
+// Whether the birth place words `words` are a zone known by a name of no zone's form, such as
+// Japan or EST, alone or followed by a longitude.
+bool IsZoneByName(std::string_view words, ZoneSource* zones) {
+  if (zones == nullptr) return false;
+  std::size_t pos = 0;
+  const std::string_view name = NextWord(words, pos);
+  const std::string_view rest = NextWord(words, pos);
+  if (!IsCityWord(name) || (!rest.empty() && !IsLongitudeWord(rest))) return false;
+  if (!NextWord(words, pos).empty()) return false;
+  return zones->Open(name) != nullptr;
+}
+
 }  // namespace
 
-bool ReadBirthLine(std::string_view line, BirthInput& birth, PlaceWords& place,
-                   std::string& error) {
+bool ReadBirthLine(std::string_view line, BirthInput& birth, PlaceWords& place, std::string& error,
+                   ZoneSource* zones) {
   std::size_t pos = 0;
   std::string_view dateText = NextWord(line, pos);
   if (dateText.empty()) {
@@ -65,27 +107,31 @@ bool ReadBirthLine(std::string_view line, BirthInput& birth, PlaceWords& place,
   const std::string_view second = NextWord(line, pos);
   std::string_view timeText;
   // One word may hold both, as 2000-02-04T23:00, when the birth place or nothing follows it.
-  const bool joined = (second.empty() || IsZoneWord(second) || IsCityWord(second)) &&
-                      SplitDateAndTime(dateText, dateText, timeText);
+  const bool joined =
+      (second.empty() || IsZoneWord(second) || IsCityWord(second) || IsDaylightWord(second)) &&
+      SplitDateAndTime(dateText, dateText, timeText);
   if (joined) {
     pos = afterFirst;
   } else {
     timeText = second;
   }
   PlaceWords found;
-  const std::size_t placeStart = pos;
-  std::string_view word = NextWord(line, pos);
-  if (IsCityWord(word)) {
-    found.city = TrimmedBlanks(line.substr(placeStart));
+  std::string_view words = TrimmedBlanks(line.substr(pos));
+  if (!TakeDaylightWord(words, found.daylight, error)) return false;
+  pos = 0;
+  std::string_view word = NextWord(words, pos);
+  const bool zoneByName = IsZoneByName(words, zones);
+  if (IsCityWord(word) && !zoneByName) {
+    found.city = words;
     word = {};
   } else {
-    if (IsZoneWord(word)) {
+    if (IsZoneWord(word) || zoneByName) {
       found.zone = word;
-      word = NextWord(line, pos);
+      word = NextWord(words, pos);
     }
     if (IsLongitudeWord(word)) {
       found.longitude = word;
-      word = NextWord(line, pos);
+      word = NextWord(words, pos);
     }
   }
   if (timeText.empty() || !word.empty()) {
@@ -103,6 +149,16 @@ bool ReadBirthLine(std::string_view line, BirthInput& birth, PlaceWords& place,
 void SplitBatchLine(std::string_view line, std::string_view& birth, std::string_view& id) {
   birth = line;
   id = {};
+  // A line that starts with a tab and then anything but the digits a date starts with holds
+  // only its identifier.
+  std::size_t lead = 0;
+  bool tabFirst = false;
+  while (lead < line.size() && IsBlank(line[lead])) tabFirst |= line[lead++] == '\t';
+  if (tabFirst && lead < line.size() && !IsDigit(line[lead])) {
+    birth = line.substr(0, 0);
+    id = TrimmedBlanks(line.substr(lead));
+    return;
+  }
   std::size_t end = WordEnd(line, 0);
   std::string_view first = line.substr(0, end);
   while (!first.empty() && IsBlank(first.front())) first.remove_prefix(1);
@@ -117,7 +173,7 @@ void SplitBatchLine(std::string_view line, std::string_view& birth, std::string_
     end = std::min(line.find('\t', cityStart), line.size());
     while (end > cityStart && line[end - 1] == ' ') --end;
   }
-  for (const auto isPlaceWord : {IsZoneWord, IsLongitudeWord}) {
+  for (const auto isPlaceWord : {IsZoneWord, IsLongitudeWord, IsDaylightWord}) {
     std::size_t start = end;
     while (start < line.size() && line[start] == ' ') ++start;
     if (start == line.size() || line[start] == '\t') break;

@@ -21,8 +21,8 @@ namespace velmora {
 
 namespace {
 
-// SIGINT and SIGTERM stop the batch between blocks of lines rather than mid-answer. Installed
-// without SA_RESTART, so that a read waiting for input returns at once.
+// SIGINT and SIGTERM stop the batch between lines rather than mid-answer; a second one ends its
+// writing between answers.
 void StopOnSignals() {
   struct sigaction action {};
   action.sa_handler = [](int signal) { StopBatches(signal); };
@@ -74,11 +74,19 @@ int RunBatchRequest(const QString& path, int jobs, const PlaceRequest& place) {
   const BatchSummary summary = RunBatch(in, stdout, BatchJobs(jobs), place);
   if (in != stdin) std::fclose(in);
   if (summary.stopped) {
-    PrintError(QStringLiteral("stopped by SIG%1 after answering %2 lines, each answer whole.")
-                   .arg(QString::fromLatin1(sigabbrev_np(BatchStopSignal())))
-                   .arg(summary.lines - summary.skipped));
+    QString said = QStringLiteral("stopped by SIG%1 after answering %2 lines, each answer whole")
+                       .arg(QString::fromLatin1(sigabbrev_np(BatchStopSignal())))
+                       .arg(summary.lines - summary.skipped - summary.unwritten);
+    if (summary.unwritten > 0) {
+      said += QStringLiteral("; %1 more were not written: %2")
+                  .arg(summary.unwritten)
+                  .arg(FromUtf8(summary.ioError));
+    }
+    PrintError(said + QLatin1Char('.'));
     EndBySignal(BatchStopSignal());
   }
+  // A reader that has gone away knows it: the status says the output was not all written.
+  if (summary.readerGone) return kExitIncomplete;
   if (summary.ioFailed) {
     PrintError((summary.readFailed ? QStringLiteral("--batch %1: ").arg(source) : QString()) +
                FromUtf8(summary.ioError) + QLatin1Char('.'));

@@ -78,6 +78,8 @@ QString Quoted(const std::string& text) {
 
 bool WriteStdout(const char* data, std::size_t size) {
   if (std::fwrite(data, 1, size, stdout) == size && std::fflush(stdout) == 0) return true;
+  // A reader that has gone away (| head) knows it; only the exit status says so.
+  if (errno == EPIPE) return false;
   PrintError(QStringLiteral("cannot write the output: %1.")
                  .arg(QString::fromLocal8Bit(std::strerror(errno))));
   return false;

@@ -18,6 +18,10 @@ inline const QString kProgram = QStringLiteral("velmora-cli");
 // What velmora-cli tells the user to do about a clock time its zone showed twice.
 inline constexpr const char* kCliDaylightHint =
     "say whether daylight saving time was in force with --dst on or --dst off";
+// The same for a batch line, which may say it itself.
+inline constexpr const char* kBatchDaylightHint =
+    "say whether daylight saving time was in force with dst=on or dst=off after the line's birth "
+    "place, or with --dst on or --dst off for every line";
 
 // A user's argument as a message shows it: cut after 120 characters, so that a huge argument
 // does not come back whole.
@@ -40,7 +44,8 @@ void PrintError(const QString& message);
 bool IsStandardOutputFile(int fd);
 bool IsStandardOutputFile(const QString& path);
 
-// Writes everything to standard output or says why not on standard error.
+// Writes everything to standard output or says why not on standard error, unless the reader
+// has gone away.
 bool WriteStdout(const char* data, std::size_t size);
 
 }  // namespace velmora

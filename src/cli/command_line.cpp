@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <fcntl.h>
@@ -66,7 +67,10 @@ int RunCommandLine(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {
-    arguments << QFile::decodeName(argv[i]);
+    // Decoded as UTF-8, as file names are on this system, a byte order mark at the start kept as
+    // the character it is: a name may start with one.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    arguments << QString(utf8(QByteArrayView(argv[i])));
     // A name that is not UTF-8 would come back as another name; refuse it rather than write
     // or read a file of a name the user never gave.
     if (QFile::encodeName(arguments.back()) != QByteArray(argv[i])) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
 
 #include "calendar/birth_calendar.h"
@@ -59,8 +60,9 @@ struct Options {
           "lines and lines starting with # are skipped. Text after a tab behind the "
           "birth is the line's identifier, given back as \"id\". A line may name its birth "
           "place after the time, in place of --place, --zone and --longitude: a city, as "
-          "1990-01-15 12:00 Springfield, Illinois, or a time zone and longitude, as 1990-01-15 "
-          "12:00 Asia/Shanghai 87.6."),
+          "1990-01-15 12:00 Springfield, Illinois, or a time zone, by any name --zone takes, and "
+          "a longitude, as 1990-01-15 12:00 Asia/Shanghai 87.6; then dst=on or dst=off for a "
+          "clock time that came twice."),
       QStringLiteral("FILE|-")};
   QCommandLineOption jobs{QStringLiteral("jobs"),
                           QStringLiteral("With --batch: cast on N workers side by side, the "
@@ -371,10 +373,13 @@ OutputFormat DefaultFormat(bool stdoutIsTerminal) {
   return stdoutIsTerminal ? OutputFormat::kAnsi : OutputFormat::kText;
 }
 
-bool UseColour(ColorChoice choice, bool stdoutIsTerminal, bool ansiAsked, const char* noColor) {
+bool UseColour(ColorChoice choice, bool stdoutIsTerminal, bool ansiAsked, const char* noColor,
+               const char* term) {
   if (choice != ColorChoice::kAuto) return choice == ColorChoice::kAlways;
   const bool colourRefused = noColor != nullptr && noColor[0] != '\0';
-  return (stdoutIsTerminal || ansiAsked) && !colourRefused;
+  // A terminal that says it is dumb, or says nothing of itself, shows no colours.
+  const bool plainTerminal = term == nullptr || term[0] == '\0' || std::strcmp(term, "dumb") == 0;
+  return (stdoutIsTerminal ? !plainTerminal : ansiAsked) && !colourRefused;
 }
 
 }  // namespace velmora

@@ -60,9 +60,11 @@ QString ManPageExamples();
 // The format used when none is asked for: ansi on a terminal, plain text otherwise.
 OutputFormat DefaultFormat(bool stdoutIsTerminal);
 
-// Whether the ansi reading is coloured. auto colours it on a terminal, or when ansi was asked
-// for by name, unless NO_COLOR is set to anything but the empty string; always and never say it
-// outright. Colour only: the reading is wrapped on a terminal either way.
-bool UseColour(ColorChoice choice, bool stdoutIsTerminal, bool ansiAsked, const char* noColor);
+// Whether the ansi reading is coloured. auto colours it on a terminal, unless its TERM is dumb
+// or not set, or off a terminal when ansi was asked for by name, and either only unless NO_COLOR
+// is set to anything but the empty string; always and never say it outright. Colour only: the
+// reading is wrapped on a terminal either way.
+bool UseColour(ColorChoice choice, bool stdoutIsTerminal, bool ansiAsked, const char* noColor,
+               const char* term);
 
 }  // namespace velmora

@@ -157,7 +157,7 @@ int RunSingle(const CommandLineRequest& request, int& argc, char** argv) {
   const OutputFormat format = request.format.value_or(
       request.color == ColorChoice::kAlways ? OutputFormat::kAnsi : DefaultFormat(terminal));
   const bool colour = UseColour(request.color, terminal, request.format == OutputFormat::kAnsi,
-                                std::getenv("NO_COLOR"));
+                                std::getenv("NO_COLOR"), std::getenv("TERM"));
   const std::string output =
       RenderReport(report, format, colour, format == OutputFormat::kAnsi ? TerminalWidth() : 0);
   return WriteStdout(output.data(), output.size()) ? kExitOk : kExitIncomplete;

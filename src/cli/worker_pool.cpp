@@ -16,6 +16,7 @@ struct WorkBlock {
   std::int64_t firstLine = 0;       // the number of the first line
   std::vector<char> answers;
   std::size_t answerBytes = 0;
+  std::int64_t answered = 0;  // the lines answered, all of them unless the batch was stopped
   std::int64_t badLines = 0;
   std::int64_t skipped = 0;
   bool done = false;
@@ -25,14 +26,18 @@ struct WorkBlock {
     ends.clear();
     cut.clear();
     answerBytes = 0;
+    answered = 0;
     badLines = 0;
     skipped = 0;
     done = false;
   }
 
-  void Cast(BatchCaster& caster) {
+  // Answers the lines in turn until `stop` says to stop.
+  template <typename Stop>
+  void Cast(BatchCaster& caster, Stop&& stop) {
     std::size_t start = 0;
     for (std::size_t i = 0; i < ends.size(); ++i) {
+      if (stop()) break;
       if (answers.size() - answerBytes < BatchCaster::kMaxAnswerBytes) {
         answers.resize(std::max(2 * answers.size(), answerBytes + BatchCaster::kMaxAnswerBytes));
       }
@@ -44,11 +49,15 @@ struct WorkBlock {
       answerBytes = static_cast<std::size_t>(end - answers.data());
       if (!good) ++badLines;
       start = ends[i];
+      ++answered;
     }
   }
+
+  bool CutShort() const { return answered < static_cast<std::int64_t>(ends.size()); }
 };
 
-WorkerPool::WorkerPool(int jobs, int out, const PlaceRequest& place, BatchSummary& summary)
+WorkerPool::WorkerPool(int jobs, AnswerWriter& out, const PlaceRequest& place,
+                       BatchSummary& summary)
     : out_(out),
       place_(place),
       summary_(summary),
@@ -58,6 +67,7 @@ WorkerPool::WorkerPool(int jobs, int out, const PlaceRequest& place, BatchSummar
 }
 
 WorkerPool::~WorkerPool() {
+  ending_.store(true);
   {
     const std::lock_guard lock(mutex_);
     stopping_ = true;
@@ -67,11 +77,12 @@ WorkerPool::~WorkerPool() {
 }
 
 bool WorkerPool::Line(std::string_view line, bool cut) {
+  if (BatchStopSignal() != 0) return false;
   WorkBlock& block = *blocks_[(first_ + inFlight_) % blocks_.size()];
   block.input.append(line);
   block.ends.push_back(static_cast<std::uint32_t>(block.input.size()));
   block.cut.push_back(cut ? 1 : 0);
-  ++summary_.lines;
+  ++linesRead_;
   return block.ends.size() < WorkBlock::kLines || Submit();
 }
 
@@ -86,7 +97,7 @@ bool WorkerPool::Flush() {
 bool WorkerPool::Submit() {
   WorkBlock& block = *blocks_[(first_ + inFlight_) % blocks_.size()];
   if (block.ends.empty()) return true;
-  block.firstLine = summary_.lines - static_cast<std::int64_t>(block.ends.size()) + 1;
+  block.firstLine = linesRead_ - static_cast<std::int64_t>(block.ends.size()) + 1;
   {
     const std::lock_guard lock(mutex_);
     queue_.push_back(&block);
@@ -103,9 +114,15 @@ bool WorkerPool::WriteOldest() {
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [&] { return block.done; });
   }
-  summary_.badLines += block.badLines;
-  summary_.skipped += block.skipped;
-  const bool written = WriteAll(out_, block.answers.data(), block.answerBytes, error_);
+  // After a line left unanswered, the answers that follow it would be out of order.
+  bool written = true;
+  if (!cutShort_) {
+    summary_.lines += block.answered;
+    summary_.badLines += block.badLines;
+    summary_.skipped += block.skipped;
+    written = out_.Write(block.answers.data(), block.answerBytes);
+    cutShort_ = block.CutShort();
+  }
   block.Clear();
   first_ = (first_ + 1) % blocks_.size();
   --inFlight_;
@@ -123,7 +140,7 @@ void WorkerPool::Work() {
       block = queue_.front();
       queue_.pop_front();
     }
-    block->Cast(caster);
+    block->Cast(caster, [this] { return ending_.load() || BatchStopSignal() != 0; });
     {
       const std::lock_guard lock(mutex_);
       block->done = true;

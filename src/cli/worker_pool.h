@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -25,30 +26,33 @@ class WorkerPool {
  public:
   static constexpr std::size_t kBlocksPerWorker = 4;
 
-  // `jobs` workers, writing to the file descriptor `out`, lines corrected for `place` unless
-  // they name their own, the counts kept in `summary`.
-  WorkerPool(int jobs, int out, const PlaceRequest& place, BatchSummary& summary);
+  // `jobs` workers, writing through `out`, lines corrected for `place` unless they name their
+  // own, the counts of the lines answered kept in `summary`.
+  WorkerPool(int jobs, AnswerWriter& out, const PlaceRequest& place, BatchSummary& summary);
+  // Stops the workers, each after the line it is casting.
   ~WorkerPool();
 
   // The line sink: adds a line to the block being filled, and hands the block on when full.
-  // False once the output cannot be written.
+  // False once the output cannot be written or the batch is stopped.
   bool Line(std::string_view line, bool cut);
-  // Hands on the partly filled block and writes every answer due so far.
+  // Hands on the partly filled block and writes every answer due so far. A batch stopped in the
+  // middle of a block writes the answers before the first line left unanswered, and no more.
   bool Flush();
-  const std::string& Error() const { return error_; }
 
  private:
   bool Submit();
   bool WriteOldest();
   void Work();
 
-  int out_;
+  AnswerWriter& out_;
   const PlaceRequest& place_;
   BatchSummary& summary_;
   std::vector<std::unique_ptr<WorkBlock>> blocks_;  // a ring: first_ is the oldest in flight
   std::size_t first_ = 0;
   std::size_t inFlight_ = 0;
-  std::string error_;
+  std::int64_t linesRead_ = 0;
+  bool cutShort_ = false;  // a stop left a line unanswered: the answers after it are not written
+  std::atomic<bool> ending_{false};  // the pool is going: workers stop after their line
 
   std::mutex mutex_;
   std::condition_variable wake_;      // a block is queued, or the pool stops

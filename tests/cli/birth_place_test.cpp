@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 
 #include <array>
+#include <string_view>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -195,6 +196,71 @@ TEST(CliBirthPlace, BatchLinesNameTheirOwnZoneAndLongitude) {
   EXPECT_EQ(defaults.exitCode, 0) << defaults.err.toStdString();
   EXPECT_THAT(defaults.out.toStdString(), HasSubstr("\"cast\":\"2021-11-07T01:30:00\""));
   EXPECT_THAT(defaults.out.toStdString(), HasSubstr("\"cast\":\"1988-07-15T08:30:00\""));
+}
+
+// A zone's name of no zone's form (ROC, NZ, W-SU, EST, Japan) is that zone, as --zone takes it,
+// never a city whose name it starts; other words are looked up as a city.
+TEST(CliBirthPlace, BatchLinesNamingAZoneByANameOfNoZonesFormGetThatZone) {
+  struct Case {
+    const char* words;
+    int offsetMinutes;  // the zone's on 15 January 1990, told apart from the city's
+    bool city;
+  };
+  const Case cases[] = {
+      {"ROC", 480, false},    {"NZ", 780, false},          {"GB", 0, false},
+      {"Portugal", 0, false}, {"W-SU", 180, false},        {"EST", -300, false},
+      {"Japan", 540, false},  {"PRC", 480, false},         {"Singapore", 480, false},
+      {"GMT", 0, false},      {"japan 139.7", 540, false}, {"Urumqi", 360, true},
+  };
+  QByteArray input;
+  for (const Case& c : cases) input += QByteArray("1990-01-15 12:00 ") + c.words + '\n';
+  const testing::CliRun run = RunCli({QStringLiteral("--batch=-")}, input);
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  const QList<QByteArray> lines = run.out.trimmed().split('\n');
+  ASSERT_EQ(lines.size(), static_cast<qsizetype>(std::size(cases)));
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].words);
+    const QJsonObject correction =
+        QJsonDocument::fromJson(lines[static_cast<qsizetype>(i)])[QStringLiteral("correction")]
+            .toObject();
+    EXPECT_EQ(correction.value(QStringLiteral("utcOffsetMinutes")).toInt(-1),
+              cases[i].offsetMinutes);
+    EXPECT_EQ(correction.contains(QStringLiteral("place")), cases[i].city);
+    // A zone without a longitude is cast from standard time; a city brings its own.
+    EXPECT_EQ(
+        correction.contains(QStringLiteral("longitude")),
+        cases[i].city || std::string_view(cases[i].words).find(' ') != std::string_view::npos);
+  }
+}
+
+// A line says itself whether daylight saving time was in force for an hour the clocks showed
+// twice; without it the line is refused, saying how.
+TEST(CliBirthPlace, BatchLinesSayWhetherDaylightSavingTimeWasInForce) {
+  const QByteArray input =
+      "1988-09-11 01:30 Asia/Shanghai dst=on\n"
+      "1988-09-11 01:30 Asia/Shanghai dst=off\tsecond\n"
+      "1988-09-11 01:30 Asia/Shanghai\n"
+      "1988-09-11 01:30 PRC 116.4 dst=off\n"
+      "1988-09-11 01:30 Asia/Shanghai dst=yes\n";
+  const testing::CliRun run = RunCli({QStringLiteral("--batch=-")}, input);
+  EXPECT_EQ(run.exitCode, 1);
+  const QList<QByteArray> lines = run.out.trimmed().split('\n');
+  ASSERT_EQ(lines.size(), 5);
+  const auto member = [&](int line, const char* name) {
+    return QJsonDocument::fromJson(lines[line]).object().value(QLatin1String(name));
+  };
+  EXPECT_EQ(member(0, "correction")[QStringLiteral("cast")].toString(),
+            QStringLiteral("1988-09-11T00:30:00"));
+  EXPECT_EQ(member(1, "correction")[QStringLiteral("cast")].toString(),
+            QStringLiteral("1988-09-11T01:30:00"));
+  EXPECT_EQ(member(1, "id").toString(), QStringLiteral("second"));
+  EXPECT_THAT(member(2, "error").toString().toStdString(),
+              HasSubstr("came twice in Asia/Shanghai, where the clocks went back from 02:00 to "
+                        "01:00; say whether daylight saving time was in force with dst=on or "
+                        "dst=off after the line's birth place"));
+  EXPECT_EQ(member(3, "correction")[QStringLiteral("standardTime")].toString(),
+            QStringLiteral("1988-09-11T01:30:00"));
+  EXPECT_THAT(member(4, "error").toString().toStdString(), HasSubstr("write dst=on"));
 }
 
 // A batch that names its zones in turn, in any letter case and with unknown ones among them,

@@ -158,6 +158,16 @@ TEST(CliReading, OnATerminalColourIsChosenApartFromWrapping) {
        {QStringLiteral("--color=always")},
        {{QStringLiteral("NO_COLOR"), QStringLiteral("1")}},
        true},
+      {"with TERM=dumb", {}, {{QStringLiteral("TERM"), QStringLiteral("dumb")}}, false},
+      {"without TERM", {}, {{QStringLiteral("TERM"), QString()}}, false},
+      {"with --format ansi and TERM=dumb",
+       {QStringLiteral("--format"), QStringLiteral("ansi")},
+       {{QStringLiteral("TERM"), QStringLiteral("dumb")}},
+       false},
+      {"with --color=always and TERM=dumb",
+       {QStringLiteral("--color=always")},
+       {{QStringLiteral("TERM"), QStringLiteral("dumb")}},
+       true},
   };
   const std::string plain = ReadingOf({{2000, 2, 4}, 23, 0}).PlainText();
   for (const Case& c : cases) {
@@ -549,6 +559,26 @@ TEST(CliBatch, SkipsCommentsAndBlankLinesAndGivesIdentifiersBack) {
     anna.remove(QStringLiteral("id"));
     EXPECT_EQ(carl, anna);
   }
+}
+
+// A byte order mark at the start of a file is no part of its first line; a line holding only a
+// tab and an identifier keeps its identifier in its error.
+TEST(CliBatch, SkipsAByteOrderMarkAndKeepsTheIdentifierOfALineWithoutABirth) {
+  const CliRun run = RunCli({QStringLiteral("--batch"), QStringLiteral("-")},
+                            "\xEF\xBB\xBF"
+                            "2000-02-04 23:00\n\tanna\n\xEF\xBB\xBF"
+                            "2000-02-04 23:00\n");
+  EXPECT_EQ(run.exitCode, 1);
+  const QList<QByteArray> lines = run.out.trimmed().split('\n');
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_EQ(QJsonDocument::fromJson(lines[0])[QStringLiteral("date")].toString(),
+            QStringLiteral("2000-02-04"));
+  const QJsonObject idOnly = QJsonDocument::fromJson(lines[1]).object();
+  EXPECT_EQ(idOnly.value(QStringLiteral("id")).toString(), QStringLiteral("anna"));
+  EXPECT_THAT(idOnly.value(QStringLiteral("error")).toString().toStdString(),
+              HasSubstr("only an identifier"));
+  // Only at the start of the input: elsewhere the mark is part of the line, and refused.
+  EXPECT_TRUE(QJsonDocument::fromJson(lines[2]).object().contains(QStringLiteral("error")));
 }
 
 TEST(CliBatch, ReadsLineEndingsOfEveryKindAndSucceedsWhenAllLinesAreGood) {

@@ -115,48 +115,146 @@ TEST(CliFiles, RefusesNamesItCannotKeepAndAChartOverItsOwnOutput) {
   }
 }
 
-// A reader that has gone away is a failed write, exit status 1, as --help says.
-TEST(CliFiles, AClosedPipeEndsWithStatusOne) {
-  int pipeEnds[2];
-  ASSERT_EQ(::pipe(pipeEnds), 0);
-  ::close(pipeEnds[0]);
-  RawCli cli({"--date", "2000-02-04", "--time", "23:00"}, pipeEnds[1]);
-  ::close(pipeEnds[1]);
-  std::string err;
-  const int status = cli.Finish(err);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-  EXPECT_THAT(err, HasSubstr("cannot write the output"));
+// A reader that has gone away (| head) is a failed write, exit status 1, as --help says, and
+// no news worth a line to the user who closed it.
+TEST(CliFiles, AClosedPipeEndsWithStatusOneAndNoMessage) {
+  const std::vector<std::vector<std::string>> commands = {
+      {"--date", "2000-02-04", "--time", "23:00"},
+      {"--zones"},
+      {"--batch", "-", "--jobs", "1"},
+      {"--batch", "-", "--jobs", "2"}};
+  QTemporaryDir dir;
+  const QString births = dir.filePath(QStringLiteral("births.txt"));
+  QFile file(births);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(QByteArray("2000-02-04 23:00\n").repeated(1000));
+  file.close();
+  for (const std::vector<std::string>& arguments : commands) {
+    SCOPED_TRACE(arguments.front());
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    ::close(pipeEnds[0]);
+    RawCli cli(arguments, pipeEnds[1], births.toStdString());
+    ::close(pipeEnds[1]);
+    std::string err;
+    const int status = cli.Finish(err);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(err, "");
+  }
 }
 
-// Stopped by a signal, a batch writes whole answers only, says how many, and ends by the signal.
-TEST(CliFiles, AStoppedBatchWritesWholeAnswersAndSaysHowMany) {
+// A board's file name may start with a byte order mark, a character like any other.
+TEST(CliFiles, AChartNameStartingWithAByteOrderMarkIsKept) {
   QTemporaryDir dir;
-  const QString input = dir.filePath(QStringLiteral("births.txt"));
-  QFile births(input);
-  ASSERT_TRUE(births.open(QIODevice::WriteOnly));
-  const QByteArray line = "2000-02-04 23:00\n";
-  births.write(line.repeated(2'000'000));
-  births.close();
-  for (const int signal : {SIGINT, SIGTERM}) {
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path().toStdString());  // the argument starts with the mark
+  const std::string name =
+      "\xEF\xBB\xBF"
+      "board.svg";
+  const int out = OpenOut(dir.filePath(QStringLiteral("out.txt")));
+  RawCli cli({"--date", "2000-02-04", "--time", "23:00", "--chart", name}, out);
+  ::close(out);
+  std::string err;
+  const int status = cli.Finish(err);
+  std::filesystem::current_path(before);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << err;
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir.path().toStdString() + "/" + name));
+}
+
+// Births naming a place no city or zone goes by, each a different one, so that every line
+// asks the city finder afresh (a twentieth of a second or more each).
+QByteArray SlowBirths(int count) {
+  QByteArray births;
+  for (int i = 0; i < count; ++i)
+    births += "1990-01-15 12:00 Atlantiss Qx" + QByteArray::number(i) + '\n';
+  return births;
+}
+
+QString WriteFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
+  const QString path = dir.filePath(QLatin1String(name));
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+  return path;
+}
+
+// Every answer whole: the text ends with a line break and each line is a JSON object.
+void ExpectWholeAnswers(const QByteArray& all) {
+  if (all.isEmpty()) return;
+  ASSERT_TRUE(all.endsWith('\n'));
+  for (const QByteArray& line : all.chopped(1).split('\n')) {
+    ASSERT_TRUE(QJsonDocument::fromJson(line).isObject()) << line.left(80).toStdString();
+  }
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// A stop is taken between lines, not between reads: lines that take long each, read in one
+// block, on one worker or two, still end the batch within moments of the signal, the input read
+// to its end or not.
+TEST(CliFiles, AStopComesBetweenSlowLines) {
+  QTemporaryDir dir;
+  const QString input = WriteFile(dir, "births.txt", SlowBirths(100));
+  for (const char* jobs : {"1", "2"}) {
+    SCOPED_TRACE(std::string("jobs ") + jobs);
+    const QString output = dir.filePath(QStringLiteral("answers.jsonl"));
+    const int out = OpenOut(output);
+    RawCli cli({"--batch", input.toStdString(), "--jobs", jobs}, out);
+    ::close(out);
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    const auto signalled = std::chrono::steady_clock::now();
+    ::kill(cli.Pid(), SIGTERM);
+    std::string err;
+    const int status = cli.Finish(err);
+    // Before, the whole block of 100 lines was answered first: seconds.
+    EXPECT_LT(SecondsSince(signalled), 1.0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status << err;
+    QFile answers(output);
+    ASSERT_TRUE(answers.open(QIODevice::ReadOnly));
+    const QByteArray all = answers.readAll();
+    ExpectWholeAnswers(all);
+    EXPECT_LT(all.count('\n'), 100);
+    EXPECT_THAT(err, HasSubstr("stopped by SIGTERM after answering " +
+                               std::to_string(all.count('\n')) + " lines, each answer whole."));
+  }
+}
+
+// A reader that stops reading holds a stopped batch up for moments only; what it finds in the
+// pipe afterwards is whole answers, as many as the message says. A second signal ends the
+// writing at once, between two answers.
+TEST(CliFiles, AStopEndsABatchWhoseReaderStoppedReading) {
+  QTemporaryDir dir;
+  const QString input =
+      WriteFile(dir, "births.txt", QByteArray("2000-02-04 23:00\n").repeated(200'000));
+  for (const int stops : {1, 2}) {
     for (const char* jobs : {"1", "2"}) {
-      SCOPED_TRACE(std::string(strsignal(signal)) + ", jobs " + jobs);
-      const QString output = dir.filePath(QStringLiteral("answers.jsonl"));
-      const int out = OpenOut(output);
-      RawCli cli({"--batch", input.toStdString(), "--jobs", jobs}, out);
-      ::close(out);
-      while (QFile(output).size() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      ::kill(cli.Pid(), signal);
+      SCOPED_TRACE(std::to_string(stops) + " signals, jobs " + jobs);
+      int pipeEnds[2];
+      ASSERT_EQ(::pipe(pipeEnds), 0);
+      RawCli cli({"--batch", input.toStdString(), "--jobs", jobs}, pipeEnds[1]);
+      ::close(pipeEnds[1]);
+      std::this_thread::sleep_for(std::chrono::milliseconds(400));  // the pipe is full by now
+      const auto signalled = std::chrono::steady_clock::now();
+      for (int i = 0; i < stops; ++i) {
+        ::kill(cli.Pid(), SIGTERM);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
       std::string err;
       const int status = cli.Finish(err);
-      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-      QFile answers(output);
-      ASSERT_TRUE(answers.open(QIODevice::ReadOnly));
-      const QByteArray all = answers.readAll();
-      ASSERT_TRUE(all.endsWith('\n'));
-      const QList<QByteArray> lines = all.trimmed().split('\n');
-      EXPECT_TRUE(QJsonDocument::fromJson(lines.back()).isObject());
-      EXPECT_THAT(err, HasSubstr("stopped by SIG" + std::string(sigabbrev_np(signal)) +
-                                 " after answering " + std::to_string(lines.size()) + " lines"));
+      EXPECT_LT(SecondsSince(signalled), 2.0);
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status << err;
+      QByteArray all;
+      char buffer[65536];
+      for (ssize_t got = 0; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        all.append(buffer, got);
+      }
+      ::close(pipeEnds[0]);
+      ExpectWholeAnswers(all);
+      EXPECT_GT(all.count('\n'), 0);
+      EXPECT_THAT(err, HasSubstr("stopped by SIGTERM after answering " +
+                                 std::to_string(all.count('\n')) + " lines, each answer whole; "));
+      EXPECT_THAT(err, HasSubstr(stops == 1 ? "the output took nothing" : "stopped a second time"));
     }
   }
 }

@@ -62,8 +62,9 @@ inline bool WaitUntil(QProcess& process, QByteArray& out, int lines) {
 }
 
 // Runs the built velmora-cli on a pseudo-terminal `columns` wide, as a person at a terminal
-// runs it, with `environment` added (NO_COLOR is removed unless it is set there). Standard
-// output and standard error both reach `out`.
+// runs it, with `environment` added (NO_COLOR is removed unless it is set there, TERM is
+// xterm-256color unless it is set there, and a null value removes a variable). Standard output
+// and standard error both reach `out`.
 inline CliRun RunCliOnTerminal(const QStringList& arguments, int columns,
                                const QList<std::pair<QString, QString>>& environment = {}) {
   std::vector<std::string> words = {VELMORA_CLI_PATH};
@@ -81,8 +82,13 @@ inline CliRun RunCliOnTerminal(const QStringList& arguments, int columns,
   if (child == 0) {
     ::unsetenv("NO_COLOR");
     ::unsetenv("COLORTERM");
+    ::setenv("TERM", "xterm-256color", 1);
     for (const auto& [name, value] : environment) {
-      ::setenv(name.toLocal8Bit().constData(), value.toLocal8Bit().constData(), 1);
+      if (value.isNull()) {
+        ::unsetenv(name.toLocal8Bit().constData());
+      } else {
+        ::setenv(name.toLocal8Bit().constData(), value.toLocal8Bit().constData(), 1);
+      }
     }
     ::execv(argv[0], argv.data());
     std::_Exit(127);

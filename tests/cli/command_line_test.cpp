@@ -122,23 +122,31 @@ TEST(UseColour, FollowsTheChoiceThenTheTerminalAndNoColor) {
     bool terminal;
     bool ansiAsked;
     const char* noColor;
+    const char* term;
     bool colour;
   };
   const Case cases[] = {
-      {ColorChoice::kAuto, true, false, nullptr, true},
-      {ColorChoice::kAuto, true, false, "", true},
-      {ColorChoice::kAuto, true, false, "1", false},
-      {ColorChoice::kAuto, false, false, nullptr, false},
-      {ColorChoice::kAuto, false, true, nullptr, true},
-      {ColorChoice::kAuto, false, true, "1", false},
-      {ColorChoice::kAlways, false, false, "1", true},
-      {ColorChoice::kNever, true, true, nullptr, false},
+      {ColorChoice::kAuto, true, false, nullptr, "xterm", true},
+      {ColorChoice::kAuto, true, false, "", "xterm", true},
+      {ColorChoice::kAuto, true, false, "1", "xterm", false},
+      {ColorChoice::kAuto, true, false, nullptr, "dumb", false},
+      {ColorChoice::kAuto, true, false, nullptr, nullptr, false},
+      {ColorChoice::kAuto, true, false, nullptr, "", false},
+      {ColorChoice::kAuto, true, true, nullptr, "dumb", false},
+      {ColorChoice::kAuto, false, false, nullptr, "xterm", false},
+      {ColorChoice::kAuto, false, true, nullptr, "xterm", true},
+      {ColorChoice::kAuto, false, true, nullptr, nullptr, true},
+      {ColorChoice::kAuto, false, true, "1", "xterm", false},
+      {ColorChoice::kAlways, false, false, "1", "xterm", true},
+      {ColorChoice::kAlways, true, false, nullptr, "dumb", true},
+      {ColorChoice::kNever, true, true, nullptr, "xterm", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message()
                  << static_cast<int>(c.choice) << " terminal " << c.terminal << " ansi "
-                 << c.ansiAsked << " NO_COLOR " << (c.noColor ? c.noColor : "unset"));
-    EXPECT_EQ(UseColour(c.choice, c.terminal, c.ansiAsked, c.noColor), c.colour);
+                 << c.ansiAsked << " NO_COLOR " << (c.noColor ? c.noColor : "unset") << " TERM "
+                 << (c.term ? c.term : "unset"));
+    EXPECT_EQ(UseColour(c.choice, c.terminal, c.ansiAsked, c.noColor, c.term), c.colour);
   }
 }
 

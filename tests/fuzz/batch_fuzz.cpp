@@ -11,6 +11,7 @@
 #include "cli/batch_line.h"
 #include "cli/batch_stream.h"
 #include "require.h"
+#include "time_zone/system_zone.h"
 
 namespace {
 
@@ -30,11 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t seed = data[0];
   const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-  // Each line on its own, through the line reader.
+  // Each line on its own, through the line reader, which asks the system's zones whether a
+  // word is a zone's name.
+  static SystemZones zones;
   BirthInput birth;
   PlaceWords place;
   std::string error;
-  if (ReadBirthLine(input, birth, place, error)) {
+  if (ReadBirthLine(input, birth, place, error, &zones)) {
     Require(birth.hour >= 0 && birth.hour <= 23 && birth.minute >= 0 && birth.minute <= 59);
   } else {
     Require(!error.empty());
@@ -42,7 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::string whole;
   const BatchSummary summary = RunBatchPieces(std::vector<std::string_view>{input}, whole);
-  const std::size_t lines = Count(input, '\n') + (input.empty() || input.back() == '\n' ? 0 : 1);
+  // A byte order mark at the start is no part of the first line.
+  std::string_view text = input;
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  const std::size_t lines = Count(text, '\n') + (text.empty() || text.back() == '\n' ? 0 : 1);
   Require(static_cast<std::size_t>(summary.lines) == lines);
   Require(Count(whole, '\n') == lines - static_cast<std::size_t>(summary.skipped));
   Require(whole.empty() || whole.back() == '\n');

@@ -20,6 +20,8 @@ cat > "$scratch/expected" <<'LIST'
 ./share/bash-completion/completions/velmora-cli
 ./share/doc/velmora/changelog.Debian.gz
 ./share/doc/velmora/copyright
+./share/doc/velmora/json.md.gz
+./share/doc/velmora/velmora-chart.schema.json
 ./share/fish/vendor_completions.d/velmora-cli.fish
 ./share/icons/hicolor/256x256/apps/velmora.png
 ./share/icons/hicolor/48x48/apps/velmora.png
@@ -58,6 +60,25 @@ MANWIDTH=80 man -l "$scratch/root/usr/share/man/man1/velmora.1.gz" 2>/dev/null |
 completions=$(bash -c 'source "$1"; COMP_WORDS=(velmora-cli --format ""); COMP_CWORD=2
   _velmora_cli; echo "${COMPREPLY[*]}"' _ "$scratch/root/usr/share/bash-completion/completions/velmora-cli")
 [ "$completions" = "text ansi html json" ] || { echo "bash completes --format with: $completions"; exit 1; }
+# bash cuts "--color=al" into three words, "--color", "=" and "al"; the values still complete.
+for case in '3 --color = al:always' '2 --color =:auto always never' '3 --format = j:json'; do
+  words=${case%%:*}
+  completions=$(bash -c 'source "$1"; COMP_CWORD=${2%% *}; read -ra COMP_WORDS <<<"velmora-cli ${2#* }"
+    _velmora_cli; echo "${COMPREPLY[*]}"' _ "$scratch/root/usr/share/bash-completion/completions/velmora-cli" "$words")
+  [ "$completions" = "${case#*:}" ] || { echo "bash completes ${words#* } with: $completions"; exit 1; }
+done
+# --place completes with the cities velmora-cli finds, as --places labels them.
+places=$(PATH="$scratch/root/usr/bin:$PATH" bash -c 'source "$1"; COMP_WORDS=(velmora-cli --place urumq)
+  COMP_CWORD=2; _velmora_cli; printf "%s\n" "${COMPREPLY[@]}"' _ "$scratch/root/usr/share/bash-completion/completions/velmora-cli" 2>/dev/null)
+[ "$(head -n 1 <<<"$places")" = "Ürümqi, Xinjiang Uyghur Autonomous Region, China" ] ||
+  { echo "bash completes --place urumq with: $places"; exit 1; }
+# The synopsis names every way to call velmora-cli.
+synopsis=$(MANWIDTH=200 man -l "$scratch/root/usr/share/man/man1/velmora-cli.1.gz" 2>/dev/null | sed -n '/^SYNOPSIS/,/^DESCRIPTION/p')
+for option in --place --places --zones --color --zone --batch --dst; do
+  grep -q -- "$option" <<<"$synopsis" || { echo "velmora-cli.1's SYNOPSIS lacks $option"; exit 1; }
+done
+[ -n "$(zcat "$scratch/root/usr/share/doc/velmora/json.md.gz" | grep '^# ')" ] || { echo "json.md.gz is empty"; exit 1; }
+python3 -c 'import json, sys; json.load(open(sys.argv[1]))' "$scratch/root/usr/share/doc/velmora/velmora-chart.schema.json"
 # --zone completes with every name velmora-cli takes, the old ones included.
 zones=$(PATH="$scratch/root/usr/bin:$PATH" bash -c 'source "$1"; COMP_WORDS=(velmora-cli --zone Asia/Calc)
   COMP_CWORD=2; _velmora_cli; echo "${COMPREPLY[*]}"' _ "$scratch/root/usr/share/bash-completion/completions/velmora-cli")
