@@ -17,7 +17,7 @@ const kPatienceMs = 3000;
 // The media type each file must come with, by its ending.
 const kTypes = {
   html: "text/html", js: "text/javascript", css: "text/css", wasm: "application/wasm",
-  webmanifest: "application/manifest+json", png: "image/png",
+  webmanifest: "application/manifest+json", png: "image/png", bin: "application/octet-stream",
 };
 
 const hex = (buffer) => [...new Uint8Array(buffer)].map((b) => b.toString(16).padStart(2, "0")).join("");

@@ -17,6 +17,7 @@ const kTypes = {
   ".ico": "image/x-icon",
   ".wasm": "application/wasm",
   ".webmanifest": "application/manifest+json",
+  ".bin": "application/octet-stream",
 };
 
 // Each file compressed once for each encoding, until it changes.
