@@ -118,7 +118,7 @@ void TfrmMain::CreateControls() {
   dtpDate->setDisplayFormat(ShortDateDisplayFormat());
   dtpDate->setDateRange(QDate(1901, 12, 31), QDate(2051, 12, 31));
 
-  dtpTime = new QTimeEdit(this);
+  dtpTime = new BirthTimeEdit(this);
   PutWidget(dtpTime, "dtpTime", 136, 32, 121, 21);
   dtpTime->setDisplayFormat(QStringLiteral("HH:mm "));
 
@@ -236,10 +236,20 @@ void TfrmMain::Button1Click() {
   GuardCommand(this, [this] { RunCommand(); });
 }
 
-TDateTime TfrmMain::BirthMoment() const {
-  const QDate date = dtpDate->date();
-  const QTime time = dtpTime->time();
-  return EncodeDate(date.year(), date.month(), date.day()) + EncodeTime(time.hour(), time.minute());
+bool TfrmMain::TypedBirth(QDate& date, QTime& time) {
+  // A typed date or time is cast as typed, or refused: never another birth.
+  const auto refuse = [this](const QString& problem, QWidget* field) {
+    QMessageBox::warning(this, QStringLiteral("Velmora"), problem);
+    field->setFocus();
+    return false;
+  };
+  if (const QString problem = dtpDate->TypedDateProblem(); !problem.isEmpty())
+    return refuse(problem, dtpDate);
+  if (const QString problem = dtpTime->TypedTimeProblem(); !problem.isEmpty())
+    return refuse(problem, dtpTime);
+  date = dtpDate->TypedValue().date();
+  time = dtpTime->TypedValue().time();
+  return true;
 }
 
 bool TfrmMain::CastMoment(TDateTime clock, TDateTime& cast, QString& line) {
@@ -265,18 +275,23 @@ bool TfrmMain::CastMoment(TDateTime clock, TDateTime& cast, QString& line) {
 }
 
 void TfrmMain::RunCommand() {
-  // A typed date is cast as typed, or refused: never another date.
-  if (const QString problem = dtpDate->TypedDateProblem(); !problem.isEmpty()) {
-    QMessageBox::warning(this, QStringLiteral("Velmora"), problem);
-    dtpDate->setFocus();
-    return;
-  }
-  dtpDate->interpretText();
-  dtpTime->interpretText();
+  QDate date;
+  QTime time;
+  if (!TypedBirth(date, time)) return;
+  const TDateTime clock =
+      EncodeDate(date.year(), date.month(), date.day()) + EncodeTime(time.hour(), time.minute());
   TDateTime moment = 0.0;
   QString line;
-  // A birth that cannot be cast is refused before anything on screen changes.
-  if (!CastMoment(BirthMoment(), moment, line)) return;
+  // A birth that cannot be cast is refused before anything on screen changes; a date outside
+  // the range stays in its field as typed.
+  if (!CastMoment(clock, moment, line)) {
+    std::string error;
+    if (!CheckSupportedMoment(clock, error)) dtpDate->setFocus();
+    return;
+  }
+  // The fields now show what is cast, in their own forms.
+  dtpDate->setDate(date);
+  dtpTime->setTime(time);
 
   RichEdit1->clear();
   PalaceChart chart;
@@ -290,7 +305,7 @@ void TfrmMain::RunCommand() {
   painter.surface->Clear();
   painter.DrawChart(SharedDisplayTable());
   Image1->update();
-  lastRun_ = Birth{dtpDate->date(), dtpTime->time()};
+  lastRun_ = Birth{date, time};
   DescribeBoard();
   shownCorrected_ = !line.isEmpty();
   ShowPlaceLine(line);

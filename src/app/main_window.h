@@ -25,7 +25,6 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QTextEdit;
-class QTimeEdit;
 
 namespace velmora {
 
@@ -55,8 +54,10 @@ class TfrmMain final : public QWidget {
   // that says so when a birth place corrects it. False, after showing the refusal, for a birth
   // that cannot be cast.
   bool CastMoment(TDateTime clock, TDateTime& cast, QString& line);
-  // The date part of dtpDate plus the hours and minutes of dtpTime, the minute it shows.
-  TDateTime BirthMoment() const;
+  // The birth the fields' texts name: the date dtpDate shows (within the range of births or
+  // not) and the hours and minutes of dtpTime. False, after showing the refusal, when a field's
+  // text names no date or time.
+  bool TypedBirth(QDate& date, QTime& time);
 
   // The birth the window shows: that of the last Run, or before any Run the pickers' values.
   Birth ShownBirth() const;
@@ -112,7 +113,7 @@ class TfrmMain final : public QWidget {
 
   QLabel* Label1 = nullptr;
   BirthDateEdit* dtpDate = nullptr;
-  QTimeEdit* dtpTime = nullptr;
+  BirthTimeEdit* dtpTime = nullptr;
   QRadioButton* rbFemale = nullptr;
   QRadioButton* rbMale = nullptr;
   QPushButton* Button1 = nullptr;
