@@ -197,17 +197,23 @@ void TfrmMain::CreateActions() {
   actQuit = command("actQuit", QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
                     &TfrmMain::Quit);
 
-  // An empty reading box has nothing to save or print.
-  const auto followReading = [this] {
-    const bool any = !RichEdit1->document()->isEmpty();
-    actSaveReading->setEnabled(any);
-    actPrintReading->setEnabled(any);
-  };
-  connect(RichEdit1->document(), &QTextDocument::contentsChanged, this, followReading);
-  followReading();
+  connect(RichEdit1->document(), &QTextDocument::contentsChanged, this,
+          &TfrmMain::EnableChartCommands);
+  EnableChartCommands();
 
   Image1->SetMenuActions({actBirthPlace, nullptr, actCopyChart, actSaveChart, nullptr,
                           actSaveReading, actPrintReading, nullptr, actAbout, actQuit});
+}
+
+void TfrmMain::EnableChartCommands() {
+  // Before the first Run there is no chart to copy, save or print; an empty reading box has no
+  // reading to save or print.
+  const bool chart = lastRun_.has_value();
+  const bool reading = chart && !RichEdit1->document()->isEmpty();
+  actCopyChart->setEnabled(chart);
+  actSaveChart->setEnabled(chart);
+  actSaveReading->setEnabled(reading);
+  actPrintReading->setEnabled(reading);
 }
 
 void TfrmMain::FormCreate() {
@@ -318,6 +324,7 @@ void TfrmMain::RunCommand() {
   // The reading is a whole: undo starts again from it, and never takes it apart or brings back
   // the text of an earlier Run.
   RichEdit1->document()->clearUndoRedoStacks();
+  EnableChartCommands();
 }
 
 QString TfrmMain::FileBaseName() const {

@@ -16,6 +16,7 @@
 #include "app/date_field.h"
 #include "app/drawn_controls.h"
 #include "calendar/date_time.h"
+#include "casting/birth_input.h"
 #include "qt_drawing/qt_image_surface.h"
 #include "time_zone/system_zone.h"
 
@@ -24,6 +25,7 @@ class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QTextDocument;
 class QTextEdit;
 
 namespace velmora {
@@ -48,6 +50,8 @@ class TfrmMain final : public QWidget {
   void CreateControls();
   void CreateActions();
   void FormCreate();
+  // Enables the commands that need a chart, or a reading, once there is one.
+  void EnableChartCommands();
   void Button1Click();
   void RunCommand();
   // The moment the chart of the clock time `clock` is cast from, and in `line` the sentence
@@ -90,6 +94,13 @@ class TfrmMain final : public QWidget {
   // when the user cancels.
   QString AskSavePath(const QString& title, const QList<FileType>& types,
                       QStandardPaths::StandardLocation firstFolder);
+  // The folder saves open in: the last one saved to, at first `firstFolder`.
+  QString SaveFolder(QStandardPaths::StandardLocation firstFolder) const;
+  // The last Run's birth, as the casting layer takes it. Only after a Run.
+  BirthInput LastBirthInput() const;
+  // The reading laid out for paper: a heading naming the last Run's birth (and its correction),
+  // the board and the reading as the box holds it.
+  std::unique_ptr<QTextDocument> PrintedReadingOfLastRun();
 
   std::optional<Birth> lastRun_;
   // The correction of the last Run's clock time and its zone, when a birth place corrected it.
