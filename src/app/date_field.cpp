@@ -75,7 +75,7 @@ QDate ReadTypedDate(const QString& text, const QLocale& locale, const QString& s
   // " 3  jul 1990" read as the shown "1 Nov 2020" and "3 Jul 1990". Chinese and Japanese
   // dates are written without spaces, and their characters stay joined to the digits.
   static const QRegularExpression letterDigit(
-      QStringLiteral("(?<=[\\p{Latin}\\p{Cyrillic}\\p{Greek}.])(?=\\d)|(?<=\\d)(?=[\\p{Latin}"
+      QStringLiteral("(?<=[\\p{Latin}\\p{Cyrillic}\\p{Greek}])(?=\\d)|(?<=\\d)(?=[\\p{Latin}"
                      "\\p{Cyrillic}\\p{Greek}])"));
   static const QRegularExpression spaces(QStringLiteral("\\s+"));
   QString spaced = text.trimmed();

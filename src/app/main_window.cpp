@@ -117,10 +117,14 @@ void TfrmMain::CreateControls() {
   dtpDate->setCalendarPopup(true);
   dtpDate->setDisplayFormat(ShortDateDisplayFormat());
   dtpDate->setDateRange(QDate(1901, 12, 31), QDate(2051, 12, 31));
+  // A screen reader names each field; the label names the date field for it too.
+  dtpDate->setAccessibleName(QStringLiteral("Birth date"));
+  Label1->setBuddy(dtpDate);
 
   dtpTime = new BirthTimeEdit(this);
   PutWidget(dtpTime, "dtpTime", 136, 32, 121, 21);
   dtpTime->setDisplayFormat(QStringLiteral("HH:mm "));
+  dtpTime->setAccessibleName(QStringLiteral("Birth time"));
 
   rbFemale = new QRadioButton(QStringLiteral("Female"), this);
   PutWidget(rbFemale, "rbFemale", 8, 69, 65, 17);
@@ -140,6 +144,7 @@ void TfrmMain::CreateControls() {
   RichEdit1 = new QTextEdit(this);
   PutWidget(RichEdit1, "RichEdit1", 8, 112, 249, 321);
   RichEdit1->setFont(DialogFont(12));
+  RichEdit1->setAccessibleName(QStringLiteral("Reading"));
   GiveOwnPaper(RichEdit1);
   RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

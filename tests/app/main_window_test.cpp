@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QClipboard>
@@ -169,6 +170,24 @@ TEST(ShortDateDisplayFormat, IsTheLocalesShortFormatWithAFourDigitYear) {
   EXPECT_EQ(
       ShortDateDisplayFormat(QLocale::c()),
       QLocale::c().dateFormat(QLocale::ShortFormat).replace("yyyy", "yy").replace("yy", "yyyy"));
+}
+
+// A screen reader hears each field's name, and the window's title.
+TEST_F(MainWindowTest, ScreenReadersHearTheFieldsNames) {
+  struct Case {
+    QWidget* control;
+    const char* name;
+  };
+  const Case cases[] = {{date_, "Birth date"}, {time_, "Birth time"}, {reading_, "Reading"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(c.control);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->text(QAccessible::Name), QLatin1String(c.name));
+  }
+  EXPECT_EQ(Find<QLabel>("Label1")->buddy(), date_);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(&window_)->text(QAccessible::Name),
+            window_.windowTitle());
 }
 
 TEST_F(MainWindowTest, TabOrderVisitsTheControlsInTurn) {
@@ -739,6 +758,46 @@ TEST_F(MainWindowTest, AltDownAndF4OpenTheCalendar) {
     EXPECT_TRUE(testing::WaitFor([&] { return calendar->isVisible(); }, 2000));
     EXPECT_EQ(date_->date(), QDate(2000, 9, 11));
     calendar->window()->close();
+  }
+}
+
+// Dates as people of each locale write them, read by the date field; what names no date is
+// refused.
+TEST(ReadTypedDate, TakesTheWrittenFormsOfTheUsersLocale) {
+  struct Case {
+    const char* locale;
+    const char* typed;
+    QDate date;  // invalid: refused
+  };
+  const QDate day(2000, 2, 4);
+  const Case cases[] = {
+      {"de_DE", "04.02.2000", day},
+      {"de_DE", "4.2.2000", day},
+      {"de_DE", "3 Jul 1990", {1990, 7, 3}},
+      {"de_DE", "4. Februar 2000", day},
+      {"en_GB", "2/4/2000", {2000, 4, 2}},
+      {"en_GB", "04/02/2000", day},
+      {"en_GB", "4/2/2000", day},
+      {"en_GB", "3 Jul 1990", {1990, 7, 3}},
+      {"en_GB", "4 february 2000", day},
+      {"en_US", "2/4/2000", day},
+      {"en_US", "February 4, 2000", day},
+      {"en_US", "Feb 4 2000", day},
+      {"zh_CN", "2000年2月4日", day},
+      {"zh_CN", "2000/2/4", day},
+      {"ja_JP", "2000年2月4日", day},
+      {"C", "4 February 2000", day},
+      {"C", "4Feb2000", day},
+      {"fr_FR", "2000-02-04", day},
+      {"de_DE", "31.02.2000", {}},
+      {"en_GB", "4 Febtember 2000", {}},
+      {"C", "1988-07-15 09:30", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.locale) + ": " + c.typed);
+    const QLocale locale{QLatin1String(c.locale)};
+    EXPECT_EQ(ReadTypedDate(QString::fromUtf8(c.typed), locale, ShortDateDisplayFormat(locale)),
+              c.date);
   }
 }
 
