@@ -520,6 +520,7 @@ TEST_F(MainWindowTest, MenuSavesThePngAndTheSvgOfTheBoard) {
 }
 
 TEST_F(MainWindowTest, MenuReportsAFailedSaveAndLeavesNoFile) {
+  ClickRun();  // the chart's commands need a chart
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("missing/board.png"));
   ModalWatcher watcher([&](QWidget* modal) {
