@@ -17,6 +17,12 @@ QString RefusalSentence(std::string_view phrase) {
   return text + QLatin1Char('.');
 }
 
+QString QuotedStart(const QString& text) {
+  constexpr qsizetype kShown = 40;
+  const QString start = text.size() > kShown ? text.left(kShown) + QChar(0x2026) : text;
+  return QChar(0x201c) + start + QChar(0x201d);
+}
+
 QString ExceptionMessage(std::exception_ptr error) {
   try {
     std::rethrow_exception(std::move(error));

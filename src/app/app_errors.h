@@ -19,6 +19,10 @@ void ShowErrorMessage(QWidget* parent, const QString& message);
 // sentence of its own: its first letter capitalised, a full stop after it.
 QString RefusalSentence(std::string_view phrase);
 
+// The beginning of a user's text as a refusal quotes it, in quotation marks: at most 40
+// characters, so that a huge paste does not come back whole.
+QString QuotedStart(const QString& text);
+
 // The message an exception carries; empty for one that carries none.
 QString ExceptionMessage(std::exception_ptr error);
 

@@ -154,6 +154,7 @@ void BirthPlaceDialog::CreateControls() {
   cbZone->setCompleter(zoneCompleter_);
   zoneSearch_ = new PlaceSearch(ProgramPlaces(), this);
   connect(cbZone->lineEdit(), &QLineEdit::textEdited, this, &BirthPlaceDialog::SearchZones);
+  cbZone->lineEdit()->setMaxLength(static_cast<int>(kMaxPlaceQueryBytes));
   connect(zoneSearch_, &PlaceSearch::Found, this, &BirthPlaceDialog::ShowZoneCities);
 
   // A city fills in the zone and the longitude, both still open to change.
@@ -161,6 +162,8 @@ void BirthPlaceDialog::CreateControls() {
   edPlace->setObjectName(QStringLiteral("edPlace"));
   edPlace->setPlaceholderText(QStringLiteral("Urumqi, or Springfield, Illinois"));
   edPlace->setClearButtonEnabled(true);
+  // No city's name with its region and country comes near this; a longer text names none.
+  edPlace->setMaxLength(static_cast<int>(kMaxPlaceQueryBytes));
   cityModel_ = new QStandardItemModel(this);
   cityCompleter_ = OfferingCompleter(cityModel_, this);
   edPlace->setCompleter(cityCompleter_);
@@ -392,7 +395,7 @@ bool BirthPlaceDialog::ChosenCity(std::optional<Place>& city) {
     const std::vector<Place> found = ProgramPlaces()->Find(typed.toStdString());
     if (found.empty()) {
       Refuse(
-          QStringLiteral("\u201c%1\u201d: %2.").arg(typed, QString::fromUtf8(kUnknownPlaceError)),
+          QStringLiteral("%1: %2.").arg(QuotedStart(typed), QString::fromUtf8(kUnknownPlaceError)),
           edPlace);
       return false;
     }
@@ -431,7 +434,7 @@ void BirthPlaceDialog::accept() {
     return;
   }
   if (!SystemZone(zone.toStdString()).Valid()) {
-    Refuse(QStringLiteral("\u201c%1\u201d: %2.").arg(zone, QString::fromUtf8(kUnknownZoneError)));
+    Refuse(QStringLiteral("%1: %2.").arg(QuotedStart(zone), QString::fromUtf8(kUnknownZoneError)));
     return;
   }
   edLongitude->interpretText();

@@ -1,105 +1,144 @@
 #include "app/date_field.h"
 
-#include <QCoreApplication>
-#include <QFocusEvent>
-#include <QKeyEvent>
-#include <QKeySequence>
-#include <QLineEdit>
-#include <QLocale>
+#include <QMouseEvent>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+
+#include <string>
+
+#include "app/app_errors.h"
+#include "casting/birth_input.h"
 
 namespace velmora {
 
-BirthDateEdit::BirthDateEdit(QWidget* parent) : QDateEdit(parent) {}
+namespace {
 
-QDate BirthDateEdit::ReadTyped(const QString& text) const {
+// `format` without its weekday and the separators that go with it: "dddd, MMMM d, yyyy" as
+// "MMMM d, yyyy", "yyyy年M月d日dddd" as "yyyy年M月d日".
+QString WithoutWeekday(QString format) {
+  static const QRegularExpression weekday(QStringLiteral("d{4}[,\\s]*|[,\\s]*d{4}"));
+  return format.remove(weekday).trimmed();
+}
+
+// `format` with the day and the month in one or two digits and the year in four.
+QString WithoutLeadingZeros(QString format) {
+  static const QRegularExpression twoDayDigits(QStringLiteral("(?<!d)dd(?!d)"));
+  static const QRegularExpression twoMonthDigits(QStringLiteral("(?<!M)MM(?!M)"));
+  format.replace(twoDayDigits, QStringLiteral("d")).replace(twoMonthDigits, QStringLiteral("M"));
+  if (!format.contains(QLatin1String("yyyy"))) {
+    format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+  }
+  return format;
+}
+
+// The month names of `names`' language in `text` in their own letter case: "3 jul 1990" as
+// "3 Jul 1990".
+QString WithMonthNamesCased(const QString& text, const QLocale& names) {
+  QString cased = text;
+  for (int month = 1; month <= 12; ++month) {
+    for (const auto form : {QLocale::LongFormat, QLocale::ShortFormat}) {
+      const QString name = names.monthName(month, form);
+      cased.replace(name, name, Qt::CaseInsensitive);
+    }
+  }
+  return cased;
+}
+
+}  // namespace
+
+QStringList TypedDateForms(const QLocale& locale, const QString& shown) {
+  const QString shortForm = locale.dateFormat(QLocale::ShortFormat);
+  const QString longForm = WithoutWeekday(locale.dateFormat(QLocale::LongFormat));
+  QStringList forms = {shown, WithoutLeadingZeros(shown), WithoutLeadingZeros(shortForm), longForm,
+                       WithoutLeadingZeros(longForm)};
+  // The day and month in the locale's order, with the month named.
+  const bool monthFirst = shortForm.indexOf(QLatin1Char('M')) < shortForm.indexOf(QLatin1Char('d'));
+  const bool yearFirst = shortForm.indexOf(QLatin1Char('y')) < shortForm.indexOf(QLatin1Char('M'));
+  if (monthFirst && !yearFirst) {
+    forms << QStringLiteral("MMM d yyyy") << QStringLiteral("MMMM d yyyy")
+          << QStringLiteral("MMM d, yyyy") << QStringLiteral("MMMM d, yyyy");
+  }
+  forms << QStringLiteral("d MMM yyyy") << QStringLiteral("d MMMM yyyy")
+        << QStringLiteral("d. MMMM yyyy") << QStringLiteral("yyyy年M月d日");
+  forms.removeDuplicates();
+  return forms;
+}
+
+QDate ReadTypedDate(const QString& text, const QLocale& locale, const QString& shown) {
+  const std::string iso = text.trimmed().toStdString();
+  CivilDate civil;
+  std::string error;
+  if (ParseBirthDate(iso, civil, error)) return {civil.year, civil.month, civil.day};
+
   // Spaces where letters meet digits, and one space for any run of them, so that "1Nov2020" and
-  // " 3  jul 1990" read as the shown "1 Nov 2020" and "3 Jul 1990".
+  // " 3  jul 1990" read as the shown "1 Nov 2020" and "3 Jul 1990". Chinese and Japanese
+  // dates are written without spaces, and their characters stay joined to the digits.
   static const QRegularExpression letterDigit(
-      QStringLiteral("(?<=\\p{L})(?=\\d)|(?<=\\d)(?=\\p{L})"));
+      QStringLiteral("(?<=[\\p{Latin}\\p{Cyrillic}\\p{Greek}])(?=\\d)|(?<=\\d)(?=[\\p{Latin}"
+                     "\\p{Cyrillic}\\p{Greek}])"));
   static const QRegularExpression spaces(QStringLiteral("\\s+"));
   QString spaced = text.trimmed();
   spaced.replace(letterDigit, QStringLiteral(" ")).replace(spaces, QStringLiteral(" "));
-  const QLocale locale;
-  for (const QString& format : {displayFormat(), QStringLiteral("yyyy-M-d")}) {
-    QDate date = locale.toDate(spaced, format);
-    // Month names in any letter case: "3 jul 1990" as "3 Jul 1990".
-    if (!date.isValid()) {
-      for (int month = 1; month <= 12 && !date.isValid(); ++month) {
-        for (const auto form : {QLocale::ShortFormat, QLocale::LongFormat}) {
-          const QString name = locale.monthName(month, form);
-          QString named = spaced;
-          named.replace(name, name, Qt::CaseInsensitive);
-          if (named != spaced) date = locale.toDate(named, format);
-          if (date.isValid()) break;
-        }
-      }
+  const QStringList forms = TypedDateForms(locale, shown);
+  for (const QLocale& names : {locale, QLocale::c()}) {
+    const QString cased = WithMonthNamesCased(spaced, names);
+    for (const QString& form : forms) {
+      const QDate date = names.toDate(cased, form);
+      if (date.isValid()) return date;
     }
-    if (date.isValid()) return date;
   }
   return {};
+}
+
+// --- the date field ---
+
+QDateTime BirthDateEdit::ReadText(const QString& text) const {
+  const QDate date = ReadTypedDate(text, locale(), displayFormat());
+  return date.isValid() ? QDateTime(date, time()) : QDateTime();
 }
 
 QString BirthDateEdit::TypedDateProblem() const {
-  const QLocale locale;
   const QString text = lineEdit()->text().trimmed();
-  const QDate date = ReadTyped(text);
-  if (!date.isValid()) {
-    return QStringLiteral(
-               "\u201c%1\u201d is not a date; type it as the field shows dates, such as "
-               "%2, or as 2000-02-04.")
-        .arg(text, locale.toString(QDate(2000, 2, 4), displayFormat()));
-  }
-  if (date < minimumDate() || date > maximumDate()) {
-    return QStringLiteral("%1 lies outside the dates Velmora casts, %2 to %3.")
-        .arg(locale.toString(date, displayFormat()),
-             locale.toString(minimumDate(), displayFormat()),
-             locale.toString(maximumDate(), displayFormat()));
-  }
-  return {};
+  if (ReadText(text).isValid()) return {};
+  return QStringLiteral(
+             "%1 is not a date; type it as the field shows dates, such as %2, or as "
+             "2000-02-04.")
+      .arg(QuotedStart(text), locale().toString(QDate(2000, 2, 4), displayFormat()));
 }
 
-QValidator::State BirthDateEdit::validate(QString& input, int& pos) const {
-  if (ReadTyped(input).isValid()) return QValidator::Acceptable;
-  // Letters, digits, spaces and the separators a date is written with may still become one.
-  static const QRegularExpression mayBecome(QStringLiteral("^[\\p{L}\\d\\s./,-]{0,32}$"));
-  (void)pos;
-  return mayBecome.match(input).hasMatch() ? QValidator::Intermediate : QValidator::Invalid;
+void BirthDateEdit::OpenPopup() {
+  if (!calendarPopup()) return;
+  // The field opens its calendar on a press of its arrow, so the keys press it.
+  QStyleOptionComboBox arrow;
+  arrow.initFrom(this);
+  arrow.editable = true;
+  arrow.subControls = QStyle::SC_All;
+  const QPoint at =
+      style()->subControlRect(QStyle::CC_ComboBox, &arrow, QStyle::SC_ComboBoxArrow, this).center();
+  QMouseEvent press(QEvent::MouseButtonPress, at, mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  mousePressEvent(&press);
 }
 
-QDateTime BirthDateEdit::dateTimeFromText(const QString& text) const {
-  const QDate date = ReadTyped(text);
-  return date.isValid() ? QDateTime(date, time()) : QDateEdit::dateTimeFromText(text);
+// --- the time field ---
+
+QDateTime BirthTimeEdit::ReadText(const QString& text) const {
+  std::int32_t hour = 0;
+  std::int32_t minute = 0;
+  std::string error;
+  if (!ParseBirthTime(text.trimmed().toStdString(), hour, minute, error)) return {};
+  return {date(), QTime(hour, minute)};
 }
 
-void BirthDateEdit::keyPressEvent(QKeyEvent* event) {
-  if (event->matches(QKeySequence::SelectAll)) {
-    lineEdit()->selectAll();
-    return;
-  }
-  const QString text = event->text();
-  const bool typed = !text.isEmpty() && text[0].isPrint() &&
-                     (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
-  const bool erase = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
-  if (typed || erase) {
-    QCoreApplication::sendEvent(lineEdit(), event);
-    return;
-  }
-  // Enter on text that is not a date yet goes to the window, whose Run says what is wrong.
-  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (enter && !ReadTyped(lineEdit()->text()).isValid()) {
-    event->ignore();
-    return;
-  }
-  QDateEdit::keyPressEvent(event);
-}
-
-void BirthDateEdit::focusOutEvent(QFocusEvent* event) {
-  if (ReadTyped(lineEdit()->text()).isValid()) {
-    QDateEdit::focusOutEvent(event);
-    return;
-  }
-  QCoreApplication::sendEvent(lineEdit(), event);
+QString BirthTimeEdit::TypedTimeProblem() const {
+  const QString text = lineEdit()->text().trimmed();
+  std::int32_t hour = 0;
+  std::int32_t minute = 0;
+  std::string error;
+  if (ParseBirthTime(text.toStdString(), hour, minute, error)) return {};
+  return QuotedStart(text) + QStringLiteral(": ") + QString::fromStdString(error) +
+         QLatin1Char('.');
 }
 
 }  // namespace velmora

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -14,15 +15,21 @@
 #include "app/main_window.h"
 #include "app/reading_file.h"
 #include "casting/chart_report.h"
+#include "presentation/birth_text.h"
 #include "qt_drawing/board_file.h"
 
 namespace velmora {
 
-QString TfrmMain::AskSavePath(const QString& title, const QList<FileType>& types,
-                              QStandardPaths::StandardLocation firstFolder) {
+QString TfrmMain::SaveFolder(QStandardPaths::StandardLocation firstFolder) const {
   QString folder = lastFolder_;
   if (folder.isEmpty()) folder = QStandardPaths::writableLocation(firstFolder);
   if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  return folder;
+}
+
+QString TfrmMain::AskSavePath(const QString& title, const QList<FileType>& types,
+                              QStandardPaths::StandardLocation firstFolder) {
+  const QString folder = SaveFolder(firstFolder);
   const QString name = FileBaseName() + types[0].ending;
   QStringList filters;
   for (const FileType& type : types) filters << type.filter;
@@ -53,6 +60,26 @@ void TfrmMain::SaveChartAs() {
   if (!SaveBoard(Image1->BoardPixels(), path, error)) ShowErrorMessage(this, error);
 }
 
+std::unique_ptr<QTextDocument> TfrmMain::PrintedReadingOfLastRun() {
+  ReadingHeading heading;
+  if (lastRun_) {
+    const BirthInput birth = LastBirthInput();
+    heading.title = QStringLiteral("Velmora chart for a birth on ") +
+                    QString::fromStdString(LongBirthText(birth));
+    ChartReport report;
+    report.CastChart(birth, lastCorrection_ ? &*lastCorrection_ : nullptr, lastZone_,
+                     lastCity_ ? &*lastCity_ : nullptr);
+    heading.correction = QString::fromStdString(report.CorrectionText());
+  }
+  return PrintedReading(*RichEdit1->document(), heading, Image1->BoardPixels().Image());
+}
+
+BirthInput TfrmMain::LastBirthInput() const {
+  return {{lastRun_->date.year(), lastRun_->date.month(), lastRun_->date.day()},
+          lastRun_->time.hour(),
+          lastRun_->time.minute()};
+}
+
 void TfrmMain::SaveReadingAs() {
   const QString path =
       AskSavePath(QStringLiteral("Save Reading As"),
@@ -66,25 +93,32 @@ void TfrmMain::SaveReadingAs() {
   // reading it is, the board and the reading in its colours.
   std::string page;
   if (ReadingFileKindOf(path) == ReadingFileKind::kHtml && lastRun_) {
-    const BirthInput birth{{lastRun_->date.year(), lastRun_->date.month(), lastRun_->date.day()},
-                           lastRun_->time.hour(),
-                           lastRun_->time.minute()};
     ChartReport report;
-    report.Cast(birth, lastCorrection_ ? &*lastCorrection_ : nullptr, lastZone_,
+    report.Cast(LastBirthInput(), lastCorrection_ ? &*lastCorrection_ : nullptr, lastZone_,
                 lastCity_ ? &*lastCity_ : nullptr);
     page = report.HtmlPage();
   }
-  if (!SaveReading(*RichEdit1->document(), path, page, error)) ShowErrorMessage(this, error);
+  if (!SaveReading(*RichEdit1->document(), *PrintedReadingOfLastRun(), path, page, error))
+    ShowErrorMessage(this, error);
 }
 
 void TfrmMain::PrintReading() {
   QPrinter printer;
-  // Printed to a file, the file is offered under the birth's name, as the other saves are.
+  // Printed to a file, the file is offered under the birth's name in the folder last saved to,
+  // as the other saves are.
   printer.setDocName(FileBaseName());
+  const bool printers = !QPrinterInfo::availablePrinterNames().isEmpty();
+  printer.setOutputFileName(QDir(SaveFolder(QStandardPaths::DocumentsLocation))
+                                .filePath(FileBaseName() + QStringLiteral(".pdf")));
+  // A printer of the system, where there is one, stays the first choice.
+  if (printers) printer.setOutputFormat(QPrinter::NativeFormat);
   QPrintDialog dialog(&printer, this);
   dialog.setWindowTitle(QStringLiteral("Print Reading"));
   if (dialog.exec() != QDialog::Accepted) return;
-  RichEdit1->document()->print(&printer);
+  if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+    lastFolder_ = QFileInfo(printer.outputFileName()).absolutePath();
+  QString error;
+  if (!PrintReadingOn(printer, *PrintedReadingOfLastRun(), error)) ShowErrorMessage(this, error);
 }
 
 }  // namespace velmora

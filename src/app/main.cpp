@@ -24,6 +24,12 @@ int main(int argc, char** argv) {
     QTextStream(stdout) << velmora::VersionLine() << '\n';
     return 0;
   }
+  if (action == velmora::StartAction::kUnexpectedArgument) {
+    QTextStream(stderr) << velmora::UnexpectedArgumentLine(
+                               velmora::FirstUnexpectedArgument(arguments))
+                        << '\n';
+    return 2;
+  }
   if (action == velmora::StartAction::kNoDisplay) {
     QTextStream(stderr) << velmora::NoDisplayLine() << '\n';
     return 1;

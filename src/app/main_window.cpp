@@ -117,10 +117,14 @@ void TfrmMain::CreateControls() {
   dtpDate->setCalendarPopup(true);
   dtpDate->setDisplayFormat(ShortDateDisplayFormat());
   dtpDate->setDateRange(QDate(1901, 12, 31), QDate(2051, 12, 31));
+  // A screen reader names each field; the label names the date field for it too.
+  dtpDate->setAccessibleName(QStringLiteral("Birth date"));
+  Label1->setBuddy(dtpDate);
 
-  dtpTime = new QTimeEdit(this);
+  dtpTime = new BirthTimeEdit(this);
   PutWidget(dtpTime, "dtpTime", 136, 32, 121, 21);
   dtpTime->setDisplayFormat(QStringLiteral("HH:mm "));
+  dtpTime->setAccessibleName(QStringLiteral("Birth time"));
 
   rbFemale = new QRadioButton(QStringLiteral("Female"), this);
   PutWidget(rbFemale, "rbFemale", 8, 69, 65, 17);
@@ -140,6 +144,7 @@ void TfrmMain::CreateControls() {
   RichEdit1 = new QTextEdit(this);
   PutWidget(RichEdit1, "RichEdit1", 8, 112, 249, 321);
   RichEdit1->setFont(DialogFont(12));
+  RichEdit1->setAccessibleName(QStringLiteral("Reading"));
   GiveOwnPaper(RichEdit1);
   RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -197,17 +202,23 @@ void TfrmMain::CreateActions() {
   actQuit = command("actQuit", QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
                     &TfrmMain::Quit);
 
-  // An empty reading box has nothing to save or print.
-  const auto followReading = [this] {
-    const bool any = !RichEdit1->document()->isEmpty();
-    actSaveReading->setEnabled(any);
-    actPrintReading->setEnabled(any);
-  };
-  connect(RichEdit1->document(), &QTextDocument::contentsChanged, this, followReading);
-  followReading();
+  connect(RichEdit1->document(), &QTextDocument::contentsChanged, this,
+          &TfrmMain::EnableChartCommands);
+  EnableChartCommands();
 
   Image1->SetMenuActions({actBirthPlace, nullptr, actCopyChart, actSaveChart, nullptr,
                           actSaveReading, actPrintReading, nullptr, actAbout, actQuit});
+}
+
+void TfrmMain::EnableChartCommands() {
+  // Before the first Run there is no chart to copy, save or print; an empty reading box has no
+  // reading to save or print.
+  const bool chart = lastRun_.has_value();
+  const bool reading = chart && !RichEdit1->document()->isEmpty();
+  actCopyChart->setEnabled(chart);
+  actSaveChart->setEnabled(chart);
+  actSaveReading->setEnabled(reading);
+  actPrintReading->setEnabled(reading);
 }
 
 void TfrmMain::FormCreate() {
@@ -236,10 +247,20 @@ void TfrmMain::Button1Click() {
   GuardCommand(this, [this] { RunCommand(); });
 }
 
-TDateTime TfrmMain::BirthMoment() const {
-  const QDate date = dtpDate->date();
-  const QTime time = dtpTime->time();
-  return EncodeDate(date.year(), date.month(), date.day()) + EncodeTime(time.hour(), time.minute());
+bool TfrmMain::TypedBirth(QDate& date, QTime& time) {
+  // A typed date or time is cast as typed, or refused: never another birth.
+  const auto refuse = [this](const QString& problem, QWidget* field) {
+    QMessageBox::warning(this, QStringLiteral("Velmora"), problem);
+    field->setFocus();
+    return false;
+  };
+  if (const QString problem = dtpDate->TypedDateProblem(); !problem.isEmpty())
+    return refuse(problem, dtpDate);
+  if (const QString problem = dtpTime->TypedTimeProblem(); !problem.isEmpty())
+    return refuse(problem, dtpTime);
+  date = dtpDate->TypedValue().date();
+  time = dtpTime->TypedValue().time();
+  return true;
 }
 
 bool TfrmMain::CastMoment(TDateTime clock, TDateTime& cast, QString& line) {
@@ -265,18 +286,23 @@ bool TfrmMain::CastMoment(TDateTime clock, TDateTime& cast, QString& line) {
 }
 
 void TfrmMain::RunCommand() {
-  // A typed date is cast as typed, or refused: never another date.
-  if (const QString problem = dtpDate->TypedDateProblem(); !problem.isEmpty()) {
-    QMessageBox::warning(this, QStringLiteral("Velmora"), problem);
-    dtpDate->setFocus();
-    return;
-  }
-  dtpDate->interpretText();
-  dtpTime->interpretText();
+  QDate date;
+  QTime time;
+  if (!TypedBirth(date, time)) return;
+  const TDateTime clock =
+      EncodeDate(date.year(), date.month(), date.day()) + EncodeTime(time.hour(), time.minute());
   TDateTime moment = 0.0;
   QString line;
-  // A birth that cannot be cast is refused before anything on screen changes.
-  if (!CastMoment(BirthMoment(), moment, line)) return;
+  // A birth that cannot be cast is refused before anything on screen changes; a date outside
+  // the range stays in its field as typed.
+  if (!CastMoment(clock, moment, line)) {
+    std::string error;
+    if (!CheckSupportedMoment(clock, error)) dtpDate->setFocus();
+    return;
+  }
+  // The fields now show what is cast, in their own forms.
+  dtpDate->setDate(date);
+  dtpTime->setTime(time);
 
   RichEdit1->clear();
   PalaceChart chart;
@@ -290,7 +316,7 @@ void TfrmMain::RunCommand() {
   painter.surface->Clear();
   painter.DrawChart(SharedDisplayTable());
   Image1->update();
-  lastRun_ = Birth{dtpDate->date(), dtpTime->time()};
+  lastRun_ = Birth{date, time};
   DescribeBoard();
   shownCorrected_ = !line.isEmpty();
   ShowPlaceLine(line);
@@ -303,6 +329,7 @@ void TfrmMain::RunCommand() {
   // The reading is a whole: undo starts again from it, and never takes it apart or brings back
   // the text of an earlier Run.
   RichEdit1->document()->clearUndoRedoStacks();
+  EnableChartCommands();
 }
 
 QString TfrmMain::FileBaseName() const {

@@ -16,6 +16,7 @@
 #include "app/date_field.h"
 #include "app/drawn_controls.h"
 #include "calendar/date_time.h"
+#include "casting/birth_input.h"
 #include "qt_drawing/qt_image_surface.h"
 #include "time_zone/system_zone.h"
 
@@ -24,8 +25,8 @@ class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QTextDocument;
 class QTextEdit;
-class QTimeEdit;
 
 namespace velmora {
 
@@ -49,14 +50,18 @@ class TfrmMain final : public QWidget {
   void CreateControls();
   void CreateActions();
   void FormCreate();
+  // Enables the commands that need a chart, or a reading, once there is one.
+  void EnableChartCommands();
   void Button1Click();
   void RunCommand();
   // The moment the chart of the clock time `clock` is cast from, and in `line` the sentence
   // that says so when a birth place corrects it. False, after showing the refusal, for a birth
   // that cannot be cast.
   bool CastMoment(TDateTime clock, TDateTime& cast, QString& line);
-  // The date part of dtpDate plus the hours and minutes of dtpTime, the minute it shows.
-  TDateTime BirthMoment() const;
+  // The birth the fields' texts name: the date dtpDate shows (within the range of births or
+  // not) and the hours and minutes of dtpTime. False, after showing the refusal, when a field's
+  // text names no date or time.
+  bool TypedBirth(QDate& date, QTime& time);
 
   // The birth the window shows: that of the last Run, or before any Run the pickers' values.
   Birth ShownBirth() const;
@@ -89,6 +94,13 @@ class TfrmMain final : public QWidget {
   // when the user cancels.
   QString AskSavePath(const QString& title, const QList<FileType>& types,
                       QStandardPaths::StandardLocation firstFolder);
+  // The folder saves open in: the last one saved to, at first `firstFolder`.
+  QString SaveFolder(QStandardPaths::StandardLocation firstFolder) const;
+  // The last Run's birth, as the casting layer takes it. Only after a Run.
+  BirthInput LastBirthInput() const;
+  // The reading laid out for paper: a heading naming the last Run's birth (and its correction),
+  // the board and the reading as the box holds it.
+  std::unique_ptr<QTextDocument> PrintedReadingOfLastRun();
 
   std::optional<Birth> lastRun_;
   // The correction of the last Run's clock time and its zone, when a birth place corrected it.
@@ -112,7 +124,7 @@ class TfrmMain final : public QWidget {
 
   QLabel* Label1 = nullptr;
   BirthDateEdit* dtpDate = nullptr;
-  QTimeEdit* dtpTime = nullptr;
+  BirthTimeEdit* dtpTime = nullptr;
   QRadioButton* rbFemale = nullptr;
   QRadioButton* rbMale = nullptr;
   QPushButton* Button1 = nullptr;

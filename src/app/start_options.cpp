@@ -4,6 +4,40 @@
 
 namespace velmora {
 
+namespace {
+
+// Qt's own command-line options, as QGuiApplication and QApplication take them (with one dash
+// or two): those followed by a value, and those that stand alone.
+const QStringList kQtOptionsWithValue = {
+    "platform",        "platformpluginpath", "platformtheme", "plugin",
+    "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "session",
+    "display",         "geometry",           "name",          "title",
+    "style",           "stylesheet",         "visual",        "qmljsdebugger"};
+const QStringList kQtFlags = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
+
+}  // namespace
+
+QString FirstUnexpectedArgument(const QStringList& arguments) {
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString& argument = arguments[i];
+    if (argument == QLatin1String("--help") || argument == QLatin1String("-h") ||
+        argument == QLatin1String("--version"))
+      continue;
+    QString option = argument;
+    if (option.startsWith(QLatin1String("--"))) option.remove(0, 1);
+    if (!option.startsWith(QLatin1Char('-'))) return argument;
+    option.remove(0, 1);
+    const qsizetype equals = option.indexOf(QLatin1Char('='));
+    const QString name = equals < 0 ? option : option.left(equals);
+    if (kQtOptionsWithValue.contains(name)) {
+      if (equals < 0) ++i;  // its value
+      continue;
+    }
+    if (!kQtFlags.contains(name) || equals >= 0) return argument;
+  }
+  return {};
+}
+
 StartAction ChooseStartAction(const QStringList& arguments,
                               const std::function<QString(const char*)>& environment) {
   bool platformChosen = !environment("QT_QPA_PLATFORM").isEmpty();
@@ -17,7 +51,9 @@ StartAction ChooseStartAction(const QStringList& arguments,
   }
   const bool display =
       !environment("DISPLAY").isEmpty() || !environment("WAYLAND_DISPLAY").isEmpty();
-  return display || platformChosen ? StartAction::kOpenWindow : StartAction::kNoDisplay;
+  if (display || platformChosen) return StartAction::kOpenWindow;
+  return FirstUnexpectedArgument(arguments).isEmpty() ? StartAction::kNoDisplay
+                                                      : StartAction::kUnexpectedArgument;
 }
 
 QString StartHelpText() {

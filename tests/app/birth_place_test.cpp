@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QTest>
 
 #include <QLineEdit>
@@ -247,6 +249,27 @@ TEST(BirthPlaceDialogCity, OffersCitiesAsTheUserTypesAndRefusesOneNoTableHolds) 
   EXPECT_THAT(Child<QLabel>(dialog, "lblError")->text().toStdString(),
               ::testing::HasSubstr("\u201cQwxyz\u201d: no city of 15,000 people or more"));
   EXPECT_TRUE(city->hasFocus());
+}
+
+// A huge paste is cut to what could name a city, and its refusal quotes a short beginning, so
+// that the dialog keeps its size and its buttons on the screen.
+TEST(BirthPlaceDialogCity, AHugePasteIsCutAndItsRefusalQuotesAShortBeginning) {
+  BirthPlaceDialog dialog(std::nullopt, nullptr);
+  dialog.show();
+  const QSize opened = dialog.size();
+  auto* city = Child<QLineEdit>(dialog, "edPlace");
+  city->setFocus();
+  QApplication::clipboard()->setText(QString(1 << 20, QLatin1Char('x')));
+  QTest::keyClick(city, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(city->text().size(), 256);
+  dialog.accept();
+  EXPECT_NE(dialog.result(), QDialog::Accepted);
+  const QString said = Child<QLabel>(dialog, "lblError")->text();
+  EXPECT_TRUE(said.startsWith(QStringLiteral("\u201c") + QString(40, QLatin1Char('x')) +
+                              QStringLiteral("\u2026\u201d: no city")))
+      << said.toStdString();
+  QApplication::processEvents();
+  EXPECT_LT(dialog.sizeHint().height(), opened.height() + 100);
 }
 
 // --- the window ---

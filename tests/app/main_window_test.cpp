@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QClipboard>
 #include <QDateEdit>
 #include <QFile>
@@ -168,6 +170,24 @@ TEST(ShortDateDisplayFormat, IsTheLocalesShortFormatWithAFourDigitYear) {
   EXPECT_EQ(
       ShortDateDisplayFormat(QLocale::c()),
       QLocale::c().dateFormat(QLocale::ShortFormat).replace("yyyy", "yy").replace("yy", "yyyy"));
+}
+
+// A screen reader hears each field's name, and the window's title.
+TEST_F(MainWindowTest, ScreenReadersHearTheFieldsNames) {
+  struct Case {
+    QWidget* control;
+    const char* name;
+  };
+  const Case cases[] = {{date_, "Birth date"}, {time_, "Birth time"}, {reading_, "Reading"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(c.control);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->text(QAccessible::Name), QLatin1String(c.name));
+  }
+  EXPECT_EQ(Find<QLabel>("Label1")->buddy(), date_);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(&window_)->text(QAccessible::Name),
+            window_.windowTitle());
 }
 
 TEST_F(MainWindowTest, TabOrderVisitsTheControlsInTurn) {
@@ -500,6 +520,7 @@ TEST_F(MainWindowTest, MenuSavesThePngAndTheSvgOfTheBoard) {
 }
 
 TEST_F(MainWindowTest, MenuReportsAFailedSaveAndLeavesNoFile) {
+  ClickRun();  // the chart's commands need a chart
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("missing/board.png"));
   ModalWatcher watcher([&](QWidget* modal) {
@@ -607,6 +628,177 @@ TEST_F(MainWindowTest, TypedDatesAreCastAsTypedOrRefused) {
       EXPECT_EQ(ReadingHtml(), before);
       EXPECT_EQ(window_.focusWidget(), date_);
     }
+  }
+}
+
+// A time typed whole, over the selection or over the hours alone, is the time cast: the chart is
+// that of a Run with the field set to it. Text that is no time is refused and nothing changes.
+TEST_F(MainWindowTest, TypedTimesAreCastAsTypedOrRefused) {
+  struct Case {
+    const char* name;
+    bool selectAll;  // else the hours alone are selected, as when the field takes the focus
+    QString typed;
+    QTime time;  // invalid: refused
+  };
+  const Case cases[] = {
+      {"over the whole field", true, QStringLiteral("07:05"), QTime(7, 5)},
+      {"with a one-digit hour", true, QStringLiteral("7:05"), QTime(7, 5)},
+      {"over the hours", false, QStringLiteral("07"), QTime(7, 30)},
+      {"no such hour", true, QStringLiteral("25:00"), QTime()},
+      {"no minutes", true, QStringLiteral("07"), QTime()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetBirth(kNewYear2000, QTime(12, 30));
+    ClickRun();
+    const QString before = ReadingHtml();
+    time_->setFocus();
+    if (c.selectAll) {
+      QTest::keyClick(time_, Qt::Key_A, Qt::ControlModifier);
+    } else {
+      time_->setSelectedSection(QDateTimeEdit::HourSection);
+    }
+    QTest::keyClicks(time_, c.typed);
+    ModalWatcher watcher;
+    QTest::keyClick(time_, Qt::Key_Return);
+    if (c.time.isValid()) {
+      EXPECT_TRUE(watcher.Seen().empty());
+      EXPECT_EQ(time_->time(), c.time);
+      const QImage typedBoard = Board();
+      const QString typedReading = ReadingHtml();
+      SetBirth(kNewYear2000, c.time);
+      ClickRun();
+      EXPECT_EQ(typedBoard, Board());
+      EXPECT_EQ(typedReading, ReadingHtml());
+    } else {
+      ASSERT_TRUE(testing::WaitFor([&] { return !watcher.Seen().empty(); }, 5000));
+      EXPECT_EQ(watcher.Seen()[0].icon, QMessageBox::Warning);
+      EXPECT_TRUE(watcher.Seen()[0].text.contains(QLatin1String("HH:MM")) ||
+                  watcher.Seen()[0].text.contains(QLatin1String("hours run")))
+          << watcher.Seen()[0].text.toStdString();
+      EXPECT_EQ(ReadingHtml(), before);
+      EXPECT_EQ(time_->text().trimmed(), c.typed) << "the text stays as typed";
+    }
+  }
+}
+
+// A date outside the births cast, typed or pasted, is refused at Run in the window's sentence
+// for it, however the Run is asked for, and stays in the field as typed; so does pasted text the
+// field cannot read.
+TEST_F(MainWindowTest, TypedDatesOutsideTheRangeAndUnreadablePastesAreRefusedAsTheyStand) {
+  struct Case {
+    const char* name;
+    QString typed;
+    QTime time;
+    bool paste;
+    const char* run;   // "enter", "button" or "tab" (the focus leaves, then Run)
+    const char* said;  // a part of the refusal; null: the birth is cast
+  };
+  const Case cases[] = {
+      {"after the range, Enter", "2052-01-01", {12, 0}, false, "enter", kSupportedBirthRange},
+      {"after the range, Run", "2052-01-01", {12, 0}, false, "button", kSupportedBirthRange},
+      {"after the range, Tab", "2052-01-01", {12, 0}, false, "tab", kSupportedBirthRange},
+      {"before the range", "1901-12-30", {23, 30}, false, "enter", kSupportedBirthRange},
+      {"the range's first day", "1901-12-31", {23, 30}, false, "enter", nullptr},
+      {"a pasted date and time", "1988-07-15 09:30", {12, 0}, true, "enter", "is not a date"},
+      {"a pasted date", "1988-07-15", {12, 0}, true, "enter", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetBirth(kNewYear2000, c.time);
+    ClickRun();
+    const QString before = ReadingHtml();
+    date_->setFocus();
+    QTest::keyClick(date_, Qt::Key_A, Qt::ControlModifier);
+    if (c.paste) {
+      QApplication::clipboard()->setText(c.typed);
+      QTest::keyClick(date_, Qt::Key_V, Qt::ControlModifier);
+    } else {
+      QTest::keyClicks(date_, c.typed);
+    }
+    ModalWatcher watcher;
+    const std::string run = c.run;
+    if (run == "enter") {
+      QTest::keyClick(date_, Qt::Key_Return);
+    } else {
+      if (run == "tab") QTest::keyClick(date_, Qt::Key_Tab);
+      ClickRun();
+    }
+    if (c.said == nullptr) {
+      EXPECT_TRUE(watcher.Seen().empty());
+      EXPECT_NE(ReadingHtml(), before);
+      EXPECT_EQ(date_->date(), QDate::fromString(c.typed, Qt::ISODate));
+    } else {
+      ASSERT_TRUE(testing::WaitFor([&] { return !watcher.Seen().empty(); }, 5000));
+      EXPECT_TRUE(watcher.Seen()[0].text.contains(QLatin1String(c.said)))
+          << watcher.Seen()[0].text.toStdString();
+      EXPECT_EQ(ReadingHtml(), before);
+      EXPECT_EQ(date_->text(), c.typed) << "the text stays as typed";
+    }
+  }
+}
+
+// Alt+Down and F4 open the date field's calendar, and change no date.
+TEST_F(MainWindowTest, AltDownAndF4OpenTheCalendar) {
+  window_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+  struct Case {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+  };
+  const Case cases[] = {{"Alt+Down", Qt::Key_Down, Qt::AltModifier},
+                        {"F4", Qt::Key_F4, Qt::NoModifier}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    date_->setDate(QDate(2000, 9, 11));
+    date_->setFocus();
+    QTest::keyClick(date_, c.key, c.modifiers);
+    auto* calendar = date_->findChild<QCalendarWidget*>();
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_TRUE(testing::WaitFor([&] { return calendar->isVisible(); }, 2000));
+    EXPECT_EQ(date_->date(), QDate(2000, 9, 11));
+    calendar->window()->close();
+  }
+}
+
+// Dates as people of each locale write them, read by the date field; what names no date is
+// refused.
+TEST(ReadTypedDate, TakesTheWrittenFormsOfTheUsersLocale) {
+  struct Case {
+    const char* locale;
+    const char* typed;
+    QDate date;  // invalid: refused
+  };
+  const QDate day(2000, 2, 4);
+  const Case cases[] = {
+      {"de_DE", "04.02.2000", day},
+      {"de_DE", "4.2.2000", day},
+      {"de_DE", "3 Jul 1990", {1990, 7, 3}},
+      {"de_DE", "4. Februar 2000", day},
+      {"en_GB", "2/4/2000", {2000, 4, 2}},
+      {"en_GB", "04/02/2000", day},
+      {"en_GB", "4/2/2000", day},
+      {"en_GB", "3 Jul 1990", {1990, 7, 3}},
+      {"en_GB", "4 february 2000", day},
+      {"en_US", "2/4/2000", day},
+      {"en_US", "February 4, 2000", day},
+      {"en_US", "Feb 4 2000", day},
+      {"zh_CN", "2000年2月4日", day},
+      {"zh_CN", "2000/2/4", day},
+      {"ja_JP", "2000年2月4日", day},
+      {"C", "4 February 2000", day},
+      {"C", "4Feb2000", day},
+      {"fr_FR", "2000-02-04", day},
+      {"de_DE", "31.02.2000", {}},
+      {"en_GB", "4 Febtember 2000", {}},
+      {"C", "1988-07-15 09:30", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.locale) + ": " + c.typed);
+    const QLocale locale{QLatin1String(c.locale)};
+    EXPECT_EQ(ReadTypedDate(QString::fromUtf8(c.typed), locale, ShortDateDisplayFormat(locale)),
+              c.date);
   }
 }
 

@@ -6,7 +6,9 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPalette>
+#include <QPrintDialog>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -190,12 +192,16 @@ TEST_F(WindowCommandsTest, ReadingBoxMenuKeepsItsOwnEntriesAndGainsTheReadings) 
                                                       QStringLiteral("Birth Place\u2026")}));
 }
 
-TEST_F(WindowCommandsTest, ReadingCommandsWaitForAReading) {
-  EXPECT_FALSE(Action("actSaveReading")->isEnabled());
-  EXPECT_FALSE(Action("actPrintReading")->isEnabled());
+// Before the first Run there is no chart: the commands that need one are disabled, even with
+// text typed into the reading box, rather than saving an empty board.
+TEST_F(WindowCommandsTest, ChartCommandsWaitForTheFirstRun) {
+  const char* const commands[] = {"actCopyChart", "actSaveChart", "actSaveReading",
+                                  "actPrintReading"};
+  reading_->setFocus();
+  QTest::keyClicks(reading_, QStringLiteral("a note"));
+  for (const char* name : commands) EXPECT_FALSE(Action(name)->isEnabled()) << name;
   ClickRun();
-  EXPECT_TRUE(Action("actSaveReading")->isEnabled());
-  EXPECT_TRUE(Action("actPrintReading")->isEnabled());
+  for (const char* name : commands) EXPECT_TRUE(Action(name)->isEnabled()) << name;
 }
 
 // --- undo ---
@@ -281,7 +287,8 @@ TEST_F(WindowCommandsTest, SavedReadingHoldsTheWholeReading) {
         printed += page + '\n';
       }
       const QStringList read = Words(printed);
-      const QStringList written = Words(text);
+      const QStringList written =
+          Words(QStringLiteral("Velmora chart for a birth on 4 February 2000, 23:00\n") + text);
       const auto [r, w] = std::mismatch(read.begin(), read.end(), written.begin(), written.end());
       EXPECT_TRUE(r == read.end() && w == written.end())
           << "read " << (r == read.end() ? "(end)" : r->toStdString()) << " for "
@@ -327,10 +334,6 @@ TEST_F(WindowCommandsTest, SaveDialogsNameTheBirthAndOpenInTheLastFolderUsed) {
     Action(action)->trigger();
     return suggestion;
   };
-  SetBirth(QDate(1985, 7, 19), QTime(6, 30));
-  EXPECT_TRUE(offered("actSaveChart").endsWith(QLatin1String("/velmora-1985-07-19-0630.png")))
-      << "before any Run, the pickers' birth";
-
   SetBirth(kNewYear2000, kEleven);
   ClickRun();
   SetBirth(QDate(1990, 1, 1), QTime(12, 0));  // changed after the Run, not cast
@@ -344,6 +347,67 @@ TEST_F(WindowCommandsTest, SaveDialogsNameTheBirthAndOpenInTheLastFolderUsed) {
     ASSERT_TRUE(WaitFor([&] { return QFile::exists(path); }, 5000));
   }
   EXPECT_EQ(offered("actSaveChart"), QDir(dir.path()).filePath("velmora-2000-02-04-2300.png"));
+}
+
+// The text pdftotext reads from the PDF at `path`.
+QString PdfText(const QString& path) {
+  QProcess reader;
+  reader.start(QStandardPaths::findExecutable(QStringLiteral("pdftotext")),
+               {path, QStringLiteral("-")});
+  EXPECT_TRUE(reader.waitForFinished(30000));
+  return QString::fromUtf8(reader.readAllStandardOutput());
+}
+
+// Print Reading to a PDF file offers the folder last saved to, lays out the heading, the board
+// and the whole reading, and writes the file whole or, failing, keeps the old one and says why.
+TEST_F(WindowCommandsTest, PrintToFileOffersTheLastFolderAndWritesWholeOrSaysWhy) {
+  SetBirth(kNewYear2000, kEleven);
+  ClickRun();
+  QTemporaryDir dir;
+  {
+    const QString saved = dir.filePath(QStringLiteral("mine.txt"));
+    ModalWatcher watcher(AnswerSaveDialog(saved));
+    Action("actSaveReading")->trigger();
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(saved); }, 5000));
+  }
+  // Answers the print dialog with a file, after `before` has run.
+  const auto printTo = [&](const QString& path, const std::function<void()>& before) {
+    QString offered;
+    ModalWatcher watcher([&](QWidget* modal) {
+      auto* dialog = qobject_cast<QPrintDialog*>(modal);
+      ASSERT_NE(dialog, nullptr);
+      auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+      ASSERT_NE(file, nullptr);
+      offered = file->text();
+      file->setText(path);
+      before();
+      dialog->accept();
+    });
+    Action("actPrintReading")->trigger();
+    WaitFor([&] { return watcher.Seen().size() >= 2; }, 1000);
+    return std::pair{offered, watcher.Seen()};
+  };
+
+  const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
+  const auto [offered, seen] = printTo(printed, [] {});
+  EXPECT_EQ(offered, dir.filePath(QStringLiteral("velmora-2000-02-04-2300.pdf")));
+  ASSERT_EQ(seen.size(), 1u) << "no message after a good print";
+  const QString text = PdfText(printed);
+  EXPECT_TRUE(text.startsWith(QLatin1String("Velmora chart for a birth on 4 February 2000, 23:00")))
+      << text.left(200).toStdString();
+  for (const char* palace : {"Place:Life", "Place:Parents", "Place:Siblings"})
+    EXPECT_TRUE(text.contains(QLatin1String(palace))) << palace;
+
+  // The folder goes once the dialog is answered: the file cannot be written.
+  QDir(dir.path()).mkdir(QStringLiteral("gone"));
+  const QString lost = dir.filePath(QStringLiteral("gone/reading.pdf"));
+  const auto [unused, refused] =
+      printTo(lost, [&] { QDir(dir.filePath(QStringLiteral("gone"))).removeRecursively(); });
+  ASSERT_EQ(refused.size(), 2u);
+  EXPECT_EQ(refused.back().icon, QMessageBox::Critical);
+  EXPECT_TRUE(refused.back().text.contains(QLatin1String("reading.pdf")))
+      << refused.back().text.toStdString();
+  EXPECT_FALSE(QFile::exists(lost));
 }
 
 // --- what the window says about itself ---
