@@ -235,47 +235,31 @@ writeFileSync(
 "use strict";
 ${factory}
 ${api}
-// The module's bytes: from velmora.wasm when the page is served, from velmora-wasm.js (the same
-// bytes in base 64) when it is opened from a folder.
-function moduleBytes() {
+// A file's bytes: fetched when the page is served, and when it is opened from a folder, where
+// nothing can be fetched, read from a script that sets the same bytes in base 64 as \`name\`.
+function siteBytes(file, script, name) {
   if (location.protocol !== "file:") {
-    return fetch("velmora.wasm").then((response) => {
-      if (!response.ok) throw new Error(\`velmora.wasm: \${response.status} \${response.statusText}\`);
+    return fetch(file).then((response) => {
+      if (!response.ok) throw new Error(\`\${file}: \${response.status} \${response.statusText}\`);
       return response.arrayBuffer();
     });
   }
   return new Promise((resolve, reject) => {
-    const script = document.createElement("script");
-    script.src = "velmora-wasm.js";
-    script.onload = () => {
-      resolve(Uint8Array.from(atob(globalThis.velmoraWasm), (c) => c.charCodeAt(0)));
-      delete globalThis.velmoraWasm;
+    const element = document.createElement("script");
+    element.src = script;
+    element.onload = () => {
+      resolve(Uint8Array.from(atob(globalThis[name]), (c) => c.charCodeAt(0)));
+      delete globalThis[name];
     };
-    script.onerror = () => reject(new Error("velmora-wasm.js could not be read"));
-    document.head.append(script);
+    element.onerror = () => reject(new Error(\`\${script} could not be read\`));
+    document.head.append(element);
   });
 }
-// The zone table: from zones.bin when the page is served, from zones.js when it is opened from a
-// folder, loaded by velmoraLoadZones when the birth place is first used.
+// The zone table, loaded by velmoraLoadZones when the birth place is first used.
 let zoneBytes = null;
 let zonesLoading = null;
 globalThis.velmoraLoadZones = () =>
-  (zonesLoading ??= (location.protocol !== "file:"
-    ? fetch("zones.bin").then((response) => {
-        if (!response.ok) throw new Error(\`zones.bin: \${response.status} \${response.statusText}\`);
-        return response.arrayBuffer();
-      })
-    : new Promise((resolve, reject) => {
-        const script = document.createElement("script");
-        script.src = "zones.js";
-        script.onload = () => {
-          resolve(Uint8Array.from(atob(globalThis.velmoraZoneTable), (c) => c.charCodeAt(0)));
-          delete globalThis.velmoraZoneTable;
-        };
-        script.onerror = () => reject(new Error("zones.js could not be read"));
-        document.head.append(script);
-      })
-  ).then(
+  (zonesLoading ??= siteBytes("zones.bin", "zones.js", "velmoraZoneTable").then(
     (bytes) => {
       zoneBytes = new Uint8Array(bytes);
     },
@@ -284,7 +268,7 @@ globalThis.velmoraLoadZones = () =>
       throw error;
     },
   ));
-globalThis.velmoraReady = moduleBytes()
+globalThis.velmoraReady = siteBytes("velmora.wasm", "velmora-wasm.js", "velmoraWasm")
   .then((bytes) => createVelmoraModule({ wasmBinary: new Uint8Array(bytes) }))
   .then((wasm) => velmoraApi(wasm, () => zoneBytes));
 })();
