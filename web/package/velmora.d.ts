@@ -138,7 +138,7 @@ export type BirthField = "date" | "time" | "zone" | "longitude" | "solar" | "dst
  *   object with two strings;
  * - `"invalid"`: a date or time not written as accepted (TypeError), a longitude that is not one
  *   of -180 to 180, a `solar` or `dst` word other than those accepted (RangeError);
- * - `"unknown"` (RangeError): a zone Intl does not know;
+ * - `"unknown"` (RangeError): a zone the time zone database does not hold;
  * - `"missing"` (TypeError): the correction asked for lacks the zone or the longitude it needs;
  * - `"conflict"` (TypeError): a `place` together with a `zone` or a `longitude`;
  * - `"unsupported"` (RangeError, field `"date"`): the birth, or its corrected moment, lies outside
