@@ -15,6 +15,19 @@ math(EXPR examples_start "${split_at} + 4")
 string(SUBSTRING "${parts}" ${examples_start} -1 examples)
 string(REGEX REPLACE "\n+$" "" examples "${examples}")
 
+# The birth place, as a single cast and a batch both take it.
+set(place_synopsis ".RB [ \\-\\-place
+.I CITY
+|
+.B \\-\\-zone
+.I ZONE
+.RB [ \\-\\-longitude
+.IR DEGREES ]]
+.RB [ \\-\\-solar
+.IR standard | mean | apparent ]
+.RB [ \\-\\-dst
+.IR on | off ]")
+
 file(WRITE "${OUT}" ".TH VELMORA-CLI 1 \"\" \"Velmora ${VERSION}\" \"User Commands\"
 .SH NAME
 velmora-cli \\- cast a Chinese palace-and-star natal chart in a terminal
@@ -32,33 +45,13 @@ velmora-cli \\- cast a Chinese palace-and-star natal chart in a terminal
 .IR auto | always | never ]
 .RB [ \\-\\-chart
 .IR FILE ]
-.RB [ \\-\\-place
-.I CITY
-|
-.B \\-\\-zone
-.I ZONE
-.RB [ \\-\\-longitude
-.IR DEGREES ]]
-.RB [ \\-\\-solar
-.IR standard | mean | apparent ]
-.RB [ \\-\\-dst
-.IR on | off ]
+${place_synopsis}
 .br
 .B velmora-cli \\-\\-batch
 .IR FILE | \\-
 .RB [ \\-\\-jobs
 .IR N ]
-.RB [ \\-\\-place
-.I CITY
-|
-.B \\-\\-zone
-.I ZONE
-.RB [ \\-\\-longitude
-.IR DEGREES ]]
-.RB [ \\-\\-solar
-.IR standard | mean | apparent ]
-.RB [ \\-\\-dst
-.IR on | off ]
+${place_synopsis}
 .br
 .B velmora-cli \\-\\-places
 .I QUERY
